@@ -1,0 +1,288 @@
+#include "app/main_window.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "app/caption_wrap.h"
+#include "app/surface_widget.h"
+#include "platform/colour.h"
+
+namespace koma {
+
+namespace {
+
+constexpr int kClientWidth = 957;
+constexpr int kClientHeight = 751;
+
+struct Place {
+    int x, y;
+};
+// Slot thumbnails 1 to 9 and the labels beside them.
+constexpr std::array<Place, 9> kFramePics{{{608, 16},
+                                           {608, 112},
+                                           {608, 208},
+                                           {608, 304},
+                                           {608, 400},
+                                           {832, 16},
+                                           {832, 112},
+                                           {832, 208},
+                                           {832, 304}}};
+constexpr std::array<Place, 9> kNumberLabels{{{552, 32},
+                                              {552, 128},
+                                              {552, 224},
+                                              {552, 320},
+                                              {552, 408},
+                                              {776, 24},
+                                              {776, 128},
+                                              {776, 216},
+                                              {776, 320}}};
+
+void set_text_kept(QLineEdit* edit, const TextBox& box) {
+    if (edit->text() != box.text()) {
+        edit->setText(box.text());
+    }
+    edit->setReadOnly(box.read_only());
+}
+
+void sync_bar(QScrollBar* bar, const ScrollBar& model_bar) {
+    bar->setRange(model_bar.min(), model_bar.max());
+    bar->setValue(model_bar.value());
+}
+
+}  // namespace
+
+Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setWindowTitle(QStringLiteral("ムクリ工房簡易アニメータ"));
+    setFixedSize(kClientWidth, kClientHeight);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, QColor::fromRgb(kFaceColour));
+    setPalette(face);
+    setAutoFillBackground(true);
+
+    build_controls();
+    connect_input();
+    connect(&model_, &EditingModel::changed, this, &Form1::refresh);
+    connect(&model_, &EditingModel::focus_requested, this, [this](const QString& control) {
+        if (control == QLatin1String("pic_dummy")) {
+            pic_dummy->setFocus(Qt::OtherFocusReason);
+        }
+    });
+    refresh();
+}
+
+QLabel* Form1::add_label(const QString& text, int x, int y, int w, int h) {
+    auto* label = new QLabel(text, this);
+    if (w > 0 && h > 0) {
+        label->setGeometry(x, y, w, h);
+    } else {
+        label->move(x, y);
+        label->adjustSize();
+    }
+    return label;
+}
+
+QLineEdit* Form1::add_text_box(const QString& text, int x, int y, int w, int h) {
+    auto* edit = new QLineEdit(text, this);
+    edit->setGeometry(x, y, w, h);
+    return edit;
+}
+
+QPushButton* Form1::add_button(const QString& caption, int x, int y, int w, int h) {
+    auto* button = new QPushButton(this);
+    button->setGeometry(x, y, w, h);
+    button->setText(wrap_caption(caption, button->fontMetrics(), w - 6));
+    return button;
+}
+
+void Form1::set_caption(QPushButton* button, const Button& model_button) {
+    const QString wrapped = wrap_caption(model_button.caption, button->fontMetrics(),
+                                         button->width() - 6);
+    if (button->text() != wrapped) {
+        button->setText(wrapped);
+    }
+    button->setVisible(model_button.visible);
+    button->setEnabled(model_button.enabled);
+}
+
+void Form1::build_controls() {
+    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Clip, this);
+    win_main->setGeometry(40, 152, 462, 110);
+    pic[kBackgroundSlot] =
+        new SurfaceWidget(&model_.pic[kBackgroundSlot], SurfaceWidget::Mode::Fit, this);
+    pic[kBackgroundSlot]->setGeometry(40, 8, 462, 110);
+    for (int i = 1; i <= 9; ++i) {
+        pic[i] = new SurfaceWidget(&model_.pic[i], SurfaceWidget::Mode::Fit, this);
+        pic[i]->setGeometry(kFramePics[i - 1].x, kFramePics[i - 1].y, 80, 80);
+        add_label(QString::number(i), kNumberLabels[i - 1].x, kNumberLabels[i - 1].y, 49, 49);
+    }
+    pic[kForegroundSlot] =
+        new SurfaceWidget(&model_.pic[kForegroundSlot], SurfaceWidget::Mode::Fit, this);
+    pic[kForegroundSlot]->setGeometry(48, 320, 454, 94);
+
+    add_label(QStringLiteral("アニメパターン"), 32, 520);
+    pattern_anime = add_text_box(QString(), 40, 544, 225, 25);
+    pattern_anime->setMaxLength(kMaxSteps);
+    // A fixed-pitch face whose digits are 8 px wide, so that the pointer arrow, which moves
+    // 8 px per step from 2 px past the box's left edge, stands over its character.
+    QFont pattern_font(QStringLiteral("IPAGothic"));
+    pattern_font.setPixelSize(16);
+    pattern_font.setStyleHint(QFont::Monospace);
+    pattern_anime->setFont(pattern_font);
+    pattern_anime->setTextMargins(0, 0, 0, 0);
+
+    pointer_k = new SurfaceWidget(&model_.pointer_k, SurfaceWidget::Mode::Clip, this);
+    pointer_k->setGeometry(model_.pointer_k_left, 536, 8, 8);
+
+    anime = add_button(model_.anime.caption, 192, 576, 73, 81);
+    Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
+
+    const std::array<QString, 4> arrows{QStringLiteral("↑"), QStringLiteral("↓"),
+                                        QStringLiteral("←"), QStringLiteral("→")};
+    const std::array<Place, 4> arrow_places{{{120, 571}, {120, 628}, {84, 600}, {152, 600}}};
+    for (int i = 0; i < 4; ++i) {
+        bt_arrow[i] = add_button(arrows[i], arrow_places[i].x, arrow_places[i].y, 33, 33);
+    }
+    bt_set2 = add_button(model_.bt_set2.caption, 8, 576, 70, 81);
+
+    add_label(QStringLiteral("TOTAL"), 48, 664);
+    add_label(QStringLiteral("THIS"), 192, 664);
+    add_label(QStringLiteral("x:"), 16, 680);
+    add_label(QStringLiteral("y:"), 68, 680);
+    add_label(QStringLiteral("x:"), 152, 680);
+    add_label(QStringLiteral("y:"), 204, 680);
+    total_adjust_x = add_text_box(QStringLiteral("0"), 32, 684, 33, 18);
+    total_adjust_y = add_text_box(QStringLiteral("0"), 88, 684, 33, 18);
+    this_adjust_x = add_text_box(QStringLiteral("0"), 168, 684, 33, 18);
+    this_adjust_y = add_text_box(QStringLiteral("0"), 224, 684, 33, 18);
+
+    add_label(QStringLiteral("コマ間隔"), 80, 474);
+    size_move = add_text_box(QStringLiteral("0"), 160, 474, 33, 22);
+    sc_bar = new QScrollBar(Qt::Horizontal, this);
+    sc_bar->setGeometry(64, 500, 169, 17);
+    adjust_x = new QScrollBar(Qt::Horizontal, this);
+    adjust_x->setGeometry(40, 288, 193, 25);
+    adjust_y = new QScrollBar(Qt::Vertical, this);
+    adjust_y->setGeometry(8, 152, 25, 113);
+    for (QScrollBar* bar : {sc_bar, adjust_x, adjust_y}) {
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+    }
+    offset_x = add_text_box(QStringLiteral("0"), 256, 288, 33, 18);
+    offset_y = add_text_box(QStringLiteral("0"), 312, 288, 33, 18);
+    add_label(QStringLiteral("x:"), 240, 284);
+    add_label(QStringLiteral("y:"), 292, 284);
+    bt_set = add_button(QStringLiteral("調整"), 0, 272, 33, 41);
+    bt_reset = add_button(QStringLiteral("リセット"), 344, 280, 49, 33);
+    bt_zoom = add_button(model_.bt_zoom.caption, 0, 328, 41, 89);
+    Command1 = add_button(QStringLiteral("背景設定"), 8, 8, 25, 105);
+
+    add_label(QStringLiteral("保存先パス"), 272, 424);
+    Drive1 = new QComboBox(this);
+    Drive1->setGeometry(272, 448, 201, 20);
+    Dir1 = new QListWidget(this);
+    Dir1->setGeometry(272, 480, 201, 188);
+    basename = add_text_box(QStringLiteral("sample"), 272, 696, 201, 41);
+    bt_exec = add_button(QStringLiteral("コマ作成"), 824, 552, 121, 113);
+    add_label(QStringLiteral("出力形式"), 760, 448);
+    output_bmp = add_button(model_.output_bmp.caption, 760, 480, 49, 33);
+    output_GIF = add_button(model_.output_GIF.caption, 816, 480, 49, 33);
+    path_ref = add_label(QString(), 672, 512, 145, 17);
+    bt_load = add_button(QStringLiteral("LOAD"), 736, 552, 65, 49);
+    bt_save = add_button(QStringLiteral("SAVE"), 736, 616, 65, 49);
+
+    pic_dummy = new QWidget(this);
+    pic_dummy->setGeometry(8, 16, 2, 2);
+    pic_dummy->setFocusPolicy(Qt::StrongFocus);
+
+    // Controls without behaviour of their own.
+    auto* picture_gif = new QWidget(this);
+    picture_gif->setGeometry(568, 672, 57, 57);
+    auto* mng_textbox = new QTextEdit(this);
+    mng_textbox->setGeometry(760, 688, 57, 49);
+    auto* image1 = new QWidget(this);
+    image1->setGeometry(880, 440, 49, 33);
+    auto* image2 = new QWidget(this);
+    image2->setGeometry(880, 480, 49, 33);
+
+    // The pointer arrow stands in front of the pattern box it points into.
+    pointer_k->raise();
+}
+
+void Form1::connect_input() {
+    connect(pattern_anime, &QLineEdit::textEdited, this, [this](const QString& text) {
+        forward([&] { model_.pattern_anime.set_text(text); });
+    });
+    connect(size_move, &QLineEdit::textEdited, this,
+            [this](const QString& text) { forward([&] { model_.size_move.set_text(text); }); });
+    connect(basename, &QLineEdit::textEdited, this,
+            [this](const QString& text) { forward([&] { model_.basename.set_text(text); }); });
+    connect(sc_bar, &QScrollBar::valueChanged, this,
+            [this](int v) { forward([&] { model_.sc_bar.set_value(v); }); });
+    connect(adjust_x, &QScrollBar::valueChanged, this,
+            [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
+    connect(adjust_y, &QScrollBar::valueChanged, this,
+            [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+}
+
+void Form1::refresh() {
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    blockers.reserve(static_cast<size_t>(children.size()));
+    for (QWidget* child : children) {
+        blockers.push_back(std::make_unique<QSignalBlocker>(child));
+    }
+
+    set_text_kept(pattern_anime, model_.pattern_anime);
+    const TextBox& pattern = model_.pattern_anime;
+    if (pattern.sel_length() > 0) {
+        pattern_anime->setSelection(pattern.sel_start(), pattern.sel_length());
+    } else if (pattern_anime->hasSelectedText()) {
+        pattern_anime->deselect();
+    }
+    set_text_kept(size_move, model_.size_move);
+    set_text_kept(offset_x, model_.offset_x);
+    set_text_kept(offset_y, model_.offset_y);
+    set_text_kept(total_adjust_x, model_.total_adjust_x);
+    set_text_kept(total_adjust_y, model_.total_adjust_y);
+    set_text_kept(this_adjust_x, model_.this_adjust_x);
+    set_text_kept(this_adjust_y, model_.this_adjust_y);
+    set_text_kept(basename, model_.basename);
+    sync_bar(sc_bar, model_.sc_bar);
+    sync_bar(adjust_x, model_.adjust_x);
+    sync_bar(adjust_y, model_.adjust_y);
+    set_caption(anime, model_.anime);
+    set_caption(bt_set2, model_.bt_set2);
+    set_caption(bt_zoom, model_.bt_zoom);
+    set_caption(output_bmp, model_.output_bmp);
+    set_caption(output_GIF, model_.output_GIF);
+    path_ref->setText(model_.path_ref.caption);
+    pointer_k->move(model_.pointer_k_left, 536);
+
+    if (Drive1->currentText() != model_.export_lists.drive) {
+        Drive1->clear();
+        Drive1->addItem(model_.export_lists.drive);
+    }
+
+    if (model_.timer1_interval <= 0) {
+        Timer1->stop();
+    } else if (!Timer1->isActive() || Timer1->interval() != model_.timer1_interval) {
+        Timer1->start(model_.timer1_interval);
+    }
+
+    win_main->update();
+    for (SurfaceWidget* slot : pic) {
+        slot->update();
+    }
+}
+
+}  // namespace koma

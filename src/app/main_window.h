@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "app/editing_model.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+class QTextEdit;
+class QTimer;
+
+namespace koma {
+
+class SurfaceWidget;
+
+/// The main window "Form1": a thin view of the EditingModel. It places every control at its
+/// fixed pixel position, refreshes the widgets from the model whenever the model changes, and
+/// forwards user input to the handlers.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(EditingModel& model, QWidget* parent = nullptr);
+
+    EditingModel& model() { return model_; }
+
+    /// Copies every control value of the model into the widgets, with their signals blocked.
+    void refresh();
+
+    // The widgets, by the names of the controls they show (for the views' own tests).
+    SurfaceWidget* win_main = nullptr;
+    std::array<SurfaceWidget*, kSlotCount> pic{};
+    SurfaceWidget* pointer_k = nullptr;
+    QWidget* pic_dummy = nullptr;
+    QLineEdit* pattern_anime = nullptr;
+    QLineEdit* size_move = nullptr;
+    QLineEdit* offset_x = nullptr;
+    QLineEdit* offset_y = nullptr;
+    QLineEdit* total_adjust_x = nullptr;
+    QLineEdit* total_adjust_y = nullptr;
+    QLineEdit* this_adjust_x = nullptr;
+    QLineEdit* this_adjust_y = nullptr;
+    QLineEdit* basename = nullptr;
+    QScrollBar* sc_bar = nullptr;
+    QScrollBar* adjust_x = nullptr;
+    QScrollBar* adjust_y = nullptr;
+    QPushButton* anime = nullptr;
+    std::array<QPushButton*, 4> bt_arrow{};
+    QPushButton* bt_set = nullptr;
+    QPushButton* bt_set2 = nullptr;
+    QPushButton* bt_reset = nullptr;
+    QPushButton* bt_zoom = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* bt_exec = nullptr;
+    QPushButton* output_bmp = nullptr;
+    QPushButton* output_GIF = nullptr;
+    QPushButton* bt_load = nullptr;
+    QPushButton* bt_save = nullptr;
+    QComboBox* Drive1 = nullptr;
+    QListWidget* Dir1 = nullptr;
+    QLabel* path_ref = nullptr;
+    QTimer* Timer1 = nullptr;
+
+private:
+    void build_controls();
+    void connect_input();
+    QLabel* add_label(const QString& text, int x, int y, int w = 0, int h = 0);
+    QLineEdit* add_text_box(const QString& text, int x, int y, int w, int h);
+    QPushButton* add_button(const QString& caption, int x, int y, int w, int h);
+    void set_caption(QPushButton* button, const Button& model_button);
+    /// Runs a handler for user input, then tells every view.
+    template <typename F>
+    void forward(F&& handler) {
+        handler();
+        model_.notify();
+    }
+
+    EditingModel& model_;
+};
+
+}  // namespace koma

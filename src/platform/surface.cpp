@@ -1,0 +1,55 @@
+#include "platform/surface.h"
+
+#include <algorithm>
+
+#include "platform/twips.h"
+
+namespace koma {
+
+namespace {
+
+QImage blank_image(int width_px, int height_px, QRgb fill) {
+    QImage image(std::max(width_px, 0), std::max(height_px, 0), QImage::Format_RGB32);
+    image.fill(fill);
+    return image;
+}
+
+}  // namespace
+
+Surface::Surface(int width_twips, int height_twips, QRgb fill)
+    : width_twips_(std::max(width_twips, 0)),
+      height_twips_(std::max(height_twips, 0)),
+      image_(blank_image(twips_to_pixels(width_twips_), twips_to_pixels(height_twips_), fill)) {}
+
+void Surface::resize_twips(int width_twips, int height_twips, QRgb fill) {
+    width_twips_ = std::max(width_twips, 0);
+    height_twips_ = std::max(height_twips, 0);
+    const int w = twips_to_pixels(width_twips_);
+    const int h = twips_to_pixels(height_twips_);
+    if (w == image_.width() && h == image_.height()) {
+        return;
+    }
+    QImage resized = blank_image(w, h, fill);
+    const int copy_w = std::min(w, image_.width());
+    const int copy_h = std::min(h, image_.height());
+    for (int y = 0; y < copy_h; ++y) {
+        std::copy_n(reinterpret_cast<const QRgb*>(image_.constScanLine(y)), copy_w,
+                    reinterpret_cast<QRgb*>(resized.scanLine(y)));
+    }
+    image_ = std::move(resized);
+}
+
+void Surface::resize_pixels(int width_px, int height_px, QRgb fill) {
+    resize_twips(pixels_to_twips(std::max(width_px, 0)), pixels_to_twips(std::max(height_px, 0)),
+                 fill);
+}
+
+void Surface::set_picture(const QImage& picture) {
+    width_twips_ = pixels_to_twips(picture.width());
+    height_twips_ = pixels_to_twips(picture.height());
+    image_ = picture.convertToFormat(QImage::Format_RGB32);
+}
+
+void Surface::fill(QRgb colour) { image_.fill(colour); }
+
+}  // namespace koma

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+#include <initializer_list>
+#include <string>
+
+namespace koma::test {
+
+/// An RGB32 image of one colour.
+QImage solid(int width, int height, QRgb colour);
+
+/// An RGB32 image drawn from rows of characters, each character a colour from `palette`
+/// ("K" black, "W" white, "R" red, "G" green, "B" blue, "M" magenta, "Y" yellow, "C" cyan).
+QImage from_rows(std::initializer_list<std::string> rows);
+
+/// The row y of an image as characters of the same palette ("?" for other colours).
+std::string row_of(const QImage& image, int y);
+
+}  // namespace koma::test
