@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/controls.h"
+#include "import/folder_lists.h"
 #include "platform/surface.h"
 
 namespace koma {
@@ -16,12 +17,6 @@ inline constexpr int kMaxSteps = 91;
 inline constexpr int kSlotCount = 11;
 inline constexpr int kBackgroundSlot = 0;
 inline constexpr int kForegroundSlot = 10;
-
-/// The export folder of the main window: a drive (a mounted root) above a folder list.
-struct FolderLists {
-    QString drive;
-    QString path;
-};
 
 /// The whole editing state of the main window: the shared variables, the slot and stage
 /// surfaces and the values of the main window's controls, as plain data.
@@ -85,6 +80,7 @@ public:
     Button output_bmp{QStringLiteral("ＢＭＰ"), false};
     Button output_GIF{QStringLiteral("GIF")};
     Label path_ref;
+    /// Drive1 and Dir1 of the main window: the export folder.
     FolderLists export_lists;
     /// Timer1's interval in milliseconds; 0 means no ticks.
     int timer1_interval = 0;

@@ -268,9 +268,9 @@ void Form1::refresh() {
     path_ref->setText(model_.path_ref.caption);
     pointer_k->move(model_.pointer_k_left, 536);
 
-    if (Drive1->currentText() != model_.export_lists.drive) {
+    if (Drive1->currentText() != model_.export_lists.drive()) {
         Drive1->clear();
-        Drive1->addItem(model_.export_lists.drive);
+        Drive1->addItem(model_.export_lists.drive());
     }
 
     if (model_.timer1_interval <= 0) {

@@ -37,8 +37,8 @@ void Form1_Load(EditingModel& m) {
     m.path_ref.caption = m.program_folder();
     // The drive of a folder is the mounted root that holds it; "/" holds everything.
     const QString root = QStorageInfo(m.program_folder()).rootPath();
-    m.export_lists.drive = root.isEmpty() ? QStringLiteral("/") : root;
-    m.export_lists.path = m.program_folder();
+    m.export_lists.set_drive(root.isEmpty() ? QStringLiteral("/") : root);
+    m.export_lists.set_path(m.program_folder());
     m.gif_mode = 0;
     draw_pointer_arrow(m.pointer_k);
 }

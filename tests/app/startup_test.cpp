@@ -26,8 +26,8 @@ TEST(Startup, SharedVariablesAndControlsStartAsTheWindowIsDesigned) {
     EXPECT_EQ(m.stage_width, 80);
     EXPECT_EQ(m.stage_height, 50);
     EXPECT_EQ(m.path_ref.caption, "/opt/koma/bin");
-    EXPECT_EQ(m.export_lists.path, "/opt/koma/bin");
-    EXPECT_FALSE(m.export_lists.drive.isEmpty());
+    EXPECT_EQ(m.export_lists.path(), "/opt/koma/bin");
+    EXPECT_FALSE(m.export_lists.drive().isEmpty());
     EXPECT_EQ(m.timer1_interval, 0);
     EXPECT_EQ(m.pattern_anime.text(), "");
     EXPECT_EQ(m.basename.text(), "sample");
