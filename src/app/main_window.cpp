@@ -1,17 +1,22 @@
 #include "app/main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QTimer>
 
+#include "adjust/background_window.h"
+#include "adjust/zoom_window.h"
 #include "app/caption_wrap.h"
 #include "app/surface_widget.h"
 #include "platform/colour.h"
@@ -232,6 +237,29 @@ void Form1::connect_input() {
             [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
     connect(adjust_y, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+    auto* zoom_host = new ZoomWindowHost(model_, this);
+    connect(bt_zoom, &QPushButton::clicked, this,
+            [this, zoom_host] { forward([&] { bt_zoom_Click(model_, *zoom_host); }); });
+    auto* background_host = new BackgroundWindowHost(model_, this);
+    connect(Command1, &QPushButton::clicked, this,
+            [this, background_host] { forward([&] { background_host->show_window(); }); });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The secondary windows have no owner; left open they would keep the program running
+    // without its main window. Each closes as by its close box, so its unload handler runs.
+    std::vector<QPointer<QWidget>> others;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible()) {
+            others.emplace_back(window);
+        }
+    }
+    for (const QPointer<QWidget>& window : others) {
+        if (window) {
+            window->close();
+        }
+    }
+    event->accept();
 }
 
 void Form1::refresh() {
