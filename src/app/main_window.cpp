@@ -15,6 +15,7 @@
 #include "app/caption_wrap.h"
 #include "app/surface_widget.h"
 #include "platform/colour.h"
+#include "state/state_window.h"
 
 namespace koma {
 
@@ -232,6 +233,8 @@ void Form1::connect_input() {
             [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
     connect(adjust_y, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+    connect(bt_save, &QPushButton::clicked, this, [this] { open_state_window(model_, 2, this); });
+    connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
 }
 
 void Form1::refresh() {
