@@ -76,7 +76,7 @@ void fit_stage_to_background(EditingModel& model) {
 
 void set_export_folder(EditingModel& model, const QString& drive, const QString& folder) {
     if (QFileInfo(folder).isDir()) {
-        model.export_lists.set_drive(drive);
+        model.export_lists.set_drive(drive.isEmpty() ? drive_of_folder(folder) : drive);
         model.export_lists.set_path(folder);
         return;
     }

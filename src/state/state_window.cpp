@@ -137,26 +137,23 @@ void Form3::finish(const std::expected<void, QString>& result) {
 }
 
 void Form3::fill_drives() {
-    QStringList drives;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady()) {
-            drives << volume.rootPath();
+    // The machine's drives are listed once; a drive set by code is added if it is not there.
+    if (Drive1->count() == 0) {
+        QStringList drives;
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+            if (volume.isValid() && volume.isReady()) {
+                drives << volume.rootPath();
+            }
         }
-    }
-    if (!state_.lists.drive().isEmpty()) {
-        drives << state_.lists.drive();
-    }
-    drives.sort();
-    drives.removeDuplicates();
-    QStringList shown;
-    for (int i = 0; i < Drive1->count(); ++i) {
-        shown << Drive1->itemText(i);
-    }
-    if (shown != drives) {
-        Drive1->clear();
+        drives.sort();
+        drives.removeDuplicates();
         Drive1->addItems(drives);
     }
-    Drive1->setCurrentIndex(static_cast<int>(drives.indexOf(state_.lists.drive())));
+    const QString& drive = state_.lists.drive();
+    if (!drive.isEmpty() && Drive1->findText(drive) < 0) {
+        Drive1->addItem(drive);
+    }
+    Drive1->setCurrentIndex(Drive1->findText(drive));
 }
 
 void Form3::fill_folders() {
