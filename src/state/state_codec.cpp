@@ -132,7 +132,6 @@ std::expected<QString, QString> ItemReader::next_item(bool* quoted) {
         return QString();
     }
 
-    item_line_ = line_;
     if (text_[pos_] != kQuote) {
         qsizetype end = pos_;
         while (end < text_.size() && text_[end] != kComma && text_[end] != kCr &&
