@@ -20,6 +20,7 @@
 #include "app/caption_wrap.h"
 #include "app/surface_widget.h"
 #include "platform/colour.h"
+#include "state/state_window.h"
 
 namespace koma {
 
@@ -243,6 +244,8 @@ void Form1::connect_input() {
     auto* background_host = new BackgroundWindowHost(model_, this);
     connect(Command1, &QPushButton::clicked, this,
             [this, background_host] { forward([&] { background_host->show_window(); }); });
+    connect(bt_save, &QPushButton::clicked, this, [this] { open_state_window(model_, 2, this); });
+    connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
