@@ -12,7 +12,12 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "adjust/fine_adjust.h"
+#include "app/animation_test.h"
 #include "app/caption_wrap.h"
+#include "app/key_preview_widget.h"
+#include "app/pattern_box_widget.h"
+#include "app/pattern_cursor.h"
 #include "app/surface_widget.h"
 #include "platform/colour.h"
 
@@ -138,6 +143,7 @@ void Form1::build_controls() {
     pattern_font.setStyleHint(QFont::Monospace);
     pattern_anime->setFont(pattern_font);
     pattern_anime->setTextMargins(0, 0, 0, 0);
+    style_pattern_box(pattern_anime);
 
     pointer_k = new SurfaceWidget(&model_.pointer_k, SurfaceWidget::Mode::Clip, this);
     pointer_k->setGeometry(model_.pointer_k_left, 536, 8, 8);
@@ -232,6 +238,26 @@ void Form1::connect_input() {
             [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
     connect(adjust_y, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+
+    connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
+    for (int i = 0; i < 4; ++i) {
+        connect(bt_arrow[i], &QPushButton::clicked, this,
+                [this, i] { forward([&] { bt_arrow_click(model_, i); }); });
+    }
+    connect(bt_set, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_set_click(model_); }); });
+    connect(bt_set2, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_set2_click(model_); }); });
+    connect(bt_reset, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_reset_click(model_); }); });
+    // Key preview: Left and Right reach the pattern cursor before the focused control.
+    new KeyPreview(this, [this](int key_code) {
+        if (form1_key_down(model_, key_code)) {
+            model_.notify();
+        }
+    });
+    bind_pattern_selection(pattern_anime, model_);
 }
 
 void Form1::refresh() {
@@ -244,8 +270,14 @@ void Form1::refresh() {
 
     set_text_kept(pattern_anime, model_.pattern_anime);
     const TextBox& pattern = model_.pattern_anime;
+    const bool same_selection = pattern_anime->hasSelectedText() &&
+                                pattern_anime->selectionStart() == pattern.sel_start() &&
+                                pattern_anime->selectedText().size() == pattern.sel_length();
     if (pattern.sel_length() > 0) {
-        pattern_anime->setSelection(pattern.sel_start(), pattern.sel_length());
+        // Setting an equal selection again would turn a selection made leftwards around.
+        if (!same_selection) {
+            pattern_anime->setSelection(pattern.sel_start(), pattern.sel_length());
+        }
     } else if (pattern_anime->hasSelectedText()) {
         pattern_anime->deselect();
     }
@@ -275,6 +307,7 @@ void Form1::refresh() {
 
     if (model_.timer1_interval <= 0) {
         Timer1->stop();
+        Timer1->setInterval(0);
     } else if (!Timer1->isActive() || Timer1->interval() != model_.timer1_interval) {
         Timer1->start(model_.timer1_interval);
     }
