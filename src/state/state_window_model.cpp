@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "adjust/fine_adjust.h"
 #include "state/folder_drive.h"
 #include "state/load_save.h"
 
@@ -10,18 +11,6 @@ namespace koma {
 namespace {
 
 constexpr int kEnter = 13;
-
-// The main window leaves fine adjustment with its edit cursor at the first step, as "微調整ＯＦＦ"
-// does.
-void leave_fine_adjustment(EditingModel& main) {
-    main.fine_adjust = 0;
-    main.bt_set2.caption = QStringLiteral("微調整ＯＮ");
-    main.pattern_anime.set_read_only(false);
-    main.edit_cursor = 0;
-    // The pattern box's left edge plus 2 pixels: the arrow stands over the first character.
-    main.pointer_k_left = 42;
-    main.pattern_anime.select(0, 0);
-}
 
 }  // namespace
 
@@ -42,7 +31,7 @@ StateWindowModel::StateWindowModel(EditingModel& main) : main_(main) {
 
 void StateWindowModel::load() {
     file_pattern = QStringLiteral("*.pst");
-    leave_fine_adjustment(main_);
+    leave_fine_adjust(main_);
 }
 
 void StateWindowModel::open(int16_t mode) {
