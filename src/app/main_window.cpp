@@ -60,6 +60,11 @@ constexpr std::array<Place, 9> kNumberLabels{{{552, 32},
 void set_text_kept(QLineEdit* edit, const TextBox& box) {
     if (edit->text() != box.text()) {
         edit->setText(box.text());
+        // Text set by the program (a state file, a read-out) shows from its first character;
+        // text the user is typing keeps its caret.
+        if (!edit->hasFocus()) {
+            edit->setCursorPosition(0);
+        }
     }
     edit->setReadOnly(box.read_only());
 }
