@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
@@ -14,6 +16,8 @@
 
 #include "app/caption_wrap.h"
 #include "app/surface_widget.h"
+#include "export/frame_export.h"
+#include "export/output_format.h"
 #include "platform/colour.h"
 
 namespace koma {
@@ -232,6 +236,20 @@ void Form1::connect_input() {
             [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
     connect(adjust_y, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+    connect(output_bmp, &QPushButton::clicked, this,
+            [this] { forward([&] { output_bmp_Click(model_); }); });
+    connect(output_GIF, &QPushButton::clicked, this,
+            [this] { forward([&] { output_GIF_Click(model_); }); });
+    connect(bt_exec, &QPushButton::clicked, this, [this] {
+        const auto outcome = bt_exec_Click(model_);
+        model_.notify();
+        const ExportMessage message = export_message(outcome);
+        if (message.is_error) {
+            QMessageBox::warning(this, QCoreApplication::applicationName(), message.text);
+        } else if (!message.text.isEmpty()) {
+            QMessageBox::information(this, QCoreApplication::applicationName(), message.text);
+        }
+    });
 }
 
 void Form1::refresh() {
