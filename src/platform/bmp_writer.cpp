@@ -1,35 +1,27 @@
 #include "platform/bmp_writer.h"
 
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
+
+#include "platform/replace_file.h"
 
 namespace koma {
 
 std::expected<void, QString> save_bmp(const QImage& image, const QString& path) {
-    auto failure = [&](const QString& reason) {
-        return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
-    };
     if (image.isNull()) {
-        return failure(QStringLiteral("the image is empty"));
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failure(file.errorString());
+        return std::unexpected(QStringLiteral("%1: the image is empty").arg(path));
     }
     // Qt writes images without alpha as 24-bit BMP.
     const QImage opaque =
         image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_RGB32) : image;
-    QImageWriter writer(&file, "bmp");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
     if (!writer.write(opaque)) {
-        const QString reason =
-            file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        return failure(reason);
+        return std::unexpected(QStringLiteral("%1: %2").arg(path, writer.errorString()));
     }
-    if (!file.commit()) {
-        return failure(file.errorString());
-    }
-    return {};
+    return replace_file_contents(path, bytes);
 }
 
 }  // namespace koma

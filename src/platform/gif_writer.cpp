@@ -1,9 +1,9 @@
 #include "platform/gif_writer.h"
 
-#include <QSaveFile>
 #include <vector>
 
 #include "platform/gif_encoder.h"
+#include "platform/replace_file.h"
 
 namespace koma {
 
@@ -31,17 +31,8 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
         return failure(encoded.error());
     }
 
-    QSaveFile file(file_name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return failure(file.errorString());
-    }
-    if (file.write(encoded->bytes) != encoded->bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure(reason);
-    }
-    if (!file.commit()) {
-        return failure(file.errorString());
+    if (auto replaced = replace_file_contents(file_name, encoded->bytes); !replaced) {
+        return std::unexpected(replaced.error());
     }
     return GifWritten::File;
 }

@@ -44,8 +44,9 @@ enum class GifWritten {
 
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
 /// `file_name`: one image per entry, each shown for 80 ms, looping forever (see
-/// encode_gif_animation for colours and size). The file is written to a temporary file beside
-/// it and renamed over the old one, so a failed write leaves any earlier file intact.
+/// encode_gif_animation for colours and size). The file is replaced as replace_file_contents
+/// does: written beside it and renamed over the old one, so a failed write leaves any earlier
+/// file intact.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
