@@ -100,6 +100,8 @@ QImage frame() {
     p.drawRect(1, 1, kStageW - 2, 1);
     p.drawRect(230, 60, 4, 46);
     p.drawRect(214, 58, 36, 12);
+    p.end();
+    image.setPixel(0, 0, kFrameKey.rgb());  // a cut corner: the key is the top-left pixel
     return image;
 }
 

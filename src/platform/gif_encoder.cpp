@@ -4,11 +4,15 @@
 
 #include <QRect>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <numeric>
 #include <vector>
 
 #include "platform/gif_palette.h"
+#include "platform/lzw_choice.h"
 
 namespace koma {
 
@@ -58,23 +62,30 @@ class GifStream {
     int error_ = 0;
 };
 
-/// The global colour map: the palette, then (when reserved) the transparent entry, padded to
-/// a power of two of at least 2 entries.
+/// The global colour map. With a transparent entry it is entry 0, and the colours follow in
+/// the order given, so that the colours that change most get the smallest indices: an image
+/// block whose indices all lie below 2^k is coded with k-bit LZW codes.
 struct ColourMap {
-    ColourMap(const std::vector<QRgb>& palette, bool reserve_transparent) {
-        const int used = static_cast<int>(palette.size()) + (reserve_transparent ? 1 : 0);
+    ColourMap(const std::vector<QRgb>& palette, const std::vector<int>& order,
+              bool reserve_transparent)
+        : to_entry(palette.size()) {
+        const int first = reserve_transparent ? 1 : 0;
+        const int used = static_cast<int>(palette.size()) + first;
         const int entries =
             std::max(2, static_cast<int>(std::bit_ceil(static_cast<unsigned>(used))));
         map = GifMakeMapObject(entries, nullptr);
         if (map) {
             std::memset(map->Colors, 0, sizeof(GifColorType) * static_cast<size_t>(entries));
-            for (size_t i = 0; i < palette.size(); ++i) {
-                map->Colors[i] = {static_cast<GifByteType>(qRed(palette[i])),
-                                  static_cast<GifByteType>(qGreen(palette[i])),
-                                  static_cast<GifByteType>(qBlue(palette[i]))};
+            for (size_t k = 0; k < order.size(); ++k) {
+                const int entry = first + static_cast<int>(k);
+                const QRgb c = palette[static_cast<size_t>(order[k])];
+                map->Colors[entry] = {static_cast<GifByteType>(qRed(c)),
+                                      static_cast<GifByteType>(qGreen(c)),
+                                      static_cast<GifByteType>(qBlue(c))};
+                to_entry[static_cast<size_t>(order[k])] = static_cast<uint8_t>(entry);
             }
         }
-        transparent = reserve_transparent ? static_cast<int>(palette.size()) : NO_TRANSPARENT_COLOR;
+        transparent = reserve_transparent ? 0 : NO_TRANSPARENT_COLOR;
     }
     ~ColourMap() { GifFreeMapObject(map); }
     ColourMap(const ColourMap&) = delete;
@@ -82,44 +93,75 @@ struct ColourMap {
 
     ColorMapObject* map = nullptr;
     int transparent = NO_TRANSPARENT_COLOR;
+    /// Palette index -> colour map entry.
+    std::vector<uint8_t> to_entry;
 };
 
 /// LZW-encodes image blocks (descriptor and data) with giflib, one at a time, so that several
-/// versions of a frame can be compared by size before one of them goes into the file.
+/// versions of a frame can be compared by size before one of them goes into the file. Each
+/// block gets the smallest LZW code size that holds its largest index; giflib takes the code
+/// size from the colour map, so there is one scratch stream per size, whose map only sets it.
 class BlockEncoder {
   public:
-    BlockEncoder(int width, int height, const ColourMap& colours) : stream_(scratch_) {
-        if (stream_.get() &&
-            EGifPutScreenDesc(stream_.get(), width, height, 8, 0, colours.map) == GIF_OK) {
-            ready_ = true;
-        }
-    }
+    BlockEncoder(int width, int height) : width_(width), height_(height) {}
 
-    bool ready() const { return ready_; }
-    int error() const { return stream_.error(); }
+    int error() const { return error_; }
 
     /// Encodes `pixels` (rect.width() x rect.height(), rows without padding) placed at `rect`;
     /// on success `block` holds the image block's bytes.
     bool encode(const QRect& rect, std::vector<uint8_t>& pixels, Bytes& block) {
-        scratch_.clear();
-        if (EGifPutImageDesc(stream_.get(), rect.left(), rect.top(), rect.width(), rect.height(),
-                             false, nullptr) != GIF_OK) {
+        const uint8_t largest = *std::max_element(pixels.begin(), pixels.end());
+        const int bits = std::max(2, static_cast<int>(std::bit_width(largest)));
+        Scratch& scratch = scratch_for(bits);
+        if (!scratch.stream) {
+            return false;
+        }
+        GifFileType* gif = scratch.stream->get();
+        scratch.bytes.clear();
+        if (EGifPutImageDesc(gif, rect.left(), rect.top(), rect.width(), rect.height(), false,
+                             nullptr) != GIF_OK) {
+            error_ = gif->Error;
             return false;
         }
         for (int y = 0; y < rect.height(); ++y) {
-            if (EGifPutLine(stream_.get(), pixels.data() + static_cast<size_t>(y) * rect.width(),
+            if (EGifPutLine(gif, pixels.data() + static_cast<size_t>(y) * rect.width(),
                             rect.width()) != GIF_OK) {
+                error_ = gif->Error;
                 return false;
             }
         }
-        block.swap(scratch_);
+        block.swap(scratch.bytes);
         return true;
     }
 
   private:
-    Bytes scratch_;
-    GifStream stream_;
-    bool ready_ = false;
+    struct Scratch {
+        Bytes bytes;
+        std::unique_ptr<GifStream> stream;
+    };
+
+    Scratch& scratch_for(int bits) {
+        Scratch& scratch = scratches_[static_cast<size_t>(bits)];
+        if (!scratch.stream) {
+            auto stream = std::make_unique<GifStream>(scratch.bytes);
+            ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
+            const bool ready =
+                stream->get() && map &&
+                EGifPutScreenDesc(stream->get(), width_, height_, 8, 0, map) == GIF_OK;
+            GifFreeMapObject(map);
+            if (ready) {
+                scratch.stream = std::move(stream);
+            } else {
+                error_ = stream->error() ? stream->error() : E_GIF_ERR_NOT_ENOUGH_MEM;
+            }
+        }
+        return scratch;
+    }
+
+    int width_;
+    int height_;
+    int error_ = 0;
+    std::array<Scratch, 9> scratches_;
 };
 
 /// The bounding rectangle of the pixels in which two index frames differ.
@@ -153,40 +195,22 @@ QRect changed_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-/// How the unchanged pixels inside a frame's rectangle are stored.
-enum class Fill {
-    Opaque,       ///< every pixel with its own colour
-    Transparent,  ///< every unchanged pixel transparent
-    Runs,         ///< unchanged pixels transparent unless they continue a run of their colour
-};
-
+/// The pixels of `rect` of frame `after` as colour map entries, and which of them are the same
+/// in `before` (and so may be stored as transparent).
 void cut_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
-              const QRect& rect, Fill fill, int transparent, std::vector<uint8_t>& out) {
-    out.resize(static_cast<size_t>(rect.width()) * rect.height());
-    uint8_t* dst = out.data();
-    const auto t = static_cast<uint8_t>(transparent);
+              const QRect& rect, const ColourMap& colours, std::vector<uint8_t>& entries,
+              std::vector<uint8_t>& unchanged) {
+    const size_t n = static_cast<size_t>(rect.width()) * rect.height();
+    entries.resize(n);
+    unchanged.resize(n);
+    size_t k = 0;
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         const size_t start = static_cast<size_t>(y) * width + rect.left();
-        const uint8_t* a = before.data() + start;
-        const uint8_t* b = after.data() + start;
-        const int n = rect.width();
-        switch (fill) {
-            case Fill::Opaque:
-                std::memcpy(dst, b, static_cast<size_t>(n));
-                break;
-            case Fill::Transparent:
-                for (int x = 0; x < n; ++x) dst[x] = a[x] == b[x] ? t : b[x];
-                break;
-            case Fill::Runs:
-                // Breaking a run of one colour with transparent pixels costs more codes than
-                // it saves; a run of transparent pixels is kept going the same way.
-                for (int x = 0; x < n; ++x) {
-                    const bool continues = x > 0 && dst[x - 1] == b[x];
-                    dst[x] = (a[x] == b[x] && !continues) ? t : b[x];
-                }
-                break;
+        for (int x = 0; x < rect.width(); ++x, ++k) {
+            const uint8_t index = after[start + x];
+            entries[k] = colours.to_entry[index];
+            unchanged[k] = before[start + x] == index;
         }
-        dst += n;
     }
 }
 
@@ -195,59 +219,119 @@ struct StoredFrame {
     int transparent = NO_TRANSPARENT_COLOR;
 };
 
-/// Picks the smallest storage of frame i over frame i - 1.
+/// Picks the smallest storage of frame i over frame i - 1, which changed in `rect`.
 std::expected<StoredFrame, QString> store_frame(const IndexedFrames& frames, size_t i,
-                                                const ColourMap& colours, BlockEncoder& encoder) {
-    const int w = frames.width;
-    const int h = frames.height;
-    const std::vector<uint8_t>& now = frames.frames[i];
-    std::vector<uint8_t> pixels;
+                                                const QRect& rect, const ColourMap& colours,
+                                                BlockEncoder& encoder) {
     StoredFrame best;
     auto fail = [&] { return std::unexpected(gif_error(encoder.error())); };
+    std::vector<uint8_t> entries;
+    std::vector<uint8_t> unchanged;
 
-    if (i == 0) {
-        pixels = now;
-        if (!encoder.encode(QRect(0, 0, w, h), pixels, best.block)) return fail();
-        return best;
-    }
-    const std::vector<uint8_t>& before = frames.frames[i - 1];
-    const QRect rect = changed_rect(before, now, w, h);
-    if (rect.isEmpty()) {
+    if (i > 0 && rect.isEmpty()) {
         // Still one image per frame: one pixel that changes nothing.
         const bool clear = colours.transparent != NO_TRANSPARENT_COLOR;
-        pixels.assign(1, clear ? static_cast<uint8_t>(colours.transparent) : now[0]);
+        entries.assign(1, clear ? static_cast<uint8_t>(colours.transparent)
+                                : colours.to_entry[frames.frames[i][0]]);
         best.transparent = colours.transparent;
-        if (!encoder.encode(QRect(0, 0, 1, 1), pixels, best.block)) return fail();
+        if (!encoder.encode(QRect(0, 0, 1, 1), entries, best.block)) return fail();
+        return best;
+    }
+    const std::vector<uint8_t>& now = frames.frames[i];
+    cut_rect(i > 0 ? frames.frames[i - 1] : now, now, frames.width, rect, colours, entries,
+             unchanged);
+    std::vector<uint8_t> pixels = entries;
+    if (!encoder.encode(rect, pixels, best.block)) return fail();
+    if (i == 0 || colours.transparent == NO_TRANSPARENT_COLOR) {
         return best;
     }
 
-    cut_rect(before, now, w, rect, Fill::Opaque, 0, pixels);
-    if (!encoder.encode(rect, pixels, best.block)) return fail();
-    if (colours.transparent == NO_TRANSPARENT_COLOR) {
-        return best;
-    }
+    const auto t = static_cast<uint8_t>(colours.transparent);
     Bytes candidate;
-    for (Fill fill : {Fill::Transparent, Fill::Runs}) {
-        cut_rect(before, now, w, rect, fill, colours.transparent, pixels);
-        if (!encoder.encode(rect, pixels, candidate)) return fail();
+    std::vector<uint8_t> best_pixels = entries;
+    auto try_candidate = [&] {
+        if (!encoder.encode(rect, pixels, candidate)) return false;
         if (candidate.size() < best.block.size()) {
             best.block.swap(candidate);
             best.transparent = colours.transparent;
+            best_pixels = pixels;
+        }
+        return true;
+    };
+    // Every unchanged pixel transparent.
+    for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = unchanged[k] ? t : entries[k];
+    if (!try_candidate()) return fail();
+    // Unchanged pixels transparent, except in a run of one colour that something changed in:
+    // such a run stays whole, since breaking it costs more codes than it saves.
+    const int w = rect.width();
+    for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
+        size_t start = row;
+        while (start < row + w) {
+            size_t end = start;
+            bool touched = false;
+            while (end < row + w && entries[end] == entries[start]) touched |= !unchanged[end++];
+            for (size_t k = start; k < end; ++k) pixels[k] = touched ? entries[k] : t;
+            start = end;
         }
     }
+    if (!try_candidate()) return fail();
+    // As above, and an untouched run also keeps its colour when a run of that colour at least
+    // as long went before it, so that its strings are already in the table.
+    {
+        std::array<size_t, 256> longest_colour_run{};
+        size_t longest_clear_run = 0;
+        for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
+            size_t start = row;
+            while (start < row + w) {
+                size_t end = start;
+                bool touched = false;
+                while (end < row + w && entries[end] == entries[start])
+                    touched |= !unchanged[end++];
+                const size_t length = end - start;
+                size_t& known = longest_colour_run[entries[start]];
+                const bool keep = touched || known >= length || known > longest_clear_run;
+                for (size_t k = start; k < end; ++k) pixels[k] = keep ? entries[k] : t;
+                (keep ? known : longest_clear_run) =
+                    std::max(keep ? known : longest_clear_run, length);
+                start = end;
+            }
+        }
+    }
+    if (!try_candidate()) return fail();
+    // Transparency chosen pixel by pixel for the LZW strings it makes.
+    pixels = choose_for_lzw(entries, unchanged, best_pixels, t, colours.map->BitsPerPixel);
+    if (!try_candidate()) return fail();
     return best;
 }
 
-std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs,
+/// The palette indices in the order of how often they appear in what changes after the first
+/// frame (most first), then the rest, so that most frames need short LZW codes.
+std::vector<int> colour_order(const IndexedFrames& frames, const std::vector<QRect>& rects) {
+    std::array<uint64_t, 256> uses{};
+    for (size_t i = 1; i < frames.frames.size(); ++i) {
+        const QRect& rect = rects[i];
+        if (rect.isEmpty()) continue;
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            const uint8_t* row = frames.frames[i].data() + static_cast<size_t>(y) * frames.width;
+            for (int x = rect.left(); x <= rect.right(); ++x) ++uses[row[x]];
+        }
+    }
+    std::vector<int> order(frames.palette.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return uses[static_cast<size_t>(a)] > uses[static_cast<size_t>(b)];
+    });
+    return order;
+}
+
+std::expected<Bytes, QString> write_animation(const IndexedFrames& frames,
+                                              const std::vector<QRect>& rects, int delay_cs,
                                               bool reserve_transparent) {
-    const ColourMap colours(frames.palette, reserve_transparent);
+    const ColourMap colours(frames.palette, colour_order(frames, rects), reserve_transparent);
     if (!colours.map) {
         return std::unexpected(QStringLiteral("out of memory"));
     }
-    BlockEncoder encoder(frames.width, frames.height, colours);
-    if (!encoder.ready()) {
-        return std::unexpected(gif_error(encoder.error()));
-    }
+    BlockEncoder encoder(frames.width, frames.height);
 
     Bytes out;
     GifStream stream(out);
@@ -266,7 +350,7 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
         return std::unexpected(gif_error(stream.error()));
     }
     for (size_t i = 0; i < frames.frames.size(); ++i) {
-        auto stored = store_frame(frames, i, colours, encoder);
+        auto stored = store_frame(frames, i, rects[i], colours, encoder);
         if (!stored) {
             return std::unexpected(stored.error());
         }
@@ -304,18 +388,24 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
     if (!indexed) {
         return std::unexpected(indexed.error());
     }
+    std::vector<QRect> rects(indexed->frames.size());
+    rects[0] = QRect(0, 0, indexed->width, indexed->height);
+    for (size_t i = 1; i < rects.size(); ++i) {
+        rects[i] = changed_rect(indexed->frames[i - 1], indexed->frames[i], indexed->width,
+                                indexed->height);
+    }
     const size_t colours = indexed->palette.size();
     const bool room_left = !std::has_single_bit(colours) || colours == 1;
     std::expected<Bytes, QString> bytes;
     if (colours >= 256) {
-        bytes = write_animation(*indexed, delay_cs, false);
+        bytes = write_animation(*indexed, rects, delay_cs, false);
     } else if (room_left) {
-        bytes = write_animation(*indexed, delay_cs, true);
+        bytes = write_animation(*indexed, rects, delay_cs, true);
     } else {
         // A transparent entry would double the colour map and widen every code by one bit;
         // whether transparency still pays depends on the animation, so both are tried.
-        bytes = write_animation(*indexed, delay_cs, true);
-        auto opaque = write_animation(*indexed, delay_cs, false);
+        bytes = write_animation(*indexed, rects, delay_cs, true);
+        auto opaque = write_animation(*indexed, rects, delay_cs, false);
         if (bytes && opaque && opaque->size() < bytes->size()) {
             bytes = std::move(opaque);
         }
