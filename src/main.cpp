@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QMessageBox>
 
 #include "app/editing_model.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "state/state_argument.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -11,7 +13,12 @@ int main(int argc, char** argv) {
 
     koma::EditingModel model(QCoreApplication::applicationDirPath());
     koma::Form1_Load(model);
+    // "koma FILE.pst" opens that state file as LOAD would.
+    const auto state_read = koma::load_state_argument(model, QCoreApplication::arguments());
     koma::Form1 window(model);
     window.show();
+    if (!state_read) {
+        QMessageBox::warning(&window, QString(), state_read.error());
+    }
     return QApplication::exec();
 }

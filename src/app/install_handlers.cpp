@@ -1,10 +1,16 @@
 #include "app/install_handlers.h"
 
+#include "adjust/offset_model.h"
+
 namespace koma {
 
 void install_handlers(EditingModel& model) {
     // Each subsystem connects its own handlers here, one line per control.
     (void)model;
+    model.adjust_x.on_change = [&model] { adjust_x_change(model); };
+    model.adjust_y.on_change = [&model] { adjust_y_change(model); };
+    model.sc_bar.on_change = [&model] { sc_bar_change(model); };
+    model.size_move.on_change = [&model] { size_move_change(model); };
 }
 
 }  // namespace koma

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -8,17 +10,26 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QTimer>
 
+#include "adjust/background_window.h"
+#include "adjust/fine_adjust.h"
+#include "adjust/zoom_window.h"
+#include "app/animation_test.h"
 #include "app/caption_wrap.h"
+#include "app/key_preview_widget.h"
+#include "app/pattern_box_widget.h"
+#include "app/pattern_cursor.h"
 #include "app/surface_widget.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "platform/colour.h"
+#include "state/state_window.h"
 
 namespace koma {
 
@@ -53,6 +64,11 @@ constexpr std::array<Place, 9> kNumberLabels{{{552, 32},
 void set_text_kept(QLineEdit* edit, const TextBox& box) {
     if (edit->text() != box.text()) {
         edit->setText(box.text());
+        // Text set by the program (a state file, a read-out) shows from its first character;
+        // text the user is typing keeps its caret.
+        if (!edit->hasFocus()) {
+            edit->setCursorPosition(0);
+        }
     }
     edit->setReadOnly(box.read_only());
 }
@@ -135,13 +151,7 @@ void Form1::build_controls() {
     add_label(QStringLiteral("アニメパターン"), 32, 520);
     pattern_anime = add_text_box(QString(), 40, 544, 225, 25);
     pattern_anime->setMaxLength(kMaxSteps);
-    // A fixed-pitch face whose digits are 8 px wide, so that the pointer arrow, which moves
-    // 8 px per step from 2 px past the box's left edge, stands over its character.
-    QFont pattern_font(QStringLiteral("IPAGothic"));
-    pattern_font.setPixelSize(16);
-    pattern_font.setStyleHint(QFont::Monospace);
-    pattern_anime->setFont(pattern_font);
-    pattern_anime->setTextMargins(0, 0, 0, 0);
+    style_pattern_box(pattern_anime);
 
     pointer_k = new SurfaceWidget(&model_.pointer_k, SurfaceWidget::Mode::Clip, this);
     pointer_k->setGeometry(model_.pointer_k_left, 536, 8, 8);
@@ -250,6 +260,51 @@ void Form1::connect_input() {
             QMessageBox::information(this, QCoreApplication::applicationName(), message.text);
         }
     });
+    auto* zoom_host = new ZoomWindowHost(model_, this);
+    connect(bt_zoom, &QPushButton::clicked, this,
+            [this, zoom_host] { forward([&] { bt_zoom_Click(model_, *zoom_host); }); });
+    auto* background_host = new BackgroundWindowHost(model_, this);
+    connect(Command1, &QPushButton::clicked, this,
+            [this, background_host] { forward([&] { background_host->show_window(); }); });
+    connect(bt_save, &QPushButton::clicked, this, [this] { open_state_window(model_, 2, this); });
+    connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
+
+    connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
+    for (int i = 0; i < 4; ++i) {
+        connect(bt_arrow[i], &QPushButton::clicked, this,
+                [this, i] { forward([&] { bt_arrow_click(model_, i); }); });
+    }
+    connect(bt_set, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_set_click(model_); }); });
+    connect(bt_set2, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_set2_click(model_); }); });
+    connect(bt_reset, &QPushButton::clicked, this,
+            [this] { forward([&] { bt_reset_click(model_); }); });
+    // Key preview: Left and Right reach the pattern cursor before the focused control.
+    new KeyPreview(this, [this](int key_code) {
+        if (form1_key_down(model_, key_code)) {
+            model_.notify();
+        }
+    });
+    bind_pattern_selection(pattern_anime, model_);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The secondary windows have no owner; left open they would keep the program running
+    // without its main window. Each closes as by its close box, so its unload handler runs.
+    std::vector<QPointer<QWidget>> others;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible()) {
+            others.emplace_back(window);
+        }
+    }
+    for (const QPointer<QWidget>& window : others) {
+        if (window) {
+            window->close();
+        }
+    }
+    event->accept();
 }
 
 void Form1::refresh() {
@@ -262,8 +317,14 @@ void Form1::refresh() {
 
     set_text_kept(pattern_anime, model_.pattern_anime);
     const TextBox& pattern = model_.pattern_anime;
+    const bool same_selection = pattern_anime->hasSelectedText() &&
+                                pattern_anime->selectionStart() == pattern.sel_start() &&
+                                pattern_anime->selectedText().size() == pattern.sel_length();
     if (pattern.sel_length() > 0) {
-        pattern_anime->setSelection(pattern.sel_start(), pattern.sel_length());
+        // Setting an equal selection again would turn a selection made leftwards around.
+        if (!same_selection) {
+            pattern_anime->setSelection(pattern.sel_start(), pattern.sel_length());
+        }
     } else if (pattern_anime->hasSelectedText()) {
         pattern_anime->deselect();
     }
@@ -293,6 +354,7 @@ void Form1::refresh() {
 
     if (model_.timer1_interval <= 0) {
         Timer1->stop();
+        Timer1->setInterval(0);
     } else if (!Timer1->isActive() || Timer1->interval() != model_.timer1_interval) {
         Timer1->start(model_.timer1_interval);
     }

@@ -65,6 +65,10 @@ public:
     QLabel* path_ref = nullptr;
     QTimer* Timer1 = nullptr;
 
+protected:
+    /// Closing the main window closes every other window too, so the program ends.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void build_controls();
     void connect_input();

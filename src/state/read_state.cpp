@@ -1,0 +1,261 @@
+#include "state/read_state.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "import/read_png_file.h"
+#include "platform/colour.h"
+#include "platform/picture_loader.h"
+#include "platform/twips.h"
+#include "state/folder_drive.h"
+#include "state/state_codec.h"
+
+namespace koma {
+
+namespace {
+
+// Real state files are a few kilobytes; this only keeps a wrong file from filling the memory.
+constexpr qint64 kMaxStateFileBytes = 64 * 1024 * 1024;
+
+// Where a slot's file is now: the stored path if it names a file, else the same file name in
+// the state file's folder (a moved project, or one made on Windows), else nothing.
+QString find_slot_file(const QString& stored, const QDir& state_folder) {
+    if (stored.isEmpty()) {
+        return {};
+    }
+    if (QFileInfo(stored).isFile()) {
+        return stored;
+    }
+    const qsizetype cut =
+        std::max(stored.lastIndexOf(QLatin1Char('/')), stored.lastIndexOf(QLatin1Char('\\')));
+    const QString name = stored.mid(cut + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        return {};
+    }
+    const QString moved = state_folder.filePath(name);
+    return QFileInfo(moved).isFile() ? moved : QString();
+}
+
+// Loads one slot file. A file that does not load leaves the slot, its surface and its path, as
+// they were. Returns whether the slot took the file.
+bool load_slot(EditingModel& model, int slot, const QString& path) {
+    Surface& surface = model.pic[slot];
+    if (path.endsWith(QLatin1String("png"), Qt::CaseSensitive)) {
+        const Surface before = surface;
+        if (!ReadPNGFile(surface, path)) {
+            surface = before;
+            return false;
+        }
+    } else {
+        auto picture = load_picture(path);
+        if (!picture) {
+            return false;
+        }
+        surface.set_picture(*picture);
+    }
+    model.slot_files[slot] = path;
+    return true;
+}
+
+void fit_ranges_to_background(EditingModel& model) {
+    const Surface& background = model.pic[kBackgroundSlot];
+    const int width = twips_to_pixels(background.width_twips());
+    const int height = twips_to_pixels(background.height_twips());
+    model.adjust_x.set_max(width);
+    model.adjust_y.set_max(height);
+    model.adjust_y.set_min(-height);
+}
+
+void fit_stage_to_background(EditingModel& model) {
+    const Surface& background = model.pic[kBackgroundSlot];
+    model.win_main.resize_twips(background.width_twips(), background.height_twips());
+    model.win_main.clear();
+}
+
+void set_export_folder(EditingModel& model, const QString& drive, const QString& folder) {
+    if (QFileInfo(folder).isDir()) {
+        model.export_lists.set_drive(drive.isEmpty() ? drive_of_folder(folder) : drive);
+        model.export_lists.set_path(folder);
+        return;
+    }
+    const QString& home = model.program_folder();
+    model.export_lists.set_path(home);
+    model.export_lists.set_drive(drive_of_folder(home));
+    // A drive change moves the folder list to the drive's top; the program's folder is meant.
+    if (model.export_lists.path() != home) {
+        model.export_lists.set_path(home);
+    }
+}
+
+struct Part2 {
+    int16_t adjust_x, adjust_y, sc_bar;
+    QString pattern, drive, folder, basename, path_ref;
+};
+
+std::expected<Part2, QString> read_part2(ItemReader& in) {
+    Part2 p;
+    for (int16_t* value : {&p.adjust_x, &p.adjust_y, &p.sc_bar}) {
+        auto item = in.read_int16();
+        if (!item) {
+            return std::unexpected(item.error());
+        }
+        *value = *item;
+    }
+    for (QString* text : {&p.pattern, &p.drive, &p.folder, &p.basename, &p.path_ref}) {
+        auto item = in.read_string();
+        if (!item) {
+            return std::unexpected(item.error());
+        }
+        *text = std::move(*item);
+    }
+    return p;
+}
+
+struct Part4 {
+    bool from_file;
+    uint32_t color;
+    int16_t width, height;
+};
+
+std::expected<Part4, QString> read_part4(ItemReader& in) {
+    auto from_file = in.read_bool();
+    if (!from_file) {
+        return std::unexpected(from_file.error());
+    }
+    auto color = in.read_int(0, 0xFFFFFF);
+    if (!color) {
+        return std::unexpected(color.error());
+    }
+    auto width = in.read_int(1, INT16_MAX);
+    if (!width) {
+        return std::unexpected(width.error());
+    }
+    auto height = in.read_int(1, INT16_MAX);
+    if (!height) {
+        return std::unexpected(height.error());
+    }
+    return Part4{*from_file, static_cast<uint32_t>(*color), static_cast<int16_t>(*width),
+                 static_cast<int16_t>(*height)};
+}
+
+// Everything after the file is open. Returns the message of the first bad item.
+// `background_loaded` tells whether slot 0 took a new file before the read stopped.
+std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
+                                        const QDir& state_folder, bool& background_loaded) {
+    for (int i = 0; i < kSlotCount; ++i) {
+        auto stored = in.read_string();
+        if (!stored) {
+            return std::unexpected(stored.error());
+        }
+        const QString path = find_slot_file(*stored, state_folder);
+        if (!path.isEmpty() && load_slot(model, i, path) && i == kBackgroundSlot) {
+            background_loaded = true;
+        }
+    }
+
+    fit_ranges_to_background(model);
+    // The bar values set below must not draw the adjust view.
+    model.adjust_mode = 0;
+
+    auto part2 = read_part2(in);
+    if (!part2) {
+        return std::unexpected(part2.error());
+    }
+    model.adjust_x.set_value(part2->adjust_x);
+    model.adjust_y.set_value(part2->adjust_y);
+    model.sc_bar.set_value(part2->sc_bar);
+    model.pattern_anime.set_text(part2->pattern);
+    set_export_folder(model, part2->drive, part2->folder);
+    model.path_ref.caption = part2->path_ref;
+
+    model.step_dx.fill(0);
+    model.step_dy.fill(0);
+    if (!in.at_end()) {
+        // The pattern box holds at most kMaxSteps characters, so a longer stored pattern has
+        // already been cut and its steps fit the tables.
+        const auto steps = std::min<qsizetype>(model.pattern_anime.text().size(), kMaxSteps);
+        for (qsizetype j = 0; j < steps; ++j) {
+            auto dx = in.read_int16();
+            if (!dx) {
+                return std::unexpected(dx.error());
+            }
+            model.step_dx[j] = *dx;
+            auto dy = in.read_int16();
+            if (!dy) {
+                return std::unexpected(dy.error());
+            }
+            model.step_dy[j] = *dy;
+        }
+    }
+
+    if (!in.at_end()) {
+        auto part4 = read_part4(in);
+        if (!part4) {
+            return std::unexpected(part4.error());
+        }
+        model.bg_from_file = part4->from_file ? -1 : 0;
+        model.bg_color = part4->color;
+        model.stage_width = part4->width;
+        model.stage_height = part4->height;
+        if (!part4->from_file) {
+            Surface& background = model.pic[kBackgroundSlot];
+            background.resize_twips(model.stage_width, model.stage_height);
+            background.fill(rgb_from_bgr(model.bg_color));
+        }
+    }
+
+    model.basename.set_text(part2->basename);
+    return {};
+}
+
+}  // namespace
+
+std::expected<void, QString> read_state(EditingModel& model, const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return {};
+    }
+    const auto failed = [&path](const QString& why) {
+        return std::unexpected(
+            QStringLiteral("状態ファイル「%1」を読めません。\n%2").arg(path, why));
+    };
+    if (info.isDir()) {
+        return failed(QStringLiteral("フォルダです"));
+    }
+    if (info.size() > kMaxStateFileBytes) {
+        return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return failed(file.errorString());
+    }
+    const QByteArray bytes = file.read(kMaxStateFileBytes + 1);
+    file.close();
+    if (bytes.size() > kMaxStateFileBytes) {
+        return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
+    }
+    auto text = decode_state_text(bytes);
+    if (!text) {
+        return failed(text.error());
+    }
+
+    ItemReader in(std::move(*text));
+    bool background_loaded = false;
+    auto read = read_items(model, in, info.absoluteDir(), background_loaded);
+    if (!read) {
+        // Keep what was restored, but never leave the stage and the bars out of step with a
+        // background that was already replaced.
+        if (background_loaded) {
+            fit_ranges_to_background(model);
+            model.adjust_mode = 0;
+            fit_stage_to_background(model);
+        }
+        return failed(read.error());
+    }
+    fit_stage_to_background(model);
+    return {};
+}
+
+}  // namespace koma

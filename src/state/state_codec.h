@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <expected>
+
+namespace koma {
+
+/// Builds the text of a state file: records of comma-separated items, each record ending in
+/// CR LF. Strings are written in double quotes with a quote inside doubled; numbers in plain
+/// decimal; booleans as "#TRUE#" or "#FALSE#".
+class ItemWriter {
+  public:
+    void add_string(const QString& value);
+    void add_int(int64_t value);
+    void add_bool(bool value);
+    /// Closes the current record with CR LF.
+    void end_record();
+
+    const QString& text() const { return text_; }
+
+  private:
+    void separate();
+
+    QString text_;
+    bool record_open_ = false;
+};
+
+/// Decodes the bytes of a state file. Bytes that are valid UTF-8 are read as UTF-8 (a leading
+/// byte order mark is dropped); anything else is read as Windows code page 932 (Shift_JIS), the
+/// code page of state files made on Japanese Windows systems. Fails only when no code page 932
+/// converter is available.
+std::expected<QString, QString> decode_state_text(const QByteArray& bytes);
+
+/// Reads the items of a state file one after another, in the order the writer wrote them.
+///
+/// A comma or a line end (CR LF, LF or a lone CR) closes an item. Blanks before an item are
+/// skipped, and so are empty lines before an item that begins a line. A quoted string runs to
+/// the next quote that is not doubled and may hold commas and line ends. Every read that fails
+/// returns a message naming the line of the bad item and leaves the reader where it stopped.
+class ItemReader {
+  public:
+    explicit ItemReader(QString text) : text_(std::move(text)) {}
+
+    /// True when nothing but blanks and line ends is left.
+    bool at_end() const;
+    /// The line (counted from 1) the reader stands on.
+    int line() const { return line_; }
+
+    /// A string item, quoted or not.
+    std::expected<QString, QString> read_string();
+    /// A decimal integer item in [min, max].
+    std::expected<int64_t, QString> read_int(int64_t min, int64_t max);
+    std::expected<int16_t, QString> read_int16();
+    /// "#TRUE#" or "#FALSE#" (any letter case).
+    std::expected<bool, QString> read_bool();
+
+  private:
+    /// The text of the next item with its delimiter consumed. `quoted` tells whether it was a
+    /// quoted string.
+    std::expected<QString, QString> next_item(bool* quoted);
+    void skip_blanks();
+    bool at_line_end() const;
+    /// Consumes the delimiter after an item: a comma, a line end, or nothing at the end.
+    void consume_delimiter();
+    QString fault(const QString& what, int line) const;
+
+    QString text_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+    /// The line the last item began on, for messages.
+    int item_line_ = 1;
+    /// Whether the last delimiter was a comma: a line end right after it closes an empty item
+    /// instead of being skipped as an empty line.
+    bool after_comma_ = false;
+};
+
+}  // namespace koma

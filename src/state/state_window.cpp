@@ -1,0 +1,223 @@
+#include "state/state_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace koma {
+
+namespace {
+
+constexpr int kTwips = 15;
+
+QRect twips_rect(int left, int top, int width, int height) {
+    return {left / kTwips, top / kTwips, width / kTwips, height / kTwips};
+}
+
+// The proportional Gothic face of the lists and the name box.
+QFont list_font() {
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+const QString kParentFolder = QStringLiteral("..");
+
+}  // namespace
+
+Form3::Form3(EditingModel& model, QWidget* owner)
+    : QWidget(owner, Qt::Window), model_(model), state_(model) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("状態のSAVE&LOAD"));
+    setFixedSize(6960 / kTwips, 3210 / kTwips);
+    show_message = [this](const QString& message) {
+        QMessageBox::warning(this, QString(), message);
+    };
+    build_controls();
+    connect_input();
+    model_.state_window_open = true;
+    state_.load();
+    refresh();
+}
+
+Form3::~Form3() { model_.state_window_open = false; }
+
+void Form3::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    model_.state_window_open = false;
+    QWidget::closeEvent(event);
+}
+
+void Form3::build_controls() {
+    // Command1 comes first so that it holds the focus when the window opens.
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setGeometry(twips_rect(5040, 960, 1695, 2055));
+    QFont ok_font(QStringLiteral("Times New Roman"));
+    ok_font.setStyleHint(QFont::Serif);
+    ok_font.setPointSize(36);
+    ok_font.setBold(true);
+    Command1->setFont(ok_font);
+
+    Drive1 = new QComboBox(this);
+    Drive1->setGeometry(twips_rect(120, 120, 2175, 315));
+    Dir1 = new QListWidget(this);
+    Dir1->setGeometry(twips_rect(120, 600, 2175, 1890));
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(twips_rect(2880, 120, 2055, 315));
+    Combo1->addItem(state_.combo_text);
+    File1 = new QListWidget(this);
+    File1->setGeometry(twips_rect(2880, 600, 2055, 1260));
+    file_name = new QLineEdit(this);
+    file_name->setGeometry(twips_rect(2880, 2640, 2055, 375));
+    for (QWidget* w : std::initializer_list<QWidget*>{Drive1, Dir1, Combo1, File1, file_name}) {
+        w->setFont(list_font());
+    }
+
+    setTabOrder(Command1, Drive1);
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, Combo1);
+    setTabOrder(Combo1, File1);
+    setTabOrder(File1, file_name);
+    Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::connect_input() {
+    connect(Drive1, &QComboBox::activated, this, [this](int index) {
+        const QString drive = Drive1->itemText(index);
+        state_.lists.set_drive(drive);
+        finish({});
+    });
+    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const int row = Dir1->row(item);
+        if (row == 0) {
+            return;  // the folder shown itself
+        }
+        const QString target = QDir::cleanPath(QDir(state_.lists.path()).filePath(item->text()));
+        state_.lists.set_path(target);
+        finish({});
+    });
+    connect(File1, &QListWidget::currentRowChanged, this, [this](int row) {
+        state_.file1_click(row);
+        finish({});
+    });
+    connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        state_.file1_click(File1->row(item));
+        finish({});
+    });
+    connect(File1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        state_.file1_click(File1->row(item));
+        finish(state_.file1_double_click());
+    });
+    connect(file_name, &QLineEdit::textEdited, this, [this](const QString& text) {
+        state_.file_name.set_text(text);
+        finish({});
+    });
+    connect(file_name, &QLineEdit::returnPressed, this,
+            [this] { finish(state_.file_name_key_press('\r')); });
+    connect(Command1, &QPushButton::clicked, this, [this] { finish(state_.command1_click()); });
+}
+
+void Form3::finish(const std::expected<void, QString>& result) {
+    refresh();
+    model_.notify();
+    if (!result && show_message) {
+        show_message(result.error());
+    }
+    if (state_.close_requested && !closing_) {
+        close();
+    }
+}
+
+void Form3::fill_drives() {
+    // The machine's drives are listed once; a drive set by code is added if it is not there.
+    if (Drive1->count() == 0) {
+        QStringList drives;
+        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+            if (volume.isValid() && volume.isReady()) {
+                drives << volume.rootPath();
+            }
+        }
+        drives.sort();
+        drives.removeDuplicates();
+        Drive1->addItems(drives);
+    }
+    const QString& drive = state_.lists.drive();
+    if (!drive.isEmpty() && Drive1->findText(drive) < 0) {
+        Drive1->addItem(drive);
+    }
+    Drive1->setCurrentIndex(Drive1->findText(drive));
+}
+
+void Form3::fill_folders() {
+    const QString& path = state_.lists.path();
+    QStringList entries{path};
+    QDir folder(path);
+    if (!path.isEmpty() && !folder.isRoot()) {
+        entries << kParentFolder;
+    }
+    if (!path.isEmpty()) {
+        entries << folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
+                                    QDir::Name | QDir::IgnoreCase);
+    }
+    QStringList shown;
+    for (int i = 0; i < Dir1->count(); ++i) {
+        shown << Dir1->item(i)->text();
+    }
+    if (shown != entries) {
+        Dir1->clear();
+        Dir1->addItems(entries);
+    }
+}
+
+void Form3::refresh() {
+    const QSignalBlocker block_drive(Drive1);
+    const QSignalBlocker block_dir(Dir1);
+    const QSignalBlocker block_files(File1);
+    const QSignalBlocker block_name(file_name);
+    fill_drives();
+    fill_folders();
+
+    QStringList shown;
+    for (int i = 0; i < File1->count(); ++i) {
+        shown << File1->item(i)->text();
+    }
+    if (shown != state_.files) {
+        File1->clear();
+        File1->addItems(state_.files);
+    }
+    if (File1->currentRow() != state_.file_index) {
+        File1->setCurrentRow(state_.file_index);
+    }
+    if (file_name->text() != state_.file_name.text()) {
+        file_name->setText(state_.file_name.text());
+    }
+}
+
+Form3* open_state_window(EditingModel& model, int16_t mode, QWidget* owner) {
+    Form3* window = nullptr;
+    for (Form3* candidate : owner->findChildren<Form3*>(Qt::FindDirectChildrenOnly)) {
+        if (!candidate->closing()) {
+            window = candidate;
+        }
+    }
+    if (window == nullptr) {
+        window = new Form3(model, owner);
+    }
+    window->state().open(mode);
+    window->refresh();
+    model.notify();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+}  // namespace koma

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <expected>
+#include <functional>
+
+#include "state/state_window_model.h"
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace koma {
+
+/// The state window "Form3", captioned "状態のSAVE&LOAD": a thin view of a StateWindowModel. It is
+/// a top-level, non-modal window owned by the main window and is destroyed when it closes.
+class Form3 : public QWidget {
+    Q_OBJECT
+  public:
+    /// Creates the window over `model` and runs its creation steps; opening it is
+    /// open_state_window's work.
+    Form3(EditingModel& model, QWidget* owner);
+    ~Form3() override;
+
+    StateWindowModel& state() { return state_; }
+    /// Whether the window has been closed and waits to be destroyed.
+    bool closing() const { return closing_; }
+
+    /// Copies the window model into the widgets, with their signals blocked.
+    void refresh();
+
+    /// Shows a failure of load_save to the user; a message box unless replaced.
+    std::function<void(const QString&)> show_message;
+
+    QComboBox* Drive1 = nullptr;
+    QListWidget* Dir1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QListWidget* File1 = nullptr;
+    QLineEdit* file_name = nullptr;
+    QPushButton* Command1 = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void build_controls();
+    void connect_input();
+    void fill_drives();
+    void fill_folders();
+    /// After a handler: refreshes both windows, reports a failure and closes when asked to.
+    void finish(const std::expected<void, QString>& result);
+
+    EditingModel& model_;
+    StateWindowModel state_;
+    bool closing_ = false;
+};
+
+/// "SAVE" (mode 2) and "LOAD" (mode 1) of the main window `owner`: creates the state window if
+/// it is not open (its creation steps run first), puts it on the program's folder, sets
+/// state_mode, and shows it, non-modal, in front. Returns the window.
+Form3* open_state_window(EditingModel& model, int16_t mode, QWidget* owner);
+
+}  // namespace koma

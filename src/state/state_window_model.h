@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <expected>
+
+#include "app/controls.h"
+#include "app/editing_model.h"
+#include "import/folder_lists.h"
+
+namespace koma {
+
+/// The state window "状態のSAVE&LOAD" as plain data, with its handlers. The window names a state
+/// file in a folder; "OK", Enter in file_name or a double-click on a listed file hands the full
+/// path to load_save, which reads or writes as the main window's state_mode says.
+class StateWindowModel {
+  public:
+    /// A window for `main`. Nothing happens until load() and open() run.
+    explicit StateWindowModel(EditingModel& main);
+    StateWindowModel(const StateWindowModel&) = delete;
+    StateWindowModel& operator=(const StateWindowModel&) = delete;
+
+    /// Drive1 and Dir1. A folder change lists the folder's files in File1, none selected, then
+    /// writes the folder into the main window's path_ref.
+    FolderLists lists;
+    /// Combo1: shows the type of the listed files; it has no behaviour.
+    QString combo_text = QStringLiteral("*.pst");
+    /// File1: its pattern, the names of the folder's files that match it (any letter case,
+    /// sorted by name), and the selected row, -1 for none.
+    QString file_pattern;
+    QStringList files;
+    int file_index = -1;
+    TextBox file_name;
+    /// Set once "OK" or a double-click has run: the window is to close.
+    bool close_requested = false;
+
+    /// The creation steps: File1's pattern "*.pst", and the main window leaves fine adjustment
+    /// with its edit cursor back at the first step.
+    void load();
+    /// The steps of "SAVE" (mode 2) and "LOAD" (mode 1), after load() when the window is new:
+    /// the lists go to the program's folder (drive first) and state_mode takes `mode`.
+    void open(int16_t mode);
+
+    /// A key typed into file_name: Enter (13) runs "OK"; other keys do nothing here.
+    std::expected<void, QString> file_name_key_press(int key_ascii);
+    /// The selected file changed: file_name takes its name. Out-of-range rows are ignored.
+    void file1_click(int row);
+    /// Reads or writes the file named in file_name, as it is, in the folder shown; then asks to
+    /// close. Returns load_save's result.
+    std::expected<void, QString> file1_double_click();
+    /// "OK": completes file_name with ".pst" (see completed_state_name), reads or writes that
+    /// file in the folder shown, then asks to close. Returns load_save's result.
+    std::expected<void, QString> command1_click();
+
+    /// Lists the files of the current folder that match file_pattern again.
+    void reload_files();
+
+    EditingModel& main() { return main_; }
+
+  private:
+    std::expected<void, QString> run_load_save();
+
+    EditingModel& main_;
+};
+
+/// The name "OK" uses for `typed`: unchanged when it is longer than 4 characters and ends in
+/// exactly ".pst" or ".PST"; otherwise `typed` + ".pst" (so "anim.Pst" gives "anim.Pst.pst",
+/// ".pst" gives ".pst.pst" and "" gives ".pst").
+QString completed_state_name(const QString& typed);
+
+}  // namespace koma

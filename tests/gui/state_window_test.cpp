@@ -1,0 +1,148 @@
+#include "state/state_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+
+namespace koma {
+namespace {
+
+class StateWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        Form1_Load(model);
+        window = std::make_unique<Form1>(model);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    // The open state window, after one of the main window's buttons.
+    Form3* open_with(QPushButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        Form3* form = nullptr;
+        for (Form3* candidate : window->findChildren<Form3*>()) {
+            if (!candidate->closing()) {
+                form = candidate;
+            }
+        }
+        if (form != nullptr) {
+            form->show_message = [this](const QString& message) { messages << message; };
+        }
+        return form;
+    }
+
+    // Lets the closed window be destroyed.
+    void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QTemporaryDir dir;
+    EditingModel model{dir.path()};
+    std::unique_ptr<Form1> window;
+    QStringList messages;
+};
+
+TEST_F(StateWindowTest, SaveTypeANameEnterThenLoadClickItOkBringsTheStateBack) {
+    model.adjust_x.set_value(12);
+    model.pattern_anime.set_text(QStringLiteral("1212"));
+    model.step_dx[1] = 3;
+    model.basename.set_text(QStringLiteral("walker"));
+    model.notify();
+
+    Form3* save = open_with(window->bt_save);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(model.state_window_open);
+    EXPECT_EQ(model.state_mode, 2);
+    QTest::keyClicks(save->file_name, QStringLiteral("walk"));
+    QTest::keyClick(save->file_name, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(QFile::exists(dir.filePath("walk.pst")));
+    EXPECT_FALSE(model.state_window_open);
+    EXPECT_TRUE(window->findChildren<Form3*>().isEmpty());
+
+    model.adjust_x.set_value(0);
+    model.pattern_anime.set_text(QStringLiteral("9"));
+    model.step_dx[1] = 0;
+    model.basename.set_text(QStringLiteral("other"));
+    model.notify();
+
+    Form3* load = open_with(window->bt_load);
+    ASSERT_NE(load, nullptr);
+    EXPECT_EQ(model.state_mode, 1);
+    ASSERT_EQ(load->File1->count(), 1);
+    QListWidgetItem* item = load->File1->item(0);
+    QTest::mouseClick(load->File1->viewport(), Qt::LeftButton, {},
+                      load->File1->visualItemRect(item).center());
+    EXPECT_EQ(load->file_name->text(), "walk.pst");
+    QTest::mouseClick(load->Command1, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(model.adjust_x.value(), 12);
+    EXPECT_EQ(model.pattern_anime.text(), "1212");
+    EXPECT_EQ(model.step_dx[1], 3);
+    EXPECT_EQ(window->basename->text(), "walker");
+    EXPECT_EQ(window->pattern_anime->text(), "1212");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(StateWindowTest, TheWindowIsLaidOutAndOpenedOnceInTheProgramsFolder) {
+    Form3* form = open_with(window->bt_save);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), "状態のSAVE&LOAD");
+    EXPECT_EQ(form->size(), QSize(464, 214));
+    EXPECT_EQ(form->Command1->text(), "OK");
+    EXPECT_EQ(form->Command1->geometry(), QRect(336, 64, 113, 137));
+    EXPECT_EQ(form->File1->geometry(), QRect(192, 40, 137, 84));
+    EXPECT_EQ(form->file_name->geometry(), QRect(192, 176, 137, 25));
+    EXPECT_EQ(form->Combo1->currentText(), "*.pst");
+    EXPECT_EQ(form->Dir1->item(0)->text(), dir.path());
+    EXPECT_EQ(window->path_ref->text(), dir.path());
+    EXPECT_FALSE(form->isModal());
+
+    // A second click brings the same window forward; "LOAD" now decides.
+    EXPECT_EQ(open_with(window->bt_load), form);
+    EXPECT_EQ(model.state_mode, 1);
+    EXPECT_EQ(window->findChildren<Form3*>().size(), 1);
+}
+
+TEST_F(StateWindowTest, ClosingByTheFrameNeitherReadsNorWrites) {
+    Form3* form = open_with(window->bt_save);
+    ASSERT_NE(form, nullptr);
+    form->file_name->setText(QStringLiteral("never"));
+    form->state().file_name.set_text(QStringLiteral("never"));
+    form->close();
+    settle();
+    EXPECT_FALSE(QFile::exists(dir.filePath("never.pst")));
+    EXPECT_FALSE(model.state_window_open);
+    EXPECT_EQ(model.state_mode, 2);
+}
+
+TEST_F(StateWindowTest, ADamagedFileIsReportedInAMessage) {
+    QFile bad(dir.filePath("bad.pst"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\"never closed");
+    bad.close();
+    Form3* form = open_with(window->bt_load);
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(form->File1->count(), 1);
+    const QPoint at = form->File1->visualItemRect(form->File1->item(0)).center();
+    // An item view takes a double-click only on the item it was pressed on.
+    QTest::mouseClick(form->File1->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(form->file_name->text(), "bad.pst");
+    QTest::mouseDClick(form->File1->viewport(), Qt::LeftButton, {}, at);
+    settle();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("1 行目")));
+    EXPECT_FALSE(model.state_window_open);
+}
+
+}  // namespace
+}  // namespace koma
