@@ -164,37 +164,6 @@ class BlockEncoder {
     std::array<Scratch, 9> scratches_;
 };
 
-/// The bounding rectangle of the pixels in which two index frames differ.
-QRect changed_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
-                   int height) {
-    int left = width, right = -1, top = -1, bottom = -1;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* a = before.data() + static_cast<size_t>(y) * width;
-        const uint8_t* b = after.data() + static_cast<size_t>(y) * width;
-        if (std::memcmp(a, b, static_cast<size_t>(width)) == 0) {
-            continue;
-        }
-        if (top < 0) top = y;
-        bottom = y;
-        for (int x = 0; x < left; ++x) {
-            if (a[x] != b[x]) {
-                left = x;
-                break;
-            }
-        }
-        for (int x = width - 1; x > right; --x) {
-            if (a[x] != b[x]) {
-                right = x;
-                break;
-            }
-        }
-    }
-    if (top < 0) {
-        return {};
-    }
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
 /// The pixels of `rect` of frame `after` as colour map entries, and which of them are the same
 /// in `before` (and so may be stored as transparent).
 void cut_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
@@ -261,22 +230,10 @@ std::expected<StoredFrame, QString> store_frame(const IndexedFrames& frames, siz
     // Every unchanged pixel transparent.
     for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = unchanged[k] ? t : entries[k];
     if (!try_candidate()) return fail();
-    // Unchanged pixels transparent, except in a run of one colour that something changed in:
-    // such a run stays whole, since breaking it costs more codes than it saves.
     const int w = rect.width();
-    for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
-        size_t start = row;
-        while (start < row + w) {
-            size_t end = start;
-            bool touched = false;
-            while (end < row + w && entries[end] == entries[start]) touched |= !unchanged[end++];
-            for (size_t k = start; k < end; ++k) pixels[k] = touched ? entries[k] : t;
-            start = end;
-        }
-    }
-    if (!try_candidate()) return fail();
-    // As above, and an untouched run also keeps its colour when a run of that colour at least
-    // as long went before it, so that its strings are already in the table.
+    // Unchanged pixels transparent, except in a run of one colour that something changed in
+    // (breaking it would cost more codes than it saves) or when a run of that colour at least
+    // as long went before it in the image (its strings are already in the table).
     {
         std::array<size_t, 256> longest_colour_run{};
         size_t longest_clear_run = 0;
@@ -388,12 +345,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
     if (!indexed) {
         return std::unexpected(indexed.error());
     }
-    std::vector<QRect> rects(indexed->frames.size());
-    rects[0] = QRect(0, 0, indexed->width, indexed->height);
-    for (size_t i = 1; i < rects.size(); ++i) {
-        rects[i] = changed_rect(indexed->frames[i - 1], indexed->frames[i], indexed->width,
-                                indexed->height);
-    }
+    const std::vector<QRect>& rects = indexed->changes;
     const size_t colours = indexed->palette.size();
     const bool room_left = !std::has_single_bit(colours) || colours == 1;
     std::expected<Bytes, QString> bytes;

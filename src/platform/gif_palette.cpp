@@ -64,6 +64,21 @@ QRect changed_rect(const QImage& before, const QImage& after) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+/// The bounding rectangle of the indices that differ between two index frames inside `area`.
+QRect changed_indices(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
+                      int width, const QRect& area) {
+    QRect found;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const size_t row = static_cast<size_t>(y) * width;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (before[row + x] != after[row + x]) {
+                found |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return found;
+}
+
 /// Colour to palette index, for at most 256 colours: open addressing over 1024 slots.
 class ColourTable {
   public:
@@ -261,10 +276,17 @@ std::expected<IndexedFrames, QString> index_frames(std::span<const QImage> input
     }
     if (exact) {
         out.palette = table.take_colours();
+        out.changes = std::move(changes);
         return out;
     }
     if (auto quantised = quantise(frames, changes, out); !quantised) {
         return std::unexpected(quantised.error());
+    }
+    // Pixels that changed colour can still map to the same index.
+    out.changes.assign(frames.size(), QRect());
+    out.changes[0] = changes[0];
+    for (size_t i = 1; i < frames.size(); ++i) {
+        out.changes[i] = changed_indices(out.frames[i - 1], out.frames[i], out.width, changes[i]);
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QRgb>
 #include <QString>
 #include <cstdint>
@@ -18,6 +19,9 @@ struct IndexedFrames {
     std::vector<QRgb> palette;
     /// One width x height index image per frame, rows without padding.
     std::vector<std::vector<uint8_t>> frames;
+    /// Per frame, the bounding rectangle of the indices that differ from the frame before
+    /// (empty when none do); the whole frame for the first.
+    std::vector<QRect> changes;
     /// True when every index maps back to exactly its source pixel.
     bool exact = true;
 };
