@@ -6,6 +6,7 @@ Usage: compare_encoders.py BUILD_DIR [RUNS]   (run through compare_encoders.sh)
 """
 import glob
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -25,14 +26,19 @@ pst = f"{work}/scene/scene.pst"
 
 
 def timed(commands, env=None):
-    """Median wall time in seconds of running the commands one after the other."""
-    times = []
+    """Median wall time and median CPU time (user + system) in seconds of running the
+    commands one after the other. CPU time does not grow when other processes share the
+    machine; wall time does."""
+    walls, cpus = [], []
     for _ in range(runs):
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
         start = time.perf_counter()
         for command in commands:
             subprocess.run(command, check=True, env=env, stdout=subprocess.DEVNULL)
-        times.append(time.perf_counter() - start)
-    return statistics.median(times)
+        walls.append(time.perf_counter() - start)
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpus.append(after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime)
+    return statistics.median(walls), statistics.median(cpus)
 
 
 pillow_script = (
@@ -85,14 +91,16 @@ def check(path):
     return count, wrong + abs(count - len(expected))
 
 
-print(f"scene: 91 steps, 462 x 110, {runs} runs each, median wall time")
-print(f"{'encoder':52} {'time':>9} {'size':>9}  frames  lossless")
-for name, seconds, path in results:
+print(f"scene: 91 steps, 462 x 110, {runs} runs each, medians; load average "
+      f"{os.getloadavg()[0]:.1f} on {os.cpu_count()} CPUs")
+print(f"{'encoder':52} {'wall':>8} {'cpu':>8} {'size':>9}  frames  lossless")
+for name, (wall, cpu), path in results:
+    line = f"{name:52} {wall * 1000:6.1f}ms {cpu * 1000:6.1f}ms"
     if path is None:
-        print(f"{name:52} {seconds * 1000:7.1f}ms")
+        print(line)
         continue
     count, wrong = check(path)
     size = os.path.getsize(path)
-    print(f"{name:52} {seconds * 1000:7.1f}ms {size / 1000:7.1f}KB  {count:6}  "
+    print(f"{line} {size:7d} B  {count:6}  "
           f"{'yes' if wrong == 0 else f'no ({wrong} frames differ)'}")
 print(f"files in {work}")
