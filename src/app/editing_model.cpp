@@ -24,6 +24,7 @@ EditingModel::EditingModel(QString program_folder, QObject* parent)
         pic[i].resize_twips(kFrameSlotTwips, kFrameSlotTwips);
     }
     pic[kForegroundSlot].resize_twips(454 * kTwipsPerPixel, 94 * kTwipsPerPixel);
+    export_lists.set_home_folder(program_folder_);
 }
 
 }  // namespace koma

@@ -25,9 +25,12 @@
 #include "app/key_preview_widget.h"
 #include "app/pattern_box_widget.h"
 #include "app/pattern_cursor.h"
+#include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
+#include "import/folder_lists_widget.h"
+#include "import/picker_window.h"
 #include "platform/colour.h"
 #include "state/state_window.h"
 
@@ -96,6 +99,10 @@ Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(mod
             pic_dummy->setFocus(Qt::OtherFocusReason);
         }
     });
+    auto* export_lists = new FolderListsBinding(model_.export_lists, Drive1, Dir1, this,
+                                                [this] { model_.notify(); });
+    connect(&model_, &EditingModel::changed, export_lists, &FolderListsBinding::refresh);
+    new StageLayout(*this);
     refresh();
 }
 
@@ -233,6 +240,9 @@ void Form1::build_controls() {
 }
 
 void Form1::connect_input() {
+    for (int i = 0; i < kSlotCount; ++i) {
+        connect(pic[i], &SurfaceWidget::clicked, this, [this, i] { open_picker(model_, i, this); });
+    }
     connect(pattern_anime, &QLineEdit::textEdited, this, [this](const QString& text) {
         forward([&] { model_.pattern_anime.set_text(text); });
     });
@@ -346,11 +356,6 @@ void Form1::refresh() {
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
     pointer_k->move(model_.pointer_k_left, 536);
-
-    if (Drive1->currentText() != model_.export_lists.drive()) {
-        Drive1->clear();
-        Drive1->addItem(model_.export_lists.drive());
-    }
 
     if (model_.timer1_interval <= 0) {
         Timer1->stop();

@@ -231,7 +231,15 @@ std::expected<void, QString> read_state(EditingModel& model, const QString& path
     if (!file.open(QIODevice::ReadOnly)) {
         return failed(file.errorString());
     }
-    const QByteArray bytes = file.read(kMaxStateFileBytes + 1);
+    // read(n) reserves n bytes up front; read what is there, in steps, up to the limit.
+    QByteArray bytes;
+    while (bytes.size() <= kMaxStateFileBytes) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty()) {
+            break;
+        }
+        bytes += chunk;
+    }
     file.close();
     if (bytes.size() > kMaxStateFileBytes) {
         return failed(QStringLiteral("状態ファイルにしては大きすぎます"));

@@ -1,0 +1,121 @@
+#include "app/stage_layout_widget.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/main_window.h"
+#include "app/surface_widget.h"
+
+namespace koma {
+
+namespace {
+
+constexpr QRect kDesignStage(40, 152, 462, 110);
+constexpr QSize kDesignClient(957, 751);
+
+// Keys belong to the main window (key preview), not to the scroll area.
+class KeylessScrollArea : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
+};
+
+QSize extra(QSize stage) {
+    return {std::max(0, stage.width() - kDesignStage.width()),
+            std::max(0, stage.height() - kDesignStage.height())};
+}
+
+}  // namespace
+
+QRect StageLayout::place(const QRect& design, QSize stage) {
+    const QSize more = extra(stage);
+    if (design.x() >= kDesignStage.right() + 1) {
+        return design.translated(more.width(), 0);
+    }
+    if (design.y() >= kDesignStage.bottom() + 1) {
+        return design.translated(0, more.height());
+    }
+    return design;
+}
+
+QSize StageLayout::client_size(QSize stage) { return kDesignClient + extra(stage); }
+
+StageLayout::StageLayout(Form1& window) : QObject(&window), window_(window) {
+    area_ = new KeylessScrollArea(&window);
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setFocusPolicy(Qt::NoFocus);
+    area_->setWidgetResizable(false);
+    canvas_ = new QWidget;
+    canvas_->setPalette(window.palette());
+    canvas_->setAutoFillBackground(true);
+    canvas_->resize(kDesignClient);
+
+    // Every control moves onto the canvas in its stacking order, keeping its position.
+    const QObjectList children = window.children();
+    for (QObject* child : children) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget == nullptr || widget == area_) {
+            continue;
+        }
+        const bool hidden = widget->isHidden();
+        design_.insert(widget, widget->geometry());
+        widget->setParent(canvas_);
+        if (!hidden) {
+            widget->show();
+        }
+    }
+    area_->setWidget(canvas_);
+    area_->viewport()->setPalette(window.palette());
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area_);
+
+    connect(&window.model(), &EditingModel::changed, this, &StageLayout::apply);
+    apply();
+}
+
+void StageLayout::apply() {
+    const Surface& stage_surface = window_.model().win_main;
+    const QSize stage(stage_surface.width_px(), stage_surface.height_px());
+    for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
+        QWidget* widget = it.key();
+        QRect design = it.value();
+        if (widget == window_.win_main) {
+            widget->setGeometry(QRect(kDesignStage.topLeft(), stage));
+            continue;
+        }
+        if (widget == window_.pointer_k) {
+            // Its left edge follows the edit cursor; only the height shift is ours.
+            design.moveLeft(widget->x());
+        }
+        const QRect placed = place(design, stage);
+        if (widget->geometry() != placed) {
+            widget->setGeometry(placed);
+        }
+    }
+    const QSize client = client_size(stage);
+    if (client == applied_) {
+        return;
+    }
+    applied_ = client;
+    canvas_->resize(client);
+    if (client == kDesignClient) {
+        window_.setFixedSize(client);
+        return;
+    }
+    // As large as the layout needs, no larger than the screen, never below the design.
+    QSize room = client;
+    if (const QScreen* screen = window_.screen()) {
+        room = client.boundedTo(screen->availableGeometry().size().expandedTo(kDesignClient));
+    }
+    window_.setMinimumSize(kDesignClient);
+    window_.setMaximumSize(client);
+    window_.resize(room);
+}
+
+}  // namespace koma

@@ -1,0 +1,89 @@
+#include "import/picker_model.h"
+
+#include "adjust/fine_adjust.h"
+#include "import/slot_loader.h"
+
+namespace koma {
+
+namespace {
+
+const std::array<QString, kSlotCount> kSlotNames{
+    QStringLiteral("背景"),       QStringLiteral("パターン１"), QStringLiteral("パターン２"),
+    QStringLiteral("パターン３"), QStringLiteral("パターン４"), QStringLiteral("パターン５"),
+    QStringLiteral("パターン６"), QStringLiteral("パターン７"), QStringLiteral("パターン８"),
+    QStringLiteral("パターン９"), QStringLiteral("前景")};
+
+}  // namespace
+
+PickerModel::PickerModel(EditingModel& m, const FileSystem* fs) : model(m), lists(fs), File1(fs) {
+    lists.set_home_folder(model.program_folder());
+}
+
+PickerModel::~PickerModel() { model.picker_open = false; }
+
+void PickerModel::Form2_Load() {
+    model.picker_open = true;
+    HScroll1.on_change = [this] {
+        Label2.caption = model.slot_names[static_cast<size_t>(HScroll1.value())];
+    };
+    lists.on_folder_change = [this] { folder_changed(); };
+
+    // The drive change below rewrites path_ref, so the folder to open is taken first.
+    QString folder = model.path_ref.caption;
+    if (folder.isEmpty() || !lists.file_system().list(folder)) {
+        folder = model.program_folder();
+    }
+    lists.set_drive(lists.file_system().root_of(folder));
+    lists.set_path(folder);
+
+    File1.set_pattern(QStringLiteral("*.BMP"));
+    Combo1_text = QStringLiteral("*.BMP");
+    Combo1_items = {QStringLiteral("*.BMP"), QStringLiteral("*.JPG"), kPngFilter};
+    for (int i = 0; i < kSlotCount; ++i) {
+        model.slot_names[static_cast<size_t>(i)] = kSlotNames[static_cast<size_t>(i)];
+    }
+    leave_fine_adjust(model);
+}
+
+void PickerModel::open_slot(int slot) {
+    Q_ASSERT(slot >= 0 && slot < kSlotCount);
+    Label2.caption = model.slot_names[static_cast<size_t>(slot)];
+    HScroll1.set_value(slot);
+}
+
+void PickerModel::Command2_Click() { HScroll1.set_value((HScroll1.value() + 1) % kSlotCount); }
+
+void PickerModel::Combo1_Click(int item) {
+    if (item < 0 || item >= Combo1_items.size()) {
+        return;
+    }
+    Combo1_text = Combo1_items[item];
+    File1.set_pattern(Combo1_text);
+}
+
+void PickerModel::set_combo_text(const QString& text) { Combo1_text = text; }
+
+void PickerModel::File1_Click(int index) {
+    File1.select(index);
+    const QString name = File1.file_name();
+    if (name.isEmpty()) {
+        return;
+    }
+    const int slot = HScroll1.value();
+    // The separator is always added: a folder that ends in one gives "//", which still opens.
+    model.work_path = lists.path() + QLatin1Char('/') + name;
+    QString message;
+    if (load_slot_file(model, slot, model.work_path, Combo1_text == kPngFilter, message)) {
+        notice.clear();
+    } else {
+        notice = QStringLiteral("「%1」を読み込めません：%2").arg(name, message);
+    }
+}
+
+void PickerModel::folder_changed() {
+    File1.set_folder(lists.path());
+    model.path_ref.caption = lists.path();
+    notice = File1.error();
+}
+
+}  // namespace koma

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/controls.h"
+#include "app/editing_model.h"
+#include "import/file_list.h"
+#include "import/folder_lists.h"
+
+namespace koma {
+
+/// The exact filter text that selects the PNG loader; any other text (even "*.png") uses the
+/// platform's picture loader.
+inline const QString kPngFilter = QStringLiteral("*.PNG");
+
+/// The control values and handlers of the image picker "ファイルを開く" (Form2). It lives as
+/// long as the picker window; the editing model's `picker_open` is true from Form2_Load until
+/// the picker model is destroyed.
+class PickerModel {
+  public:
+    /// `fs` must outlive the picker; null means the machine's file system.
+    explicit PickerModel(EditingModel& model, const FileSystem* fs = nullptr);
+    ~PickerModel();
+    PickerModel(const PickerModel&) = delete;
+    PickerModel& operator=(const PickerModel&) = delete;
+
+    /// The window's creation: lists at the folder in `path_ref` (the program's folder when that
+    /// no longer exists), filter "*.BMP", the three filter choices, `slot_names`, and the main
+    /// window leaves fine adjustment with the pattern cursor back at step 0.
+    void Form2_Load();
+    /// A click on `pic(slot)` while the picker is open (and right after it was created).
+    void open_slot(int slot);
+    /// "next": the following slot, 10 wrapping to 0.
+    void Command2_Click();
+    /// A filter chosen from the combo box's list: it becomes the text and the file pattern.
+    void Combo1_Click(int item);
+    /// Text typed into the combo box: the file pattern does not change.
+    void set_combo_text(const QString& text);
+    /// The selected file changed (mouse or keys): loads it into the selected slot.
+    void File1_Click(int index);
+
+    EditingModel& model;
+    FolderLists lists;  ///< Drive1 and Dir1
+    FileList File1;
+    ScrollBar HScroll1{0, 10, 0};
+    Label Label2{QStringLiteral("0")};
+    QString Combo1_text;
+    QStringList Combo1_items;
+    /// The line that tells the user about a file that could not be loaded or a folder that
+    /// could not be read; "" when all is well.
+    QString notice;
+
+  private:
+    void folder_changed();
+};
+
+}  // namespace koma

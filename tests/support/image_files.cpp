@@ -1,0 +1,171 @@
+#include "support/image_files.h"
+
+#include <QFile>
+#include <array>
+
+namespace koma::test {
+
+namespace {}  // namespace
+
+uint32_t crc32_of(const QByteArray& bytes) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t c = 0xFFFFFFFFu;
+    for (char ch : bytes) {
+        c = table[(c ^ static_cast<uint8_t>(ch)) & 0xFF] ^ (c >> 8);
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+namespace {
+
+int channels_of(int colour_type) {
+    switch (colour_type) {
+        case 2:
+            return 3;
+        case 4:
+            return 2;
+        case 6:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
+// One scanline of the pixels (x0, y), (x0 + dx, y), ... packed at the bit depth, after its
+// filter byte 0.
+QByteArray packed_row(const PngSpec& spec, int y, int x0, int dx) {
+    QByteArray row(1, '\0');
+    const int channels = channels_of(spec.colour_type);
+    uint32_t acc = 0;
+    int bits = 0;
+    for (int x = x0; x < spec.width; x += dx) {
+        const Samples s = spec.sample(x, y);
+        for (int c = 0; c < channels; ++c) {
+            const uint16_t v = s[static_cast<size_t>(c)];
+            if (spec.bit_depth == 16) {
+                row.append(static_cast<char>(v >> 8));
+                row.append(static_cast<char>(v & 0xFF));
+                continue;
+            }
+            acc = (acc << spec.bit_depth) | v;
+            bits += spec.bit_depth;
+            if (bits == 8) {
+                row.append(static_cast<char>(acc));
+                acc = 0;
+                bits = 0;
+            }
+        }
+    }
+    if (bits > 0) {
+        row.append(static_cast<char>(acc << (8 - bits)));
+    }
+    return row;
+}
+
+}  // namespace
+
+QByteArray be32(uint32_t v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (24 - 8 * i));
+    return b;
+}
+
+QByteArray le32(uint32_t v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (8 * i));
+    return b;
+}
+
+QByteArray le16(uint16_t v) {
+    QByteArray b(2, '\0');
+    b[0] = static_cast<char>(v & 0xFF);
+    b[1] = static_cast<char>(v >> 8);
+    return b;
+}
+
+QByteArray png_chunk(const char* type, const QByteArray& data) {
+    const QByteArray body = QByteArray(type, 4) + data;
+    return be32(static_cast<uint32_t>(data.size())) + body + be32(crc32_of(body));
+}
+
+QByteArray build_png(const PngSpec& spec) {
+    QByteArray ihdr =
+        be32(static_cast<uint32_t>(spec.width)) + be32(static_cast<uint32_t>(spec.height));
+    ihdr.append(static_cast<char>(spec.bit_depth));
+    ihdr.append(static_cast<char>(spec.colour_type));
+    ihdr.append('\0');
+    ihdr.append('\0');
+    ihdr.append(spec.interlaced ? '\1' : '\0');
+
+    QByteArray raw;
+    if (spec.interlaced) {
+        struct Pass {
+            int x0, y0, dx, dy;
+        };
+        static constexpr std::array<Pass, 7> kAdam7{{{0, 0, 8, 8},
+                                                     {4, 0, 8, 8},
+                                                     {0, 4, 4, 8},
+                                                     {2, 0, 4, 4},
+                                                     {0, 2, 2, 4},
+                                                     {1, 0, 2, 2},
+                                                     {0, 1, 1, 2}}};
+        for (const Pass& p : kAdam7) {
+            if (p.x0 >= spec.width) continue;  // an empty pass has no rows at all
+            for (int y = p.y0; y < spec.height; y += p.dy) {
+                raw += packed_row(spec, y, p.x0, p.dx);
+            }
+        }
+    } else {
+        for (int y = 0; y < spec.height; ++y) {
+            raw += packed_row(spec, y, 0, 1);
+        }
+    }
+    // qCompress puts the uncompressed length in front of a zlib stream.
+    const QByteArray zlib = qCompress(raw).mid(4);
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += png_chunk("IHDR", ihdr);
+    if (!spec.plte.isEmpty()) png += png_chunk("PLTE", spec.plte);
+    if (!spec.trns.isEmpty()) png += png_chunk("tRNS", spec.trns);
+    png += png_chunk("IDAT", zlib);
+    png += png_chunk("IEND", {});
+    return png;
+}
+
+QByteArray build_bmp(int width, int height, int bits, int compression, const QByteArray& extra,
+                     const QByteArray& pixels, int colours_used) {
+    const uint32_t offset = 14 + 40 + static_cast<uint32_t>(extra.size());
+    QByteArray bmp("BM");
+    bmp += le32(offset + static_cast<uint32_t>(pixels.size()));
+    bmp += le32(0);
+    bmp += le32(offset);
+    bmp += le32(40);
+    bmp += le32(static_cast<uint32_t>(width));
+    bmp += le32(static_cast<uint32_t>(height));
+    bmp += le16(1);
+    bmp += le16(static_cast<uint16_t>(bits));
+    bmp += le32(static_cast<uint32_t>(compression));
+    bmp += le32(static_cast<uint32_t>(pixels.size()));
+    bmp += le32(2835);
+    bmp += le32(2835);
+    bmp += le32(static_cast<uint32_t>(colours_used));
+    bmp += le32(0);
+    return bmp + extra + pixels;
+}
+
+bool write_file(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+}  // namespace koma::test
