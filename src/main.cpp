@@ -4,9 +4,19 @@
 #include "app/editing_model.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "cli/command_line.h"
 #include "state/state_argument.h"
 
 int main(int argc, char** argv) {
+    // The command line needs no display: it returns before any window system is touched.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (koma::wants_command_line(arguments)) {
+        return koma::command_line_main(argc, argv);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("koma"));
     QApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));

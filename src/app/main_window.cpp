@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -25,6 +27,8 @@
 #include "app/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
+#include "export/frame_export.h"
+#include "export/output_format.h"
 #include "import/folder_lists_widget.h"
 #include "import/picker_window.h"
 #include "platform/colour.h"
@@ -252,6 +256,20 @@ void Form1::connect_input() {
             [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
     connect(adjust_y, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+    connect(output_bmp, &QPushButton::clicked, this,
+            [this] { forward([&] { output_bmp_Click(model_); }); });
+    connect(output_GIF, &QPushButton::clicked, this,
+            [this] { forward([&] { output_GIF_Click(model_); }); });
+    connect(bt_exec, &QPushButton::clicked, this, [this] {
+        const auto outcome = bt_exec_Click(model_);
+        model_.notify();
+        const ExportMessage message = export_message(outcome);
+        if (message.is_error) {
+            QMessageBox::warning(this, QCoreApplication::applicationName(), message.text);
+        } else if (!message.text.isEmpty()) {
+            QMessageBox::information(this, QCoreApplication::applicationName(), message.text);
+        }
+    });
     auto* zoom_host = new ZoomWindowHost(model_, this);
     connect(bt_zoom, &QPushButton::clicked, this,
             [this, zoom_host] { forward([&] { bt_zoom_Click(model_, *zoom_host); }); });

@@ -1,0 +1,162 @@
+#include "export_scene.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTextStream>
+#include <cmath>
+
+#include "app/compose_frame.h"
+
+namespace koma::bench {
+
+namespace {
+
+constexpr int kStageW = 462;
+constexpr int kStageH = 110;
+constexpr int kFigureW = 36;
+constexpr int kFigureH = 48;
+const QColor kFigureKey(255, 0, 255);
+const QColor kFrameKey(0, 255, 255);
+
+QImage background() {
+    QImage image(kStageW, kStageH, QImage::Format_RGB32);
+    QPainter p(&image);
+    for (int y = 0; y < kStageH; ++y) {  // banded sky, lighter towards the horizon
+        const int band = y / 6;
+        p.setPen(QColor(100 + band * 7, 150 + band * 5, 235));
+        p.drawLine(0, y, kStageW - 1, y);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 236, 160));
+    p.drawEllipse(QPoint(400, 24), 12, 12);
+    p.setBrush(QColor(250, 250, 250));
+    for (const QPoint c : {QPoint(60, 22), QPoint(190, 14), QPoint(310, 30)}) {
+        p.drawEllipse(c, 20, 6);
+        p.drawEllipse(c + QPoint(12, -4), 12, 6);
+    }
+    for (int x = 0; x < kStageW; ++x) {  // hills with a darker rim, then the ground
+        const int top = 70 + static_cast<int>(std::lround(8 * std::sin(x / 37.0)));
+        for (int y = top; y < 96; ++y) {
+            image.setPixel(x, y, y < top + 2 ? qRgb(80, 140, 80) : qRgb(110, 170, 110));
+        }
+        for (int y = 96; y < kStageH; ++y) {
+            image.setPixel(x, y,
+                           (x / 7 + y / 3) % 5 == 0 ? qRgb(130, 100, 70) : qRgb(150, 120, 80));
+        }
+    }
+    return image;
+}
+
+// One of nine poses: the legs and arms swing with the phase.
+QImage figure(int pose) {
+    QImage image(kFigureW, kFigureH, QImage::Format_RGB32);
+    image.fill(kFigureKey);
+    QPainter p(&image);
+    const double swing = std::sin(pose * 2 * M_PI / 9.0);
+    const QColor skin(250, 210, 170), shirt(220, 60, 50), trousers(40, 60, 140), hair(60, 40, 20),
+        shoe(30, 30, 30);
+    auto limb = [&](QPoint from, double angle, int length, const QColor& colour, int width) {
+        p.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap));
+        const QPoint to = from + QPoint(static_cast<int>(std::lround(length * std::sin(angle))),
+                                        static_cast<int>(std::lround(length * std::cos(angle))));
+        p.drawLine(from, to);
+        return to;
+    };
+    const QPoint hip(18, 28);
+    for (int side : {1, -1}) {
+        const QPoint knee = limb(hip, side * 0.5 * swing, 9, trousers, 4);
+        const QPoint foot = limb(knee, side * 0.5 * swing - 0.2, 8, trousers, 3);
+        limb(foot, M_PI / 2, 3, shoe, 3);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(shirt);
+    p.drawRect(13, 12, 10, 16);
+    for (int side : {1, -1}) {
+        const QPoint elbow = limb(QPoint(18, 14), -side * 0.6 * swing, 7, shirt, 3);
+        limb(elbow, -side * 0.6 * swing - 0.4, 6, skin, 2);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(skin);
+    p.drawEllipse(QPoint(18, 7), 5, 6);
+    p.setBrush(hair);
+    p.drawRect(13, 1, 11, 3);
+    return image;
+}
+
+// A wooden frame around the stage and a signpost, on the cyan key.
+QImage frame() {
+    QImage image(kStageW, kStageH, QImage::Format_RGB32);
+    image.fill(kFrameKey);
+    QPainter p(&image);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(110, 70, 30));
+    p.drawRect(0, 0, kStageW, 4);
+    p.drawRect(0, kStageH - 4, kStageW, 4);
+    p.drawRect(0, 0, 4, kStageH);
+    p.drawRect(kStageW - 4, 0, 4, kStageH);
+    p.setBrush(QColor(160, 110, 50));
+    p.drawRect(1, 1, kStageW - 2, 1);
+    p.drawRect(230, 60, 4, 46);
+    p.drawRect(214, 58, 36, 12);
+    p.end();
+    image.setPixel(0, 0, kFrameKey.rgb());  // a cut corner: the key is the top-left pixel
+    return image;
+}
+
+}  // namespace
+
+void load_scene(EditingModel& m) {
+    m.pic[0].set_picture(background());
+    m.win_main.resize_pixels(kStageW, kStageH);
+    for (int i = 1; i <= 9; ++i) {
+        m.pic[i].set_picture(figure(i - 1));
+    }
+    m.pic[10].set_picture(frame());
+    QString pattern;
+    for (int k = 0; k < kMaxSteps; ++k) {
+        pattern += QChar(u'1' + k % 9);
+    }
+    m.pattern_anime.set_text(pattern);
+    m.adjust_y.set_value(56);
+    m.sc_bar.set_value(5);
+    for (int k = 0; k < kMaxSteps; ++k) {
+        m.step_dy[k] = static_cast<int16_t>(k % 2 == 0 ? -2 : 2);
+    }
+}
+
+std::expected<QString, QString> write_scene_files(const QString& folder,
+                                                  const QString& export_folder) {
+    EditingModel m(folder);
+    load_scene(m);
+    QStringList slot_paths;
+    for (int i = 0; i < kSlotCount; ++i) {
+        const QString path = QDir(folder).filePath(QStringLiteral("slot%1.png").arg(i));
+        if (!m.pic[i].image().save(path, "PNG")) {
+            return std::unexpected(QStringLiteral("cannot write %1").arg(path));
+        }
+        slot_paths << path;
+    }
+    const QString pst = QDir(folder).filePath(QStringLiteral("scene.pst"));
+    QFile file(pst);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return std::unexpected(QStringLiteral("cannot write %1").arg(pst));
+    }
+    QTextStream out(&file);
+    auto quoted = [](const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); };
+    for (const QString& path : slot_paths) {
+        out << quoted(path) << "\r\n";
+    }
+    out << m.adjust_x.value() << ',' << m.adjust_y.value() << ',' << m.sc_bar.value() << ','
+        << quoted(m.pattern_anime.text()) << ',' << quoted(QStringLiteral("/")) << ','
+        << quoted(export_folder) << ',' << quoted(QStringLiteral("walk")) << ',' << quoted(folder)
+        << "\r\n";
+    for (int k = 0; k < m.pattern_anime.text().size(); ++k) {
+        out << m.step_dx[k] << ',' << m.step_dy[k] << "\r\n";
+    }
+    out << "#TRUE#,16777215,80,50\r\n";
+    return pst;
+}
+
+}  // namespace koma::bench

@@ -1,0 +1,77 @@
+#include "cli/command_line.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "cli/export_command.h"
+
+namespace koma {
+
+namespace {
+
+const char* const kHelp =
+    "Usage:\n"
+    "  koma                 open the main window\n"
+    "  koma FILE.pst        open the main window with that state file loaded\n"
+    "  koma export STATE.pst [--format bmp|gif] [--out DIR] [--basename NAME]\n"
+    "                       export the animation of a state file without a window\n"
+    "  koma --help          show this help\n"
+    "  koma --version       show the version\n"
+    "\n"
+    "export reads STATE.pst as LOAD does and exports as \"コマ作成\" does:\n"
+    "  --format bmp         one 24-bit BMP file per step, NAME00.bmp, NAME01.bmp, ... (default)\n"
+    "  --format gif         one animated GIF, NAME.gif, 80 ms per step, looping forever\n"
+    "  --out DIR            the folder to write into; by default the export folder the state\n"
+    "                       file names when it exists, else the current folder\n"
+    "  --basename NAME      the start of the file names; by default the state file's\n"
+    "It prints the path of every file it writes, one per line.\n"
+    "\n"
+    "Exit status: 0 done, 1 wrong command line, 2 the state file cannot be read,\n"
+    "3 the files cannot be written.\n";
+
+}  // namespace
+
+bool wants_command_line(const QStringList& arguments) {
+    if (arguments.size() < 2) {
+        return false;
+    }
+    const QString& first = arguments[1];
+    return first == QLatin1String("export") || first == QLatin1String("--help") ||
+           first == QLatin1String("-h") || first == QLatin1String("--version");
+}
+
+int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        out << QString::fromUtf8(kHelp);
+        return kExitSuccess;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "koma " << KOMA_VERSION << "\n";
+        return kExitSuccess;
+    }
+    if (command == QLatin1String("export")) {
+        const auto request = parse_export_arguments(arguments.mid(2));
+        if (!request) {
+            err << "koma: " << request.error() << " (see koma --help)\n";
+            return kExitUsage;
+        }
+        return run_export_command(*request, out, err);
+    }
+    err << "koma: unknown command \"" << command << "\" (see koma --help)\n";
+    return kExitUsage;
+}
+
+int command_line_main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("koma"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int code = run_command_line(QCoreApplication::arguments(), out, err);
+    out.flush();
+    err.flush();
+    return code;
+}
+
+}  // namespace koma

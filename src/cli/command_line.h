@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace koma {
+
+/// Exit codes of the command line.
+enum ExitCode : int {
+    kExitSuccess = 0,
+    kExitUsage = 1,         ///< the command line itself is wrong
+    kExitStateUnread = 2,   ///< the state file cannot be read
+    kExitOutputFailed = 3,  ///< the export could not write its files
+};
+
+/// Whether the arguments (program name first) ask for the command line instead of the window:
+/// the first argument is "export", "--help", "-h" or "--version".
+bool wants_command_line(const QStringList& arguments);
+
+/// Runs the command line: "export", "--help"/"-h" or "--version" (see the help text). Normal
+/// output goes to `out`, every error as one line to `err`; returns the exit code.
+int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+/// The program's entry point for the command line: creates a QCoreApplication (no display is
+/// needed), runs run_command_line on the process's arguments with stdout and stderr, and
+/// returns the exit code. Must be called before any other application object exists.
+int command_line_main(int argc, char** argv);
+
+}  // namespace koma

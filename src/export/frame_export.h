@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <expected>
+
+#include "app/editing_model.h"
+
+namespace koma {
+
+/// What one export wrote.
+struct ExportSummary {
+    /// The files written, in the order they were written; empty when the pattern was empty.
+    QStringList files;
+};
+
+/// The step number of a file name: the step in decimal, with a "0" in front of one digit
+/// ("00" to "09", then "10" to "90").
+QString step_number_text(int step);
+
+/// folder + "/" + basename + step number + ".bmp". The separator is always added, also when
+/// the folder already ends in one.
+QString bmp_file_name(const QString& folder, const QString& basename, int step);
+
+/// folder + "/" + basename + ".gif".
+QString gif_file_name(const QString& folder, const QString& basename);
+
+/// "コマ作成": exports the animation into the export folder (the folder of export_lists) under
+/// the name in `basename`. Stops the preview timer (anim_running and the anime caption stay as
+/// they are), clears the stage, then composes every step of the pattern in order with the
+/// read-outs left alone; in BMP format (gif_mode 0) each step is written as a 24-bit BMP file
+/// while it is on the stage, in GIF format every step is captured and one animated GIF is
+/// written after the walk. Existing files of the same names are replaced.
+///
+/// Afterwards pattern_pos is the last step (unchanged for an empty pattern) and the stage shows
+/// it. An empty pattern writes nothing and returns an empty summary. The export ends at the
+/// first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
+/// returns a message naming the file (or step) and the reason; files written before stay.
+std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model);
+
+/// What the user is told after an export, if anything.
+struct ExportMessage {
+    bool is_error = false;
+    QString text;
+};
+
+/// The message for an export's outcome: the failure, or that there was nothing to export.
+/// A successful export with files says nothing (returns an empty text).
+ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome);
+
+}  // namespace koma

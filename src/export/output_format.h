@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/editing_model.h"
+
+namespace koma {
+
+/// "ＢＭＰ": selects the numbered BMP sequence (gif_mode 0); the "GIF" button takes its place.
+void output_bmp_Click(EditingModel& model);
+
+/// "GIF": selects one animated GIF (gif_mode -1); the "ＢＭＰ" button takes its place.
+void output_GIF_Click(EditingModel& model);
+
+}  // namespace koma

@@ -1,0 +1,376 @@
+#include "platform/gif_encoder.h"
+
+#include <gif_lib.h>
+
+#include <QRect>
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+#include "platform/gif_palette.h"
+#include "platform/lzw_choice.h"
+
+namespace koma {
+
+namespace {
+
+constexpr int kMaxGifSide = 65535;
+
+using Bytes = std::vector<uint8_t>;
+
+int append_to_bytes(GifFileType* gif, const GifByteType* data, int length) {
+    auto* out = static_cast<Bytes*>(gif->UserData);
+    out->insert(out->end(), data, data + length);
+    return length;
+}
+
+QString gif_error(int code) {
+    const char* text = GifErrorString(code);
+    return text ? QString::fromLatin1(text) : QStringLiteral("GIF encoder error %1").arg(code);
+}
+
+/// A giflib encoder writing into a byte vector. The file is finished (and freed) by close().
+class GifStream {
+  public:
+    explicit GifStream(Bytes& out) { gif_ = EGifOpen(&out, append_to_bytes, &error_); }
+    ~GifStream() {
+        if (gif_) {
+            int ignored = 0;
+            EGifCloseFile(gif_, &ignored);
+        }
+    }
+    GifStream(const GifStream&) = delete;
+    GifStream& operator=(const GifStream&) = delete;
+
+    GifFileType* get() const { return gif_; }
+    int error() const { return gif_ ? gif_->Error : error_; }
+
+    bool close() {
+        int error = 0;
+        const bool ok = EGifCloseFile(gif_, &error) == GIF_OK;
+        gif_ = nullptr;
+        error_ = error;
+        return ok;
+    }
+
+  private:
+    GifFileType* gif_ = nullptr;
+    int error_ = 0;
+};
+
+/// The global colour map. With a transparent entry it is entry 0, and the colours follow in
+/// the order given, so that the colours that change most get the smallest indices: an image
+/// block whose indices all lie below 2^k is coded with k-bit LZW codes.
+struct ColourMap {
+    ColourMap(const std::vector<QRgb>& palette, const std::vector<int>& order,
+              bool reserve_transparent)
+        : to_entry(palette.size()) {
+        const int first = reserve_transparent ? 1 : 0;
+        const int used = static_cast<int>(palette.size()) + first;
+        const int entries =
+            std::max(2, static_cast<int>(std::bit_ceil(static_cast<unsigned>(used))));
+        map = GifMakeMapObject(entries, nullptr);
+        if (map) {
+            std::memset(map->Colors, 0, sizeof(GifColorType) * static_cast<size_t>(entries));
+            for (size_t k = 0; k < order.size(); ++k) {
+                const int entry = first + static_cast<int>(k);
+                const QRgb c = palette[static_cast<size_t>(order[k])];
+                map->Colors[entry] = {static_cast<GifByteType>(qRed(c)),
+                                      static_cast<GifByteType>(qGreen(c)),
+                                      static_cast<GifByteType>(qBlue(c))};
+                to_entry[static_cast<size_t>(order[k])] = static_cast<uint8_t>(entry);
+            }
+        }
+        transparent = reserve_transparent ? 0 : NO_TRANSPARENT_COLOR;
+    }
+    ~ColourMap() { GifFreeMapObject(map); }
+    ColourMap(const ColourMap&) = delete;
+    ColourMap& operator=(const ColourMap&) = delete;
+
+    ColorMapObject* map = nullptr;
+    int transparent = NO_TRANSPARENT_COLOR;
+    /// Palette index -> colour map entry.
+    std::vector<uint8_t> to_entry;
+};
+
+/// LZW-encodes image blocks (descriptor and data) with giflib, one at a time, so that several
+/// versions of a frame can be compared by size before one of them goes into the file. Each
+/// block gets the smallest LZW code size that holds its largest index; giflib takes the code
+/// size from the colour map, so there is one scratch stream per size, whose map only sets it.
+class BlockEncoder {
+  public:
+    BlockEncoder(int width, int height) : width_(width), height_(height) {}
+
+    int error() const { return error_; }
+
+    /// Encodes `pixels` (rect.width() x rect.height(), rows without padding) placed at `rect`;
+    /// on success `block` holds the image block's bytes.
+    bool encode(const QRect& rect, std::vector<uint8_t>& pixels, Bytes& block) {
+        const uint8_t largest = *std::max_element(pixels.begin(), pixels.end());
+        const int bits = std::max(2, static_cast<int>(std::bit_width(largest)));
+        Scratch& scratch = scratch_for(bits);
+        if (!scratch.stream) {
+            return false;
+        }
+        GifFileType* gif = scratch.stream->get();
+        scratch.bytes.clear();
+        if (EGifPutImageDesc(gif, rect.left(), rect.top(), rect.width(), rect.height(), false,
+                             nullptr) != GIF_OK) {
+            error_ = gif->Error;
+            return false;
+        }
+        for (int y = 0; y < rect.height(); ++y) {
+            if (EGifPutLine(gif, pixels.data() + static_cast<size_t>(y) * rect.width(),
+                            rect.width()) != GIF_OK) {
+                error_ = gif->Error;
+                return false;
+            }
+        }
+        block.swap(scratch.bytes);
+        return true;
+    }
+
+  private:
+    struct Scratch {
+        Bytes bytes;
+        std::unique_ptr<GifStream> stream;
+    };
+
+    Scratch& scratch_for(int bits) {
+        Scratch& scratch = scratches_[static_cast<size_t>(bits)];
+        if (!scratch.stream) {
+            auto stream = std::make_unique<GifStream>(scratch.bytes);
+            ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
+            const bool ready =
+                stream->get() && map &&
+                EGifPutScreenDesc(stream->get(), width_, height_, 8, 0, map) == GIF_OK;
+            GifFreeMapObject(map);
+            if (ready) {
+                scratch.stream = std::move(stream);
+            } else {
+                error_ = stream->error() ? stream->error() : E_GIF_ERR_NOT_ENOUGH_MEM;
+            }
+        }
+        return scratch;
+    }
+
+    int width_;
+    int height_;
+    int error_ = 0;
+    std::array<Scratch, 9> scratches_;
+};
+
+/// The pixels of `rect` of frame `after` as colour map entries, and which of them are the same
+/// in `before` (and so may be stored as transparent).
+void cut_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
+              const QRect& rect, const ColourMap& colours, std::vector<uint8_t>& entries,
+              std::vector<uint8_t>& unchanged) {
+    const size_t n = static_cast<size_t>(rect.width()) * rect.height();
+    entries.resize(n);
+    unchanged.resize(n);
+    size_t k = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const size_t start = static_cast<size_t>(y) * width + rect.left();
+        for (int x = 0; x < rect.width(); ++x, ++k) {
+            const uint8_t index = after[start + x];
+            entries[k] = colours.to_entry[index];
+            unchanged[k] = before[start + x] == index;
+        }
+    }
+}
+
+struct StoredFrame {
+    Bytes block;
+    int transparent = NO_TRANSPARENT_COLOR;
+};
+
+/// Picks the smallest storage of frame i over frame i - 1, which changed in `rect`.
+std::expected<StoredFrame, QString> store_frame(const IndexedFrames& frames, size_t i,
+                                                const QRect& rect, const ColourMap& colours,
+                                                BlockEncoder& encoder) {
+    StoredFrame best;
+    auto fail = [&] { return std::unexpected(gif_error(encoder.error())); };
+    std::vector<uint8_t> entries;
+    std::vector<uint8_t> unchanged;
+
+    if (i > 0 && rect.isEmpty()) {
+        // Still one image per frame: one pixel that changes nothing.
+        const bool clear = colours.transparent != NO_TRANSPARENT_COLOR;
+        entries.assign(1, clear ? static_cast<uint8_t>(colours.transparent)
+                                : colours.to_entry[frames.frames[i][0]]);
+        best.transparent = colours.transparent;
+        if (!encoder.encode(QRect(0, 0, 1, 1), entries, best.block)) return fail();
+        return best;
+    }
+    const std::vector<uint8_t>& now = frames.frames[i];
+    cut_rect(i > 0 ? frames.frames[i - 1] : now, now, frames.width, rect, colours, entries,
+             unchanged);
+    std::vector<uint8_t> pixels = entries;
+    if (!encoder.encode(rect, pixels, best.block)) return fail();
+    if (i == 0 || colours.transparent == NO_TRANSPARENT_COLOR) {
+        return best;
+    }
+
+    const auto t = static_cast<uint8_t>(colours.transparent);
+    Bytes candidate;
+    std::vector<uint8_t> best_pixels = entries;
+    auto try_candidate = [&] {
+        if (!encoder.encode(rect, pixels, candidate)) return false;
+        if (candidate.size() < best.block.size()) {
+            best.block.swap(candidate);
+            best.transparent = colours.transparent;
+            best_pixels = pixels;
+        }
+        return true;
+    };
+    // Every unchanged pixel transparent.
+    for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = unchanged[k] ? t : entries[k];
+    if (!try_candidate()) return fail();
+    const int w = rect.width();
+    // Unchanged pixels transparent, except in a run of one colour that something changed in
+    // (breaking it would cost more codes than it saves) or when a run of that colour at least
+    // as long went before it in the image (its strings are already in the table).
+    {
+        std::array<size_t, 256> longest_colour_run{};
+        size_t longest_clear_run = 0;
+        for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
+            size_t start = row;
+            while (start < row + w) {
+                size_t end = start;
+                bool touched = false;
+                while (end < row + w && entries[end] == entries[start])
+                    touched |= !unchanged[end++];
+                const size_t length = end - start;
+                size_t& known = longest_colour_run[entries[start]];
+                const bool keep = touched || known >= length || known > longest_clear_run;
+                for (size_t k = start; k < end; ++k) pixels[k] = keep ? entries[k] : t;
+                (keep ? known : longest_clear_run) =
+                    std::max(keep ? known : longest_clear_run, length);
+                start = end;
+            }
+        }
+    }
+    if (!try_candidate()) return fail();
+    // Transparency chosen pixel by pixel for the LZW strings it makes.
+    pixels = choose_for_lzw(entries, unchanged, best_pixels, t, colours.map->BitsPerPixel);
+    if (!try_candidate()) return fail();
+    return best;
+}
+
+/// The palette indices in the order of how often they appear in what changes after the first
+/// frame (most first), then the rest, so that most frames need short LZW codes.
+std::vector<int> colour_order(const IndexedFrames& frames, const std::vector<QRect>& rects) {
+    std::array<uint64_t, 256> uses{};
+    for (size_t i = 1; i < frames.frames.size(); ++i) {
+        const QRect& rect = rects[i];
+        if (rect.isEmpty()) continue;
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            const uint8_t* row = frames.frames[i].data() + static_cast<size_t>(y) * frames.width;
+            for (int x = rect.left(); x <= rect.right(); ++x) ++uses[row[x]];
+        }
+    }
+    std::vector<int> order(frames.palette.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return uses[static_cast<size_t>(a)] > uses[static_cast<size_t>(b)];
+    });
+    return order;
+}
+
+std::expected<Bytes, QString> write_animation(const IndexedFrames& frames,
+                                              const std::vector<QRect>& rects, int delay_cs,
+                                              bool reserve_transparent) {
+    const ColourMap colours(frames.palette, colour_order(frames, rects), reserve_transparent);
+    if (!colours.map) {
+        return std::unexpected(QStringLiteral("out of memory"));
+    }
+    BlockEncoder encoder(frames.width, frames.height);
+
+    Bytes out;
+    GifStream stream(out);
+    GifFileType* gif = stream.get();
+    if (!gif) {
+        return std::unexpected(gif_error(stream.error()));
+    }
+    EGifSetGifVersion(gif, true);
+    static const GifByteType kNetscape[] = "NETSCAPE2.0";
+    static const GifByteType kLoopForever[] = {1, 0, 0};
+    if (EGifPutScreenDesc(gif, frames.width, frames.height, 8, 0, colours.map) != GIF_OK ||
+        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
+        EGifPutExtensionBlock(gif, 11, kNetscape) != GIF_OK ||
+        EGifPutExtensionBlock(gif, 3, kLoopForever) != GIF_OK ||
+        EGifPutExtensionTrailer(gif) != GIF_OK) {
+        return std::unexpected(gif_error(stream.error()));
+    }
+    for (size_t i = 0; i < frames.frames.size(); ++i) {
+        auto stored = store_frame(frames, i, rects[i], colours, encoder);
+        if (!stored) {
+            return std::unexpected(stored.error());
+        }
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSE_DO_NOT;
+        control.UserInputFlag = false;
+        control.DelayTime = delay_cs;
+        control.TransparentColor = stored->transparent;
+        GifByteType extension[4];
+        const size_t length = EGifGCBToExtension(&control, extension);
+        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) !=
+            GIF_OK) {
+            return std::unexpected(gif_error(stream.error()));
+        }
+        // giflib writes straight through to `out`, so the block encoded beforehand is placed
+        // exactly where giflib would have written it.
+        out.insert(out.end(), stored->block.begin(), stored->block.end());
+    }
+    if (!stream.close()) {
+        return std::unexpected(gif_error(stream.error()));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
+                                                        int delay_cs) {
+    for (const QImage& frame : frames) {
+        if (frame.width() > kMaxGifSide || frame.height() > kMaxGifSide) {
+            return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
+        }
+    }
+    auto indexed = index_frames(frames);
+    if (!indexed) {
+        return std::unexpected(indexed.error());
+    }
+    const std::vector<QRect>& rects = indexed->changes;
+    const size_t colours = indexed->palette.size();
+    const bool room_left = !std::has_single_bit(colours) || colours == 1;
+    std::expected<Bytes, QString> bytes;
+    if (colours >= 256) {
+        bytes = write_animation(*indexed, rects, delay_cs, false);
+    } else if (room_left) {
+        bytes = write_animation(*indexed, rects, delay_cs, true);
+    } else {
+        // A transparent entry would double the colour map and widen every code by one bit;
+        // whether transparency still pays depends on the animation, so both are tried.
+        bytes = write_animation(*indexed, rects, delay_cs, true);
+        auto opaque = write_animation(*indexed, rects, delay_cs, false);
+        if (bytes && opaque && opaque->size() < bytes->size()) {
+            bytes = std::move(opaque);
+        }
+    }
+    if (!bytes) {
+        return std::unexpected(bytes.error());
+    }
+    EncodedGif result;
+    result.bytes = QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                              static_cast<qsizetype>(bytes->size()));
+    result.exact = indexed->exact;
+    result.colours = static_cast<int>(colours);
+    return result;
+}
+
+}  // namespace koma

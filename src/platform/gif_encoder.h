@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <expected>
+#include <span>
+
+namespace koma {
+
+/// An animated GIF in memory, and how its colours were chosen.
+struct EncodedGif {
+    QByteArray bytes;
+    /// True when every frame decodes to exactly its source pixels (all frames together had at
+    /// most 256 colours); false when the colours were reduced to one shared palette.
+    bool exact = true;
+    /// Colours of the global palette in use, the transparent entry not counted.
+    int colours = 0;
+};
+
+/// Encodes equally sized frames (any format; alpha is ignored) as one animated GIF that loops
+/// forever, every frame shown for `delay_cs` hundredths of a second, with one image per frame
+/// in order.
+///
+/// All frames share one global palette. When all frames together have at most 256 colours the
+/// palette holds exactly those colours and nothing is dithered, so every decoded frame equals
+/// its source pixel for pixel; otherwise libimagequant builds one palette from all frames and
+/// each frame is remapped to it, pixels that did not change from the previous frame keeping
+/// their palette entry.
+///
+/// Only what changed is stored: every frame after the first is the rectangle in which it
+/// differs from the frame before, drawn over that frame (no disposal); unchanged pixels inside
+/// the rectangle are made transparent where that gives the smaller image; a frame identical to
+/// the one before is a single transparent pixel.
+///
+/// Fails with a message when there are no frames, the frames differ in size, a frame is larger
+/// than GIF allows (65535 pixels a side) or the encoder libraries fail.
+std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
+                                                        int delay_cs);
+
+}  // namespace koma

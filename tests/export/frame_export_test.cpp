@@ -1,0 +1,209 @@
+#include "export/frame_export.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/compose_frame.h"
+#include "app/startup.h"
+#include "export/output_format.h"
+#include "platform/dib.h"
+#include "support/gif_reader.h"
+#include "support/pixels.h"
+
+namespace koma {
+namespace {
+
+using test::from_rows;
+using test::solid;
+
+// A 12 x 3 stage over a striped background; slot 1 a red bar, slot 2 a green block, both keyed
+// on magenta; a foreground whose only opaque pixel is a blue corner. The frame travels 3 px per
+// step and wraps.
+class FrameExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        Form1_Load(m);
+        QImage background = solid(12, 3, 0xFF000000u);
+        for (int x = 0; x < 12; x += 3) background.setPixel(x, 1, 0xFFFFFF00u);
+        m.pic[0].set_picture(background);
+        m.win_main.resize_pixels(12, 3);
+        m.pic[1].set_picture(from_rows({"MRRRM"}));
+        m.pic[2].set_picture(from_rows({"MGG", "MGG"}));
+        m.pic[10].set_picture(from_rows({"WWWWWWWWWWWW", "WWWWWWWWWWWW", "WWWWWWWWWWWB"}));
+        m.sc_bar.set_value(3);
+        m.export_lists.set_path(dir.path());
+        m.basename.set_text(QStringLiteral("walk"));
+    }
+
+    /// The stage that ComposeFrame draws for `step`, leaving the model as it was.
+    QImage composed(int step) {
+        const int16_t pos = m.pattern_pos;
+        m.pattern_pos = static_cast<int16_t>(step);
+        EXPECT_TRUE(ComposeFrame(m, 0));
+        QImage stage = m.win_main.image().copy();
+        m.pattern_pos = pos;
+        return stage;
+    }
+
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir dir;
+    EditingModel m{QStringLiteral("/")};
+};
+
+TEST_F(FrameExportTest, BmpSequenceHoldsEveryComposedStep) {
+    m.pattern_anime.set_text(QStringLiteral("1212"));
+    const auto result = bt_exec_Click(m);
+    ASSERT_TRUE(result.has_value()) << result.error().toStdString();
+    const QStringList expected{"walk00.bmp", "walk01.bmp", "walk02.bmp", "walk03.bmp"};
+    EXPECT_EQ(files(), expected);
+    ASSERT_EQ(result->files.size(), 4);
+    EXPECT_EQ(result->files[0], dir.path() + "/walk00.bmp");
+    EXPECT_EQ(m.pattern_pos, 3);
+    EXPECT_EQ(m.win_main.image(), composed(3));
+    for (int i = 0; i < 4; ++i) {
+        const QImage written(dir.filePath(expected[i]));
+        EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), composed(i)) << "step " << i;
+    }
+    // The steps really differ, so a file of the wrong step would have been noticed.
+    EXPECT_NE(composed(0), composed(1));
+    EXPECT_NE(composed(0), composed(2));
+}
+
+TEST_F(FrameExportTest, StepNumbersHaveTwoDigits) {
+    m.pattern_anime.set_text(QStringLiteral("12121212121"));
+    ASSERT_TRUE(bt_exec_Click(m).has_value());
+    const QStringList names = files();
+    ASSERT_EQ(names.size(), 11);
+    EXPECT_EQ(names.front(), "walk00.bmp");
+    EXPECT_EQ(names[9], "walk09.bmp");
+    EXPECT_EQ(names.back(), "walk10.bmp");
+    EXPECT_EQ(step_number_text(90), "90");
+    EXPECT_EQ(bmp_file_name("/", "", 7), "//07.bmp");
+    EXPECT_EQ(gif_file_name("/a/", "x"), "/a//x.gif");
+}
+
+TEST_F(FrameExportTest, GifHoldsOneImagePerStepEqualToTheComposedStage) {
+    output_GIF_Click(m);
+    m.pattern_anime.set_text(QStringLiteral("1212"));
+    const auto result = bt_exec_Click(m);
+    ASSERT_TRUE(result.has_value()) << result.error().toStdString();
+    EXPECT_EQ(files(), QStringList{"walk.gif"});
+    EXPECT_EQ(result->files, QStringList{dir.path() + "/walk.gif"});
+    EXPECT_EQ(dib_count(), 0);  // every capture released
+
+    const test::DecodedGif gif = test::decode_gif(dir.filePath("walk.gif"));
+    ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
+    ASSERT_EQ(gif.frames.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(gif.frames[i], composed(i)) << "step " << i;
+    }
+    EXPECT_EQ(gif.delays, std::vector<int>(4, 8));
+    EXPECT_EQ(gif.loop_count, 0);
+}
+
+TEST_F(FrameExportTest, EmptyPatternWritesNothingAndSaysSo) {
+    m.pattern_pos = 2;
+    for (int16_t gif : {int16_t{0}, int16_t{-1}}) {
+        m.gif_mode = gif;
+        m.win_main.fill(0xFF123456u);
+        const auto result = bt_exec_Click(m);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_TRUE(result->files.isEmpty());
+        EXPECT_TRUE(files().isEmpty());
+        EXPECT_EQ(m.pattern_pos, 2);
+        EXPECT_EQ(m.win_main.image(), solid(12, 3, kWindowColour));  // cleared, not composed
+        const ExportMessage message = export_message(result);
+        EXPECT_FALSE(message.is_error);
+        EXPECT_FALSE(message.text.isEmpty());
+    }
+}
+
+TEST_F(FrameExportTest, UnwritableFolderEndsTheExportNamingTheFile) {
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString folder = dir.filePath("plain");
+    m.export_lists.set_path(folder);
+    m.pattern_anime.set_text(QStringLiteral("12"));
+
+    auto result = bt_exec_Click(m);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_TRUE(result.error().startsWith(folder + "/walk00.bmp: "))
+        << result.error().toStdString();
+    EXPECT_EQ(m.pattern_pos, 0);  // ended at the first step
+
+    output_GIF_Click(m);
+    result = bt_exec_Click(m);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_TRUE(result.error().startsWith(folder + "/walk.gif: ")) << result.error().toStdString();
+    EXPECT_EQ(dib_count(), 0);
+    EXPECT_TRUE(export_message(result).is_error);
+    EXPECT_TRUE(export_message(result).text.contains(folder + "/walk.gif"));
+    EXPECT_EQ(files(), QStringList{"plain"});
+}
+
+TEST_F(FrameExportTest, ReadoutsKeepTheirValuesAndThePreviewStops) {
+    m.pattern_anime.set_text(QStringLiteral("121"));
+    m.step_dx[1] = 2;
+    m.step_dy[1] = -1;
+    m.pattern_pos = 1;
+    ASSERT_TRUE(ComposeFrame(m, 1));
+    m.anim_running = 1;
+    m.timer1_interval = 80;
+    m.anime.caption = QStringLiteral("テスト中断");
+    m.step_dx[2] = 5;  // step 2 would read differently
+
+    ASSERT_TRUE(bt_exec_Click(m).has_value());
+    EXPECT_EQ(m.total_adjust_x.text(), "2");
+    EXPECT_EQ(m.total_adjust_y.text(), "1");
+    EXPECT_EQ(m.this_adjust_x.text(), "2");
+    EXPECT_EQ(m.this_adjust_y.text(), "1");
+    EXPECT_EQ(m.timer1_interval, 0);
+    EXPECT_EQ(m.anim_running, 1);
+    EXPECT_EQ(m.anime.caption, "テスト中断");
+}
+
+TEST_F(FrameExportTest, ExistingFilesAreReplaced) {
+    QFile old(dir.filePath("walk00.bmp"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("not a picture");
+    old.close();
+    m.pattern_anime.set_text(QStringLiteral("2"));
+    ASSERT_TRUE(bt_exec_Click(m).has_value());
+    EXPECT_EQ(QImage(dir.filePath("walk00.bmp")).convertToFormat(QImage::Format_RGB32),
+              composed(0));
+}
+
+TEST_F(FrameExportTest, AStepWhoseOffsetLeavesTheRangeEndsTheExport) {
+    m.adjust_y.set_value(100);
+    m.step_dy[0] = 32700;  // frame_y = 32800
+    m.pattern_anime.set_text(QStringLiteral("11"));
+    const auto result = bt_exec_Click(m);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_TRUE(result.error().contains("00"));
+    EXPECT_TRUE(files().isEmpty());
+}
+
+TEST(OutputFormatTest, ButtonsSwapAndSetTheFormat) {
+    EditingModel m{QStringLiteral("/")};
+    Form1_Load(m);
+    EXPECT_EQ(m.gif_mode, 0);
+    EXPECT_FALSE(m.output_bmp.visible);
+    EXPECT_TRUE(m.output_GIF.visible);
+    output_GIF_Click(m);
+    EXPECT_EQ(m.gif_mode, -1);
+    EXPECT_TRUE(m.output_bmp.visible);
+    EXPECT_FALSE(m.output_GIF.visible);
+    output_bmp_Click(m);
+    EXPECT_EQ(m.gif_mode, 0);
+    EXPECT_FALSE(m.output_bmp.visible);
+    EXPECT_TRUE(m.output_GIF.visible);
+}
+
+}  // namespace
+}  // namespace koma
