@@ -24,6 +24,8 @@ const char* const kHelp =
     "  --out DIR            the folder to write into; by default the export folder the state\n"
     "                       file names when it exists, else the current folder\n"
     "  --basename NAME      the start of the file names; by default the state file's\n"
+    "                       base name\n"
+    "\n"
     "It prints the path of every file it writes, one per line.\n"
     "\n"
     "Exit status: 0 done, 1 wrong command line, 2 the state file cannot be read,\n"
