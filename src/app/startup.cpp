@@ -1,7 +1,5 @@
 #include "app/startup.h"
 
-#include <QStorageInfo>
-
 #include "app/install_handlers.h"
 
 namespace koma {
@@ -35,9 +33,7 @@ void Form1_Load(EditingModel& m) {
     m.stage_width = 80;
     m.stage_height = 50;
     m.path_ref.caption = m.program_folder();
-    // The drive of a folder is the mounted root that holds it; "/" holds everything.
-    const QString root = QStorageInfo(m.program_folder()).rootPath();
-    m.export_lists.set_drive(root.isEmpty() ? QStringLiteral("/") : root);
+    m.export_lists.set_drive(m.export_lists.file_system().root_of(m.program_folder()));
     m.export_lists.set_path(m.program_folder());
     m.gif_mode = 0;
     draw_pointer_arrow(m.pointer_k);

@@ -76,8 +76,12 @@ void FolderListsBinding::refresh() {
 
 FileListBinding::FileListBinding(const FileList& files, QListWidget* list,
                                  std::function<void(int)> on_click)
-    : QObject(list), files_(files), list_(list), on_click_(std::move(on_click)) {
-    list_->viewport()->installEventFilter(this);
+    : QObject(list),
+      files_(files),
+      list_(list),
+      viewport_(list->viewport()),
+      on_click_(std::move(on_click)) {
+    viewport_->installEventFilter(this);
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
             on_click_(row);
@@ -94,7 +98,9 @@ FileListBinding::FileListBinding(const FileList& files, QListWidget* list,
 }
 
 bool FileListBinding::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // The viewport also reports events while the list is being destroyed, when the list may
+    // no longer be asked for anything: compare the pointer only.
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
         row_at_press_ = list_->currentRow();
     }
     return QObject::eventFilter(watched, event);

@@ -52,6 +52,7 @@ class FileListBinding : public QObject {
   private:
     const FileList& files_;
     QListWidget* list_;
+    QWidget* viewport_;
     std::function<void(int)> on_click_;
     int row_at_press_ = -1;
 };

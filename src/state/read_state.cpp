@@ -5,11 +5,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "import/read_png_file.h"
+#include "import/slot_loader.h"
 #include "platform/colour.h"
-#include "platform/picture_loader.h"
-#include "platform/twips.h"
-#include "state/folder_drive.h"
 #include "state/state_codec.h"
 
 namespace koma {
@@ -38,51 +35,32 @@ QString find_slot_file(const QString& stored, const QDir& state_folder) {
     return QFileInfo(moved).isFile() ? moved : QString();
 }
 
+// A stored path goes to the PNG loader only when it ends in exactly "png", in lower case.
+bool png_by_name(const QString& path) {
+    return path.endsWith(QLatin1String("png"), Qt::CaseSensitive);
+}
+
 // Loads one slot file. A file that does not load leaves the slot, its surface and its path, as
 // they were. Returns whether the slot took the file.
 bool load_slot(EditingModel& model, int slot, const QString& path) {
-    Surface& surface = model.pic[slot];
-    if (path.endsWith(QLatin1String("png"), Qt::CaseSensitive)) {
-        const Surface before = surface;
-        if (!ReadPNGFile(surface, path)) {
-            surface = before;
-            return false;
-        }
-    } else {
-        auto picture = load_picture(path);
-        if (!picture) {
-            return false;
-        }
-        surface.set_picture(*picture);
+    QString why;
+    if (!load_slot_image(model, slot, path, png_by_name(path), why)) {
+        return false;
     }
-    model.slot_files[slot] = path;
+    model.slot_files[static_cast<size_t>(slot)] = path;
     return true;
 }
 
-void fit_ranges_to_background(EditingModel& model) {
-    const Surface& background = model.pic[kBackgroundSlot];
-    const int width = twips_to_pixels(background.width_twips());
-    const int height = twips_to_pixels(background.height_twips());
-    model.adjust_x.set_max(width);
-    model.adjust_y.set_max(height);
-    model.adjust_y.set_min(-height);
-}
-
-void fit_stage_to_background(EditingModel& model) {
-    const Surface& background = model.pic[kBackgroundSlot];
-    model.win_main.resize_twips(background.width_twips(), background.height_twips());
-    model.win_main.clear();
-}
-
 void set_export_folder(EditingModel& model, const QString& drive, const QString& folder) {
+    const FileSystem& fs = model.export_lists.file_system();
     if (QFileInfo(folder).isDir()) {
-        model.export_lists.set_drive(drive.isEmpty() ? drive_of_folder(folder) : drive);
+        model.export_lists.set_drive(drive.isEmpty() ? fs.root_of(folder) : drive);
         model.export_lists.set_path(folder);
         return;
     }
     const QString& home = model.program_folder();
     model.export_lists.set_path(home);
-    model.export_lists.set_drive(drive_of_folder(home));
+    model.export_lists.set_drive(fs.root_of(home));
     // A drive change moves the folder list to the drive's top; the program's folder is meant.
     if (model.export_lists.path() != home) {
         model.export_lists.set_path(home);

@@ -2,14 +2,13 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStorageInfo>
-#include <algorithm>
+
+#include "import/folder_lists_widget.h"
 
 namespace koma {
 
@@ -29,12 +28,10 @@ QFont list_font() {
     return font;
 }
 
-const QString kParentFolder = QStringLiteral("..");
-
 }  // namespace
 
-Form3::Form3(EditingModel& model, QWidget* owner)
-    : QWidget(owner, Qt::Window), model_(model), state_(model) {
+Form3::Form3(EditingModel& model, QWidget* owner, const FileSystem* fs)
+    : QWidget(owner, Qt::Window), model_(model), state_(model, fs) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("状態のSAVE&LOAD"));
     setFixedSize(6960 / kTwips, 3210 / kTwips);
@@ -48,7 +45,13 @@ Form3::Form3(EditingModel& model, QWidget* owner)
     refresh();
 }
 
-Form3::~Form3() { model_.state_window_open = false; }
+Form3::~Form3() {
+    // The children go after the window model; none of them may call into it on the way.
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->blockSignals(true);
+    }
+    model_.state_window_open = false;
+}
 
 void Form3::closeEvent(QCloseEvent* event) {
     closing_ = true;
@@ -90,26 +93,12 @@ void Form3::build_controls() {
 }
 
 void Form3::connect_input() {
-    connect(Drive1, &QComboBox::activated, this, [this](int index) {
-        const QString drive = Drive1->itemText(index);
-        state_.lists.set_drive(drive);
-        finish({});
-    });
-    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const int row = Dir1->row(item);
-        if (row == 0) {
-            return;  // the folder shown itself
-        }
-        const QString target = QDir::cleanPath(QDir(state_.lists.path()).filePath(item->text()));
-        state_.lists.set_path(target);
-        finish({});
-    });
-    connect(File1, &QListWidget::currentRowChanged, this, [this](int row) {
+    // A drive that is not ready is told over this window; the lists then fall back to the
+    // program's drive, and the file list and path_ref follow.
+    lists_binding_ =
+        new FolderListsBinding(state_.lists, Drive1, Dir1, this, [this] { finish({}); });
+    file_binding_ = new FileListBinding(state_.File1, File1, [this](int row) {
         state_.file1_click(row);
-        finish({});
-    });
-    connect(File1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        state_.file1_click(File1->row(item));
         finish({});
     });
     connect(File1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -136,66 +125,10 @@ void Form3::finish(const std::expected<void, QString>& result) {
     }
 }
 
-void Form3::fill_drives() {
-    // The machine's drives are listed once; a drive set by code is added if it is not there.
-    if (Drive1->count() == 0) {
-        QStringList drives;
-        for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-            if (volume.isValid() && volume.isReady()) {
-                drives << volume.rootPath();
-            }
-        }
-        drives.sort();
-        drives.removeDuplicates();
-        Drive1->addItems(drives);
-    }
-    const QString& drive = state_.lists.drive();
-    if (!drive.isEmpty() && Drive1->findText(drive) < 0) {
-        Drive1->addItem(drive);
-    }
-    Drive1->setCurrentIndex(Drive1->findText(drive));
-}
-
-void Form3::fill_folders() {
-    const QString& path = state_.lists.path();
-    QStringList entries{path};
-    QDir folder(path);
-    if (!path.isEmpty() && !folder.isRoot()) {
-        entries << kParentFolder;
-    }
-    if (!path.isEmpty()) {
-        entries << folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                    QDir::Name | QDir::IgnoreCase);
-    }
-    QStringList shown;
-    for (int i = 0; i < Dir1->count(); ++i) {
-        shown << Dir1->item(i)->text();
-    }
-    if (shown != entries) {
-        Dir1->clear();
-        Dir1->addItems(entries);
-    }
-}
-
 void Form3::refresh() {
-    const QSignalBlocker block_drive(Drive1);
-    const QSignalBlocker block_dir(Dir1);
-    const QSignalBlocker block_files(File1);
+    lists_binding_->refresh();
+    file_binding_->refresh();
     const QSignalBlocker block_name(file_name);
-    fill_drives();
-    fill_folders();
-
-    QStringList shown;
-    for (int i = 0; i < File1->count(); ++i) {
-        shown << File1->item(i)->text();
-    }
-    if (shown != state_.files) {
-        File1->clear();
-        File1->addItems(state_.files);
-    }
-    if (File1->currentRow() != state_.file_index) {
-        File1->setCurrentRow(state_.file_index);
-    }
     if (file_name->text() != state_.file_name.text()) {
         file_name->setText(state_.file_name.text());
     }

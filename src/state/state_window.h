@@ -14,14 +14,18 @@ class QPushButton;
 
 namespace koma {
 
+class FileListBinding;
+class FolderListsBinding;
+
 /// The state window "Form3", captioned "状態のSAVE&LOAD": a thin view of a StateWindowModel. It is
 /// a top-level, non-modal window owned by the main window and is destroyed when it closes.
 class Form3 : public QWidget {
     Q_OBJECT
   public:
     /// Creates the window over `model` and runs its creation steps; opening it is
-    /// open_state_window's work.
-    Form3(EditingModel& model, QWidget* owner);
+    /// open_state_window's work. `fs` must outlive the window; null means the machine's file
+    /// system.
+    Form3(EditingModel& model, QWidget* owner, const FileSystem* fs = nullptr);
     ~Form3() override;
 
     StateWindowModel& state() { return state_; }
@@ -47,13 +51,13 @@ class Form3 : public QWidget {
   private:
     void build_controls();
     void connect_input();
-    void fill_drives();
-    void fill_folders();
     /// After a handler: refreshes both windows, reports a failure and closes when asked to.
     void finish(const std::expected<void, QString>& result);
 
     EditingModel& model_;
     StateWindowModel state_;
+    FolderListsBinding* lists_binding_ = nullptr;
+    FileListBinding* file_binding_ = nullptr;
     bool closing_ = false;
 };
 

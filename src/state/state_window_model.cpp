@@ -1,9 +1,6 @@
 #include "state/state_window_model.h"
 
-#include <QDir>
-
 #include "adjust/fine_adjust.h"
-#include "state/folder_drive.h"
 #include "state/load_save.h"
 
 namespace koma {
@@ -22,37 +19,27 @@ QString completed_state_name(const QString& typed) {
     return typed + QStringLiteral(".pst");
 }
 
-StateWindowModel::StateWindowModel(EditingModel& main) : main_(main) {
-    lists.on_folder_change = [this] {
-        reload_files();
-        main_.path_ref.caption = lists.path();
-    };
+StateWindowModel::StateWindowModel(EditingModel& main, const FileSystem* fs)
+    : lists(fs), File1(fs), main_(main) {
+    lists.set_home_folder(main_.program_folder());
+    lists.on_folder_change = [this] { folder_changed(); };
 }
 
 void StateWindowModel::load() {
-    file_pattern = QStringLiteral("*.pst");
+    File1.set_pattern(kStateFilePattern);
     leave_fine_adjust(main_);
 }
 
 void StateWindowModel::open(int16_t mode) {
     const QString& home = main_.program_folder();
-    lists.set_drive(drive_of_folder(home));
+    lists.set_drive(lists.file_system().root_of(home));
     lists.set_path(home);
     main_.state_mode = mode;
 }
 
-void StateWindowModel::reload_files() {
-    files.clear();
-    file_index = -1;
-    if (lists.path().isEmpty()) {
-        return;
-    }
-    QDir folder(lists.path());
-    folder.setNameFilters({file_pattern});
-    // Without QDir::CaseSensitive the pattern matches in any letter case.
-    folder.setFilter(QDir::Files);
-    folder.setSorting(QDir::Name | QDir::IgnoreCase);
-    files = folder.entryList();
+void StateWindowModel::folder_changed() {
+    File1.set_folder(lists.path());
+    main_.path_ref.caption = lists.path();
 }
 
 std::expected<void, QString> StateWindowModel::file_name_key_press(int key_ascii) {
@@ -63,11 +50,11 @@ std::expected<void, QString> StateWindowModel::file_name_key_press(int key_ascii
 }
 
 void StateWindowModel::file1_click(int row) {
-    if (row < 0 || row >= files.size()) {
-        return;
+    File1.select(row);
+    const QString name = File1.file_name();
+    if (!name.isEmpty()) {
+        file_name.set_text(name);
     }
-    file_index = row;
-    file_name.set_text(files[row]);
 }
 
 std::expected<void, QString> StateWindowModel::run_load_save() {

@@ -1,36 +1,38 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <expected>
 
 #include "app/controls.h"
 #include "app/editing_model.h"
+#include "import/file_list.h"
 #include "import/folder_lists.h"
 
 namespace koma {
+
+/// The pattern of the state window's file list.
+inline const QString kStateFilePattern = QStringLiteral("*.pst");
 
 /// The state window "状態のSAVE&LOAD" as plain data, with its handlers. The window names a state
 /// file in a folder; "OK", Enter in file_name or a double-click on a listed file hands the full
 /// path to load_save, which reads or writes as the main window's state_mode says.
 class StateWindowModel {
   public:
-    /// A window for `main`. Nothing happens until load() and open() run.
-    explicit StateWindowModel(EditingModel& main);
+    /// A window for `main`. Nothing happens until load() and open() run. `fs` must outlive the
+    /// window; null means the machine's file system.
+    explicit StateWindowModel(EditingModel& main, const FileSystem* fs = nullptr);
     StateWindowModel(const StateWindowModel&) = delete;
     StateWindowModel& operator=(const StateWindowModel&) = delete;
 
     /// Drive1 and Dir1. A folder change lists the folder's files in File1, none selected, then
-    /// writes the folder into the main window's path_ref.
+    /// writes the folder into the main window's path_ref. A root that is not ready falls back
+    /// to the root of the program's folder (on_not_ready tells the user first).
     FolderLists lists;
     /// Combo1: shows the type of the listed files; it has no behaviour.
-    QString combo_text = QStringLiteral("*.pst");
-    /// File1: its pattern, the names of the folder's files that match it (any letter case,
-    /// sorted by name), and the selected row, -1 for none.
-    QString file_pattern;
-    QStringList files;
-    int file_index = -1;
+    QString combo_text = kStateFilePattern;
+    /// File1: the folder's files that match its pattern, in any letter case.
+    FileList File1;
     TextBox file_name;
     /// Set once "OK" or a double-click has run: the window is to close.
     bool close_requested = false;
@@ -44,7 +46,8 @@ class StateWindowModel {
 
     /// A key typed into file_name: Enter (13) runs "OK"; other keys do nothing here.
     std::expected<void, QString> file_name_key_press(int key_ascii);
-    /// The selected file changed: file_name takes its name. Out-of-range rows are ignored.
+    /// The selected file changed (mouse or keys): file_name takes its name. A row outside the
+    /// list clears the selection and leaves file_name as it is.
     void file1_click(int row);
     /// Reads or writes the file named in file_name, as it is, in the folder shown; then asks to
     /// close. Returns load_save's result.
@@ -53,13 +56,11 @@ class StateWindowModel {
     /// file in the folder shown, then asks to close. Returns load_save's result.
     std::expected<void, QString> command1_click();
 
-    /// Lists the files of the current folder that match file_pattern again.
-    void reload_files();
-
     EditingModel& main() { return main_; }
 
   private:
     std::expected<void, QString> run_load_save();
+    void folder_changed();
 
     EditingModel& main_;
 };

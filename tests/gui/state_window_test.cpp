@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "support/fake_file_system.h"
 
 namespace koma {
 namespace {
@@ -103,7 +107,8 @@ TEST_F(StateWindowTest, TheWindowIsLaidOutAndOpenedOnceInTheProgramsFolder) {
     EXPECT_EQ(form->File1->geometry(), QRect(192, 40, 137, 84));
     EXPECT_EQ(form->file_name->geometry(), QRect(192, 176, 137, 25));
     EXPECT_EQ(form->Combo1->currentText(), "*.pst");
-    EXPECT_EQ(form->Dir1->item(0)->text(), dir.path());
+    ASSERT_NE(form->Dir1->currentItem(), nullptr);
+    EXPECT_EQ(form->Dir1->currentItem()->data(Qt::UserRole).toString(), dir.path());
     EXPECT_EQ(window->path_ref->text(), dir.path());
     EXPECT_FALSE(form->isModal());
 
@@ -142,6 +147,49 @@ TEST_F(StateWindowTest, ADamagedFileIsReportedInAMessage) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("1 行目")));
     EXPECT_FALSE(model.state_window_open);
+}
+
+TEST_F(StateWindowTest, ANotReadyDriveIsToldInAMessageBoxAndTheListsFallBack) {
+    test::FakeFileSystem fs;
+    fs.root_list = {"/", "/media/cd", "/media/usb"};
+    fs.folders["/"] = {{"media"}, {"old.pst"}};
+    fs.folders["/media/usb"] = {{"koma"}, {"top.pst"}};
+    fs.folders["/media/usb/koma"] = {{}, {"walk.pst", "notes.txt"}};
+    fs.not_ready.insert("/media/cd");
+    EditingModel home{QStringLiteral("/media/usb/koma")};
+    Form1_Load(home);
+    Form1 main_window(home);
+    auto* form = new Form3(home, &main_window, &fs);
+    form->state().open(1);
+    form->refresh();
+    ASSERT_EQ(form->File1->count(), 1);
+    EXPECT_EQ(form->File1->item(0)->text(), "walk.pst");
+    EXPECT_EQ(form->Drive1->currentText(), "/media/usb");
+
+    form->Drive1->setCurrentIndex(form->Drive1->findText("/"));
+    emit form->Drive1->activated(form->Drive1->currentIndex());
+    EXPECT_EQ(main_window.path_ref->text(), "/");
+
+    // The message box waits until it is closed; close it as the user would.
+    QString told;
+    QTimer::singleShot(0, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    const int cd = form->Drive1->findText("/media/cd");
+    ASSERT_GE(cd, 0);
+    emit form->Drive1->activated(cd);
+    EXPECT_EQ(told, "ドライブの準備がまだです");
+    EXPECT_EQ(form->Drive1->currentText(), "/media/usb");
+    ASSERT_NE(form->Dir1->currentItem(), nullptr);
+    EXPECT_EQ(form->Dir1->currentItem()->data(Qt::UserRole).toString(), "/media/usb");
+    ASSERT_EQ(form->File1->count(), 1);
+    EXPECT_EQ(form->File1->item(0)->text(), "top.pst");
+    EXPECT_EQ(home.path_ref.caption, "/media/usb");
+    EXPECT_EQ(main_window.path_ref->text(), "/media/usb");
+    delete form;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_file_system.h"
+#include "support/fake_file_system.h"
 
 namespace koma {
 namespace {

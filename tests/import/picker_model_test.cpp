@@ -6,7 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "fake_file_system.h"
+#include "app/install_handlers.h"
+#include "support/fake_file_system.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
 
@@ -119,6 +120,21 @@ TEST_F(PickerOnDisk, LoadingTheBackgroundFitsTheStageAndTheRanges) {
     EXPECT_EQ(model.adjust_y.min(), -240);
     EXPECT_EQ(model.adjust_mode, 0);
     EXPECT_EQ(model.bg_from_file, -1);
+}
+
+TEST_F(PickerOnDisk, ABarValueTheNewRangeLimitsIsDrawnAtTheNewSizeAndThenCleared) {
+    install_handlers(model);
+    model.adjust_x.set_value(50);
+    model.adjust_mode = 1;
+    picker.open_slot(0);
+    picker.File1_Click(index_of(picker, "rg.bmp"));
+    // The 2 x 1 background limits adjust_x to 2, whose change handler draws the adjust view;
+    // the stage is cleared after that, so it shows nothing until the next redraw.
+    EXPECT_EQ(model.adjust_x.value(), 2);
+    EXPECT_EQ(model.offset_x.text(), "2");
+    EXPECT_EQ(model.win_main.width_px(), 2);
+    EXPECT_EQ(model.win_main.pixel(0, 0), kWindowColour);
+    EXPECT_EQ(model.adjust_mode, 0);
 }
 
 TEST_F(PickerOnDisk, AFailedBackgroundStillFitsTheStageToTheUnchangedSlot) {

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/startup.h"
-#include "state/folder_drive.h"
+#include "platform/file_system.h"
 #include "state/write_state.h"
 #include "support/pixels.h"
 
@@ -141,7 +141,7 @@ TEST_F(LoadSaveTest, StartUpStateWritesThirteenRecordsInUtf8) {
         expected += "\"\"\r\n";
     }
     expected += QStringLiteral("0,0,0,\"\",\"%1\",\"%2\",\"sample\",\"%2\"\r\n")
-                    .arg(drive_of_folder(home), home)
+                    .arg(machine_file_system().root_of(home), home)
                     .toUtf8();
     expected += "#TRUE#,16777215,80,50\r\n";
     EXPECT_EQ(read_bytes(file), expected);
@@ -211,7 +211,7 @@ TEST_F(LoadSaveTest, ReadsAFileWrittenOnWindowsWithItsImagesBesideIt) {
     EXPECT_EQ(m.path_ref.caption, "C:\\anime");
     // "C:\anime\out" is no folder here: the export lists go to the program's folder.
     EXPECT_EQ(m.export_lists.path(), path("bin"));
-    EXPECT_EQ(m.export_lists.drive(), drive_of_folder(path("bin")));
+    EXPECT_EQ(m.export_lists.drive(), machine_file_system().root_of(path("bin")));
     EXPECT_EQ(m.bg_from_file, -1);
     EXPECT_EQ(m.bg_color, 0xFFFFFFu);
 }

@@ -7,9 +7,10 @@
 #include <QTemporaryDir>
 
 #include "app/startup.h"
-#include "state/folder_drive.h"
+#include "platform/file_system.h"
 #include "state/state_argument.h"
 #include "state/write_state.h"
+#include "support/fake_file_system.h"
 
 namespace koma {
 namespace {
@@ -69,13 +70,13 @@ TEST_F(StateWindowModelTest, CreationLeavesFineAdjustmentAndOpeningGoesToTheProg
     EXPECT_EQ(main.pointer_k_left, 42);
     EXPECT_EQ(main.pattern_anime.text(), "12345");
 
-    EXPECT_EQ(window.file_pattern, "*.pst");
-    EXPECT_EQ(window.lists.drive(), drive_of_folder(dir.path()));
+    EXPECT_EQ(window.File1.pattern(), "*.pst");
+    EXPECT_EQ(window.lists.drive(), machine_file_system().root_of(dir.path()));
     EXPECT_EQ(window.lists.path(), dir.path());
     EXPECT_EQ(main.path_ref.caption, dir.path());
     EXPECT_EQ(main.state_mode, 2);
-    EXPECT_EQ(window.files, QStringList({"A.PST", "b.pst"}));
-    EXPECT_EQ(window.file_index, -1);
+    EXPECT_EQ(window.File1.names(), QStringList({"A.PST", "b.pst"}));
+    EXPECT_EQ(window.File1.selected(), -1);
 
     // "LOAD" after "SAVE" while the window is open: "OK" now reads.
     window.open(1);
@@ -111,12 +112,12 @@ TEST_F(StateWindowModelTest, ClickingAListedFileNamesItAndOkReadsIt) {
 
     window.load();
     window.open(1);
-    ASSERT_EQ(window.files, QStringList{"sample.pst"});
+    ASSERT_EQ(window.File1.names(), QStringList{"sample.pst"});
     window.file1_click(5);
     EXPECT_EQ(window.file_name.text(), "");
     window.file1_click(0);
     EXPECT_EQ(window.file_name.text(), "sample.pst");
-    EXPECT_EQ(window.file_index, 0);
+    EXPECT_EQ(window.File1.selected(), 0);
     ASSERT_TRUE(window.command1_click().has_value());
     EXPECT_EQ(main.basename.text(), "saved");
 }
@@ -156,11 +157,85 @@ TEST_F(StateWindowModelTest, AFolderChangeInTheWindowRelistsAndMovesPathRef) {
     window.open(2);
     window.file1_click(0);
     window.lists.set_path(dir.filePath("sub"));
-    EXPECT_EQ(window.files, QStringList{"x.pst"});
-    EXPECT_EQ(window.file_index, -1);
+    EXPECT_EQ(window.File1.names(), QStringList{"x.pst"});
+    EXPECT_EQ(window.File1.selected(), -1);
     EXPECT_EQ(main.path_ref.caption, dir.filePath("sub"));
     // The main window's export lists are another pair.
     EXPECT_EQ(main.export_lists.path(), dir.path());
+}
+
+// The window over a file system in memory, with a root that can be made not ready.
+class StateWindowOnFake : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs.root_list = {"/", "/media/cd", "/media/usb"};
+        fs.folders["/"] = {{"home", "media"}, {}};
+        fs.folders["/home/me"] = {{}, {"a.pst", "B.PST", "c.Pst", "d.pstx", "e.txt"}};
+        fs.folders["/media/usb"] = {{"koma"}, {"top.PST"}};
+        fs.folders["/media/usb/koma"] = {{}, {"walk.pst"}};
+        window.lists.on_not_ready = [this](const QString& m) { messages.append(m); };
+        window.load();
+    }
+    test::FakeFileSystem fs;
+    EditingModel main{QStringLiteral("/media/usb/koma")};
+    StateWindowModel window{main, &fs};
+    QStringList messages;
+};
+
+TEST_F(StateWindowOnFake, OpeningGoesToTheProgramsDriveAndFolderAndListsStateFilesInAnyCase) {
+    main.path_ref.caption = QStringLiteral("/home/me");
+    window.open(1);
+    EXPECT_EQ(window.lists.drive(), "/media/usb");
+    EXPECT_EQ(window.lists.path(), "/media/usb/koma");
+    EXPECT_EQ(main.path_ref.caption, "/media/usb/koma");
+    EXPECT_EQ(window.File1.names(), QStringList{"walk.pst"});
+
+    window.lists.set_drive("/");
+    EXPECT_EQ(main.path_ref.caption, "/");
+    window.lists.set_path("/home/me");
+    EXPECT_EQ(main.path_ref.caption, "/home/me");
+    EXPECT_EQ(window.File1.names(), QStringList({"a.pst", "B.PST", "c.Pst"}));
+    window.file1_click(1);
+    EXPECT_EQ(window.file_name.text(), "B.PST");
+
+    // Another click on "SAVE" while the window is open takes it home again.
+    window.open(2);
+    EXPECT_EQ(window.lists.drive(), "/media/usb");
+    EXPECT_EQ(window.lists.path(), "/media/usb/koma");
+    EXPECT_EQ(main.path_ref.caption, "/media/usb/koma");
+    EXPECT_EQ(window.File1.selected(), -1);
+    EXPECT_EQ(window.file_name.text(), "B.PST");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(StateWindowOnFake, ANotReadyRootIsToldAndFallsBackToTheProgramsRootWithTheListsFollowing) {
+    window.open(1);
+    window.lists.set_drive("/");
+    window.lists.set_path("/home/me");
+    window.file1_click(0);
+    fs.not_ready.insert("/media/cd");
+    window.lists.set_drive("/media/cd");
+    EXPECT_EQ(messages, QStringList({"ドライブの準備がまだです"}));
+    EXPECT_EQ(window.lists.drive(), "/media/usb");
+    EXPECT_EQ(window.lists.path(), "/media/usb");
+    EXPECT_EQ(main.path_ref.caption, "/media/usb");
+    EXPECT_EQ(window.File1.folder(), "/media/usb");
+    EXPECT_EQ(window.File1.names(), QStringList{"top.PST"});
+    EXPECT_EQ(window.File1.selected(), -1);
+    // The typed name stays; "OK" would now name the file in the fall-back folder.
+    EXPECT_EQ(window.file_name.text(), "a.pst");
+}
+
+TEST_F(StateWindowOnFake, AFolderThatCannotBeReadListsNothingAndStillMovesPathRef) {
+    window.open(1);
+    fs.folders["/media/usb/koma/locked"] = {};
+    fs.unreadable.insert("/media/usb/koma/locked");
+    window.lists.set_path("/media/usb/koma/locked");
+    EXPECT_TRUE(window.File1.names().isEmpty());
+    EXPECT_EQ(main.path_ref.caption, "/media/usb/koma/locked");
+    window.file1_click(0);
+    EXPECT_EQ(window.file_name.text(), "");
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST(StateArgument, OneArgumentEndingInPstInAnyCaseNamesAStateFile) {
