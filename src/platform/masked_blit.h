@@ -2,8 +2,17 @@
 
 #include <QImage>
 #include <QRgb>
+#include <utility>
+#include <vector>
 
 namespace koma {
+
+/// One row of a keyed copy: every d[i] whose s[i] is not `key` becomes s[i].
+using KeyedRow = void (*)(const QRgb* s, QRgb* d, int n, QRgb key);
+
+/// The row copies this processor can run, by name ("portable" always, "avx2" and "avx512" where
+/// the processor has them). MaskedBlit uses the fastest; all give the same pixels.
+std::vector<std::pair<const char*, KeyedRow>> keyed_row_variants();
 
 /// Colour-keyed copy of the width x height rectangle at (src_x, src_y) of `src` onto `dest` at
 /// (x, y). Afterwards every destination pixel whose source pixel is exactly `trans_color` (as the

@@ -60,11 +60,54 @@ TEST(MaskedBlit, EmptyAndOversizedRectanglesDrawNothing) {
     EXPECT_EQ(row_of(dest, 0), "WW");
 }
 
+TEST(PlainBlit, WholeRowsOfEqualWidthImagesAreCopiedAsOneBlock) {
+    const QImage src = from_rows({"RGB", "CMY", "KKK"});
+    QImage dest = from_rows({"WWW", "WWW", "WWW"});
+    PlainBlit(dest, 0, 1, 3, 5, src, 0, 0);  // rows 0 and 1 of the source land on rows 1 and 2
+    EXPECT_EQ(row_of(dest, 0), "WWW");
+    EXPECT_EQ(row_of(dest, 1), "RGB");
+    EXPECT_EQ(row_of(dest, 2), "CMY");
+    dest = from_rows({"WWW", "WWW"});
+    PlainBlit(dest, 0, 0, 3, 2, src, 0, 1);
+    EXPECT_EQ(row_of(dest, 0), "CMY");
+    EXPECT_EQ(row_of(dest, 1), "KKK");
+}
+
 TEST(PlainBlit, CopiesEvenTheKeyColourAndClips) {
     QImage dest = from_rows({"WWW"});
     const QImage src = from_rows({"MRG"});
     PlainBlit(dest, 1, 0, 3, 1, src, 0, 0);
     EXPECT_EQ(row_of(dest, 0), "WMR");
+}
+
+}  // namespace
+}  // namespace koma
+
+namespace koma {
+namespace {
+
+TEST(MaskedBlit, EveryRowCopyVariantGivesTheSamePixels) {
+    // Rows of odd lengths so the vector loops' tails are exercised too; a key that appears in
+    // runs and alone, and colours one bit away from it.
+    const QRgb key = 0xFF102030u;
+    std::vector<QRgb> src(67), dest(67);
+    for (size_t i = 0; i < src.size(); ++i) {
+        src[i] = (i % 3 == 0 || (i > 20 && i < 40)) ? key : key ^ (1u << (i % 24));
+        dest[i] = 0xFF000000u | static_cast<QRgb>(i * 977);
+    }
+    std::vector<QRgb> expected = dest;
+    for (size_t i = 0; i < src.size(); ++i) {
+        if (src[i] != key) expected[i] = src[i];
+    }
+    for (const auto& [name, row] : keyed_row_variants()) {
+        for (int n : {0, 1, 7, 16, 33, 67}) {
+            std::vector<QRgb> out = dest;
+            row(src.data(), out.data(), n, key);
+            for (int i = 0; i < 67; ++i) {
+                ASSERT_EQ(out[i], i < n ? expected[i] : dest[i]) << name << " n=" << n << " i=" << i;
+            }
+        }
+    }
 }
 
 }  // namespace
