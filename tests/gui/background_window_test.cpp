@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/surface_widget.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -21,9 +22,7 @@ class BackgroundWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Form1_Load(model);
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
         host = window->findChild<BackgroundWindowHost*>();
         ASSERT_NE(host, nullptr);
     }

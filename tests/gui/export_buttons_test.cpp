@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "support/pixels.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -23,9 +24,7 @@ class ExportButtonsTest : public ::testing::Test {
         Form1_Load(model);
         model.export_lists.set_path(dir.path());
         model.pic[1].set_picture(test::from_rows({"MRR", "MRR"}));
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
     }
 
     /// Clicks bt_exec; returns the text of the message box it showed (closed at once), or "".

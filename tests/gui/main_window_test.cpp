@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/surface_widget.h"
 #include "support/pixels.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -17,9 +18,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Form1_Load(model);
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
     }
     EditingModel model{QStringLiteral("/")};
     std::unique_ptr<Form1> window;

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/surface_widget.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -33,10 +34,8 @@ class PatternCursorViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Form1_Load(model);
-        window = std::make_unique<Form1>(model);
-        window->show();
+        window = test::open_main_window(model);
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void type_pattern(const QString& text) {
         window->pattern_anime->setFocus();

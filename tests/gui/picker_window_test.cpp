@@ -21,6 +21,7 @@
 #include "app/surface_widget.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -43,9 +44,7 @@ class PickerWindowTest : public ::testing::Test {
                                      bmp_of(test::solid(800, 400, qRgb(0, 0, 255)))));
         Form1_Load(model);
         model.path_ref.caption = dir.path();
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
     }
     void TearDown() override {
         window.reset();

@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "support/fake_file_system.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -26,9 +27,7 @@ class StateWindowTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(model);
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
     }
 
     // The open state window, after one of the main window's buttons.

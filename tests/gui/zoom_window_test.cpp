@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "platform/top_most.h"
 #include "support/pixels.h"
+#include "open_main_window.h"
 
 namespace koma {
 namespace {
@@ -28,9 +29,7 @@ class ZoomWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Form1_Load(model);
-        window = std::make_unique<Form1>(model);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window = test::open_main_window(model);
         host = window->findChild<ZoomWindowHost*>();
         ASSERT_NE(host, nullptr);
     }
