@@ -28,7 +28,7 @@ bool place_frame(const EditingModel& m, int slot, FramePlacement& out) {
     const int w = twips_to_pixels(wt);
     if (w > 0) {
         // Five stage widths keep the dividend positive for every raw position above -5 x W;
-        // the remainder truncates, as the original division does, and keeps the sign.
+        // the remainder truncates towards zero and so keeps the sign of the dividend.
         p.frame_x = static_cast<int>(nearest_div(wt * 5 + raw * kTwipsPerPixel, kTwipsPerPixel) % w);
     }
 

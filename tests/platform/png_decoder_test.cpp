@@ -11,7 +11,7 @@ namespace koma {
 namespace {
 
 using test::build_png;
-using test::PngSpec;
+using test::PngRecipe;
 using test::Samples;
 
 // None: every pixel opaque. Keyed: the top-left pixel is fully transparent, so the picture is
@@ -62,13 +62,13 @@ QByteArray two_bytes(int v) {
 }
 
 // The PNG for a case and the picture it holds, as non-premultiplied ARGB32.
-std::pair<PngSpec, QImage> make_case(const PngCase& c) {
-    PngSpec spec;
-    spec.width = kW;
-    spec.height = kH;
-    spec.bit_depth = c.bit_depth;
-    spec.colour_type = c.colour_type;
-    spec.interlaced = c.interlaced;
+std::pair<PngRecipe, QImage> make_case(const PngCase& c) {
+    PngRecipe recipe;
+    recipe.width = kW;
+    recipe.height = kH;
+    recipe.bit_depth = c.bit_depth;
+    recipe.colour_type = c.colour_type;
+    recipe.interlaced = c.interlaced;
     QImage expected(kW, kH, QImage::Format_ARGB32);
     const int d = c.bit_depth;
     const int wide = d == 16 ? 257 : 1;
@@ -78,11 +78,11 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
             return d == 16 ? grey8(x, y) * 257 : (x * 3 + y * 5) % (1 << d);
         };
         const auto to8 = [d](int v) { return d == 16 ? v / 257 : v * 255 / ((1 << d) - 1); };
-        spec.sample = [value](int x, int y) { return Samples{static_cast<uint16_t>(value(x, y))}; };
+        recipe.sample = [value](int x, int y) { return Samples{static_cast<uint16_t>(value(x, y))}; };
         int transparent = -1;
         if (c.alpha != Alpha::None) {
             transparent = c.alpha == Alpha::Keyed ? value(0, 0) : value(1, 0);
-            spec.trns = two_bytes(transparent);
+            recipe.trns = two_bytes(transparent);
         }
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
@@ -90,7 +90,7 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
                 expected.setPixel(x, y, qRgba(g, g, g, value(x, y) == transparent ? 0 : 255));
             }
     } else if (c.colour_type == 2) {
-        spec.sample = [wide](int x, int y) {
+        recipe.sample = [wide](int x, int y) {
             const QRgb p = rgb8(x, y);
             return Samples{static_cast<uint16_t>(qRed(p) * wide),
                            static_cast<uint16_t>(qGreen(p) * wide),
@@ -99,7 +99,7 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
         QRgb transparent = 0;
         if (c.alpha != Alpha::None) {
             transparent = c.alpha == Alpha::Keyed ? rgb8(0, 0) : rgb8(1, 0);
-            spec.trns = two_bytes(qRed(transparent) * wide) +
+            recipe.trns = two_bytes(qRed(transparent) * wide) +
                         two_bytes(qGreen(transparent) * wide) +
                         two_bytes(qBlue(transparent) * wide);
         }
@@ -113,25 +113,25 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
         const int entries = std::min(1 << d, 16);
         for (int i = 0; i < entries; ++i) {
             const QRgb p = palette_colour(i);
-            spec.plte.append(static_cast<char>(qRed(p)));
-            spec.plte.append(static_cast<char>(qGreen(p)));
-            spec.plte.append(static_cast<char>(qBlue(p)));
+            recipe.plte.append(static_cast<char>(qRed(p)));
+            recipe.plte.append(static_cast<char>(qGreen(p)));
+            recipe.plte.append(static_cast<char>(qBlue(p)));
         }
         std::vector<int> alphas(static_cast<size_t>(entries), 255);
         if (c.alpha == Alpha::Keyed) {
             alphas[0] = 0;
             alphas[1] = 128;
-            spec.trns = QByteArray("\x00\x80", 2);
+            recipe.trns = QByteArray("\x00\x80", 2);
         } else if (c.alpha == Alpha::Partial) {
             alphas[1] = 0;
-            spec.trns = QByteArray("\xff\x00", 2);
+            recipe.trns = QByteArray("\xff\x00", 2);
             if (entries > 2) {
                 alphas[2] = 128;
-                spec.trns.append('\x80');
+                recipe.trns.append('\x80');
             }
         }
         const auto index = [entries](int x, int y) { return (x + 2 * y) % entries; };
-        spec.sample = [index](int x, int y) { return Samples{static_cast<uint16_t>(index(x, y))}; };
+        recipe.sample = [index](int x, int y) { return Samples{static_cast<uint16_t>(index(x, y))}; };
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
                 const int i = index(x, y);
@@ -141,7 +141,7 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
             }
     } else {
         const bool grey = c.colour_type == 4;
-        spec.sample = [grey, wide, alpha = c.alpha](int x, int y) {
+        recipe.sample = [grey, wide, alpha = c.alpha](int x, int y) {
             const auto a = static_cast<uint16_t>(alpha8(alpha, x, y) * wide);
             if (grey) return Samples{static_cast<uint16_t>(grey8(x, y) * wide), a};
             const QRgb p = rgb8(x, y);
@@ -155,7 +155,7 @@ std::pair<PngSpec, QImage> make_case(const PngCase& c) {
                 expected.setPixel(x, y, qRgba(qRed(p), qGreen(p), qBlue(p), alpha8(c.alpha, x, y)));
             }
     }
-    return {spec, expected};
+    return {recipe, expected};
 }
 
 std::vector<PngCase> all_cases() {
@@ -176,9 +176,9 @@ class PngVariants : public ::testing::TestWithParam<PngCase> {
 };
 
 TEST_P(PngVariants, DecodesToThePictureFlattenedOverWhite) {
-    const auto [spec, expected] = make_case(GetParam());
+    const auto [recipe, expected] = make_case(GetParam());
     const QString path = dir.filePath(QStringLiteral("v.png"));
-    ASSERT_TRUE(test::write_file(path, build_png(spec)));
+    ASSERT_TRUE(test::write_file(path, build_png(recipe)));
     Surface surface;
     surface.resize_pixels(kW, kH, qRgb(1, 2, 3));
     ASSERT_EQ(decode_png_into(path, surface), 0);
@@ -222,9 +222,9 @@ TEST_F(PngDamage, ARefusedFileLeavesTheSurfaceAsItWas) {
 
     QByteArray too_few_rows = good();  // the header says 9 x 5, the data holds 2 rows
     {
-        PngSpec spec = make_case({2, 8, false, Alpha::None}).first;
-        spec.height = 2;
-        too_few_rows = build_png(spec);
+        PngRecipe recipe = make_case({2, 8, false, Alpha::None}).first;
+        recipe.height = 2;
+        too_few_rows = build_png(recipe);
         too_few_rows.replace(16 + 4, 4, test::be32(kH));
         const QByteArray ihdr = too_few_rows.mid(12, 17);
         too_few_rows.replace(29, 4, test::be32(test::crc32_of(ihdr)));

@@ -43,22 +43,22 @@ int channels_of(int colour_type) {
 
 // One scanline of the pixels (x0, y), (x0 + dx, y), ... packed at the bit depth, after its
 // filter byte 0.
-QByteArray packed_row(const PngSpec& spec, int y, int x0, int dx) {
+QByteArray packed_row(const PngRecipe& recipe, int y, int x0, int dx) {
     QByteArray row(1, '\0');
-    const int channels = channels_of(spec.colour_type);
+    const int channels = channels_of(recipe.colour_type);
     uint32_t acc = 0;
     int bits = 0;
-    for (int x = x0; x < spec.width; x += dx) {
-        const Samples s = spec.sample(x, y);
+    for (int x = x0; x < recipe.width; x += dx) {
+        const Samples s = recipe.sample(x, y);
         for (int c = 0; c < channels; ++c) {
             const uint16_t v = s[static_cast<size_t>(c)];
-            if (spec.bit_depth == 16) {
+            if (recipe.bit_depth == 16) {
                 row.append(static_cast<char>(v >> 8));
                 row.append(static_cast<char>(v & 0xFF));
                 continue;
             }
-            acc = (acc << spec.bit_depth) | v;
-            bits += spec.bit_depth;
+            acc = (acc << recipe.bit_depth) | v;
+            bits += recipe.bit_depth;
             if (bits == 8) {
                 row.append(static_cast<char>(acc));
                 acc = 0;
@@ -98,17 +98,17 @@ QByteArray png_chunk(const char* type, const QByteArray& data) {
     return be32(static_cast<uint32_t>(data.size())) + body + be32(crc32_of(body));
 }
 
-QByteArray build_png(const PngSpec& spec) {
+QByteArray build_png(const PngRecipe& recipe) {
     QByteArray ihdr =
-        be32(static_cast<uint32_t>(spec.width)) + be32(static_cast<uint32_t>(spec.height));
-    ihdr.append(static_cast<char>(spec.bit_depth));
-    ihdr.append(static_cast<char>(spec.colour_type));
+        be32(static_cast<uint32_t>(recipe.width)) + be32(static_cast<uint32_t>(recipe.height));
+    ihdr.append(static_cast<char>(recipe.bit_depth));
+    ihdr.append(static_cast<char>(recipe.colour_type));
     ihdr.append('\0');
     ihdr.append('\0');
-    ihdr.append(spec.interlaced ? '\1' : '\0');
+    ihdr.append(recipe.interlaced ? '\1' : '\0');
 
     QByteArray raw;
-    if (spec.interlaced) {
+    if (recipe.interlaced) {
         struct Pass {
             int x0, y0, dx, dy;
         };
@@ -120,14 +120,14 @@ QByteArray build_png(const PngSpec& spec) {
                                                      {1, 0, 2, 2},
                                                      {0, 1, 1, 2}}};
         for (const Pass& p : kAdam7) {
-            if (p.x0 >= spec.width) continue;  // an empty pass has no rows at all
-            for (int y = p.y0; y < spec.height; y += p.dy) {
-                raw += packed_row(spec, y, p.x0, p.dx);
+            if (p.x0 >= recipe.width) continue;  // an empty pass has no rows at all
+            for (int y = p.y0; y < recipe.height; y += p.dy) {
+                raw += packed_row(recipe, y, p.x0, p.dx);
             }
         }
     } else {
-        for (int y = 0; y < spec.height; ++y) {
-            raw += packed_row(spec, y, 0, 1);
+        for (int y = 0; y < recipe.height; ++y) {
+            raw += packed_row(recipe, y, 0, 1);
         }
     }
     // qCompress puts the uncompressed length in front of a zlib stream.
@@ -135,8 +135,8 @@ QByteArray build_png(const PngSpec& spec) {
 
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png += png_chunk("IHDR", ihdr);
-    if (!spec.plte.isEmpty()) png += png_chunk("PLTE", spec.plte);
-    if (!spec.trns.isEmpty()) png += png_chunk("tRNS", spec.trns);
+    if (!recipe.plte.isEmpty()) png += png_chunk("PLTE", recipe.plte);
+    if (!recipe.trns.isEmpty()) png += png_chunk("tRNS", recipe.trns);
     png += png_chunk("IDAT", zlib);
     png += png_chunk("IEND", {});
     return png;

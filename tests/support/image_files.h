@@ -19,7 +19,7 @@ QByteArray png_chunk(const char* type, const QByteArray& data);
 using Samples = std::vector<uint16_t>;
 
 /// Everything a hand-built PNG needs. `sample` gives the samples of pixel (x, y).
-struct PngSpec {
+struct PngRecipe {
     int width = 1;
     int height = 1;
     int bit_depth = 8;
@@ -30,9 +30,9 @@ struct PngSpec {
     std::function<Samples(int x, int y)> sample;
 };
 
-/// PNG file bytes for `spec`: signature, IHDR, PLTE and tRNS when given, one IDAT (Adam7 when
+/// PNG file bytes for `recipe`: signature, IHDR, PLTE and tRNS when given, one IDAT (Adam7 when
 /// interlaced, filter type 0 on every row) and IEND.
-QByteArray build_png(const PngSpec& spec);
+QByteArray build_png(const PngRecipe& recipe);
 
 /// A BMP file: BITMAPFILEHEADER + BITMAPINFOHEADER (40 bytes) + `extra` (masks or palette,
 /// placed right after the info header) + `pixels` at the offset that follows.
