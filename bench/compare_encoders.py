@@ -47,6 +47,8 @@ pillow_script = (
     "frames[0].save(sys.argv[1], save_all=True, append_images=frames[1:], duration=80,"
     " loop=0, optimize=True)\n")
 magick_env = dict(os.environ, MAGICK_THREAD_LIMIT="1")
+# Debian's ImageMagick itself, not whatever wrapper an earlier PATH entry may put in front of it.
+magick = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
 
 results = []  # (name, seconds or None, file)
 koma_gif = f"{out}/koma.gif"
@@ -58,7 +60,7 @@ results.append(("koma export --format bmp (91 files, whole process)",
                         "--basename", "koma"]]), None))
 im_gif = f"{out}/imagemagick.gif"
 results.append(("ImageMagick convert -layers Optimize",
-                timed([["convert", "-delay", "8", "-loop", "0", *frames, "-layers", "Optimize",
+                timed([[magick, "-delay", "8", "-loop", "0", *frames, "-layers", "Optimize",
                         im_gif]], env=magick_env), im_gif))
 ff_gif = f"{out}/ffmpeg.gif"
 palette = f"{out}/palette.png"

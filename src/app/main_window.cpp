@@ -27,6 +27,7 @@
 #include "app/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
+#include "export/export_progress_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "import/folder_lists_widget.h"
@@ -261,7 +262,10 @@ void Form1::connect_input() {
     connect(output_GIF, &QPushButton::clicked, this,
             [this] { forward([&] { output_GIF_Click(model_); }); });
     connect(bt_exec, &QPushButton::clicked, this, [this] {
-        const auto outcome = bt_exec_Click(model_);
+        // The export stops the preview in the model; the timer itself must not tick while the
+        // progress dialog lets the event loop run. notify() below agrees with the model again.
+        Timer1->stop();
+        const auto outcome = export_with_progress(model_, this);
         model_.notify();
         const ExportMessage message = export_message(outcome);
         if (message.is_error) {

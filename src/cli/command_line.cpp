@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -42,7 +44,8 @@ bool wants_command_line(const QStringList& arguments) {
            first == QLatin1String("-h") || first == QLatin1String("--version");
 }
 
-int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                     bool err_is_terminal) {
     const QString command = arguments.value(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         out << QString::fromUtf8(kHelp);
@@ -53,11 +56,12 @@ int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream
         return kExitSuccess;
     }
     if (command == QLatin1String("export")) {
-        const auto request = parse_export_arguments(arguments.mid(2));
+        auto request = parse_export_arguments(arguments.mid(2));
         if (!request) {
             err << "koma: " << request.error() << " (see koma --help)\n";
             return kExitUsage;
         }
+        request->show_progress = err_is_terminal;
         return run_export_command(*request, out, err);
     }
     err << "koma: unknown command \"" << command << "\" (see koma --help)\n";
@@ -70,7 +74,8 @@ int command_line_main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int code = run_command_line(QCoreApplication::arguments(), out, err);
+    const int code =
+        run_command_line(QCoreApplication::arguments(), out, err, isatty(STDERR_FILENO) == 1);
     out.flush();
     err.flush();
     return code;

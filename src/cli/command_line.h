@@ -18,11 +18,14 @@ enum ExitCode : int {
 bool wants_command_line(const QStringList& arguments);
 
 /// Runs the command line: "export", "--help"/"-h" or "--version" (see the help text). Normal
-/// output goes to `out`, every error as one line to `err`; returns the exit code.
-int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err);
+/// output goes to `out`, every error as one line to `err`; returns the exit code. When
+/// `err_is_terminal`, an export also shows its steps on `err` while it runs.
+int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                     bool err_is_terminal = false);
 
 /// The program's entry point for the command line: creates a QCoreApplication (no display is
-/// needed), runs run_command_line on the process's arguments with stdout and stderr, and
+/// needed), runs run_command_line on the process's arguments with stdout and stderr (progress
+/// only when stderr is a terminal), and
 /// returns the exit code. Must be called before any other application object exists.
 int command_line_main(int argc, char** argv);
 

@@ -103,7 +103,22 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (request.basename) {
         model.basename.set_text(*request.basename);
     }
-    const auto exported = bt_exec_Click(model);
+    // One line, rewritten with a carriage return, and wiped before anything else is printed.
+    int progress_width = 0;
+    ExportProgress progress;
+    if (request.show_progress) {
+        progress = [&](int done, int total) {
+            const QString line = QStringLiteral("step %1/%2").arg(done).arg(total);
+            progress_width = static_cast<int>(line.size());
+            err << '\r' << line;
+            err.flush();
+        };
+    }
+    const auto exported = bt_exec_Click(model, progress);
+    if (progress_width > 0) {
+        err << '\r' << QString(progress_width, QLatin1Char(' ')) << '\r';
+        err.flush();
+    }
     if (!exported) {
         err << "koma: cannot export: " << one_line(exported.error()) << "\n";
         return kExitOutputFailed;

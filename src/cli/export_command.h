@@ -14,6 +14,9 @@ struct ExportRequest {
     bool gif = false;
     std::optional<QString> out_dir;
     std::optional<QString> basename;
+    /// Whether to show the steps on `err` as one line rewritten in place ("step 12/91"); only
+    /// for a terminal, so that what scripts read stays as it is.
+    bool show_progress = false;
 };
 
 /// Reads the arguments after "export": one state file and the options --format bmp|gif,

@@ -43,7 +43,8 @@ struct GifEntries {
 
 }  // namespace
 
-std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model) {
+std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
+                                                    const ExportProgress& progress) {
     model.timer1_interval = 0;
     // The pattern box holds at most 91 characters; the tables end there whatever it holds.
     const int n = std::min<int>(static_cast<int>(model.pattern_anime.text().size()), kMaxSteps);
@@ -54,6 +55,10 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model) {
     const QString basename = model.basename.text();
     ExportSummary summary;
     GifEntries entries;
+    auto report = [&](int done) {
+        if (progress) progress(done, n);
+    };
+    if (n > 0) report(0);
 
     for (int i = 0; i < n; ++i) {
         model.pattern_pos = static_cast<int16_t>(i);
@@ -78,6 +83,7 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model) {
             }
             summary.files << name;
         }
+        report(i + 1);
     }
 
     if (gif) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <expected>
+#include <functional>
 
 #include "app/editing_model.h"
 
@@ -25,6 +26,9 @@ QString bmp_file_name(const QString& folder, const QString& basename, int step);
 /// folder + "/" + basename + ".gif".
 QString gif_file_name(const QString& folder, const QString& basename);
 
+/// How far an export has got: `done` of `total` steps are on their way out.
+using ExportProgress = std::function<void(int done, int total)>;
+
 /// "コマ作成": exports the animation into the export folder (the folder of export_lists) under
 /// the name in `basename`. Stops the preview timer (anim_running and the anime caption stay as
 /// they are), clears the stage, then composes every step of the pattern in order with the
@@ -36,7 +40,13 @@ QString gif_file_name(const QString& folder, const QString& basename);
 /// it. An empty pattern writes nothing and returns an empty summary. The export ends at the
 /// first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
 /// returns a message naming the file (or step) and the reason; files written before stay.
-std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model);
+///
+/// `progress`, when given, is called with (0, n) before the first step and with (i + 1, n)
+/// once step i is written (BMP) or captured (GIF), in step order, n being the number of steps;
+/// nothing is called for an empty pattern, and nothing after a failed step. In GIF format the
+/// file itself is written after the last call. It must not change the model.
+std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
+                                                    const ExportProgress& progress = {});
 
 /// What the user is told after an export, if anything.
 struct ExportMessage {

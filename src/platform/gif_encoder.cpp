@@ -22,6 +22,13 @@ constexpr int kMaxGifSide = 65535;
 
 using Bytes = std::vector<uint8_t>;
 
+/// The largest value, in a loop the compiler can vectorise (std::max_element does not).
+uint8_t largest(const std::vector<uint8_t>& values) {
+    uint8_t most = 0;
+    for (const uint8_t v : values) most = std::max(most, v);
+    return most;
+}
+
 int append_to_bytes(GifFileType* gif, const GifByteType* data, int length) {
     auto* out = static_cast<Bytes*>(gif->UserData);
     out->insert(out->end(), data, data + length);
@@ -110,8 +117,7 @@ class BlockEncoder {
     /// Encodes `pixels` (rect.width() x rect.height(), rows without padding) placed at `rect`;
     /// on success `block` holds the image block's bytes.
     bool encode(const QRect& rect, std::vector<uint8_t>& pixels, Bytes& block) {
-        const uint8_t largest = *std::max_element(pixels.begin(), pixels.end());
-        const int bits = std::max(2, static_cast<int>(std::bit_width(largest)));
+        const int bits = std::max(2, static_cast<int>(std::bit_width(largest(pixels))));
         Scratch& scratch = scratch_for(bits);
         if (!scratch.stream) {
             return false;
@@ -164,77 +170,66 @@ class BlockEncoder {
     std::array<Scratch, 9> scratches_;
 };
 
-/// The pixels of `rect` of frame `after` as colour map entries, and which of them are the same
-/// in `before` (and so may be stored as transparent).
-void cut_rect(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after, int width,
-              const QRect& rect, const ColourMap& colours, std::vector<uint8_t>& entries,
-              std::vector<uint8_t>& unchanged) {
-    const size_t n = static_cast<size_t>(rect.width()) * rect.height();
-    entries.resize(n);
-    unchanged.resize(n);
-    size_t k = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const size_t start = static_cast<size_t>(y) * width + rect.left();
-        for (int x = 0; x < rect.width(); ++x, ++k) {
-            const uint8_t index = after[start + x];
-            entries[k] = colours.to_entry[index];
-            unchanged[k] = before[start + x] == index;
-        }
-    }
-}
-
 struct StoredFrame {
     Bytes block;
     int transparent = NO_TRANSPARENT_COLOR;
 };
 
-/// Picks the smallest storage of frame i over frame i - 1, which changed in `rect`.
-std::expected<StoredFrame, QString> store_frame(const IndexedFrames& frames, size_t i,
-                                                const QRect& rect, const ColourMap& colours,
+/// Picks the smallest storage of frame i over the frame before it. Every candidate is measured
+/// with giflib's code stream counted, not written; only the smallest one is encoded.
+std::expected<StoredFrame, QString> store_frame(const IndexedFrame& frame, bool first,
+                                                uint8_t corner_entry, const ColourMap& colours,
                                                 BlockEncoder& encoder) {
     StoredFrame best;
     auto fail = [&] { return std::unexpected(gif_error(encoder.error())); };
-    std::vector<uint8_t> entries;
-    std::vector<uint8_t> unchanged;
+    const bool clear = colours.transparent != NO_TRANSPARENT_COLOR;
 
-    if (i > 0 && rect.isEmpty()) {
+    if (!first && frame.rect.isEmpty()) {
         // Still one image per frame: one pixel that changes nothing.
-        const bool clear = colours.transparent != NO_TRANSPARENT_COLOR;
-        entries.assign(1, clear ? static_cast<uint8_t>(colours.transparent)
-                                : colours.to_entry[frames.frames[i][0]]);
+        std::vector<uint8_t> pixel(
+            1, clear ? static_cast<uint8_t>(colours.transparent) : corner_entry);
         best.transparent = colours.transparent;
-        if (!encoder.encode(QRect(0, 0, 1, 1), entries, best.block)) return fail();
+        if (!encoder.encode(QRect(0, 0, 1, 1), pixel, best.block)) return fail();
         return best;
     }
-    const std::vector<uint8_t>& now = frames.frames[i];
-    cut_rect(i > 0 ? frames.frames[i - 1] : now, now, frames.width, rect, colours, entries,
-             unchanged);
-    std::vector<uint8_t> pixels = entries;
-    if (!encoder.encode(rect, pixels, best.block)) return fail();
-    if (i == 0 || colours.transparent == NO_TRANSPARENT_COLOR) {
+    std::vector<uint8_t> entries(frame.indices.size());
+    for (size_t k = 0; k < entries.size(); ++k) entries[k] = colours.to_entry[frame.indices[k]];
+    if (first || !clear) {
+        if (!encoder.encode(frame.rect, entries, best.block)) return fail();
         return best;
     }
 
+    const int bits = colours.map->BitsPerPixel;
     const auto t = static_cast<uint8_t>(colours.transparent);
-    Bytes candidate;
-    std::vector<uint8_t> best_pixels = entries;
-    auto try_candidate = [&] {
-        if (!encoder.encode(rect, pixels, candidate)) return false;
-        if (candidate.size() < best.block.size()) {
-            best.block.swap(candidate);
-            best.transparent = colours.transparent;
-            best_pixels = pixels;
-        }
-        return true;
+    const std::vector<uint8_t>& unchanged = frame.unchanged;
+    // The LZW code size follows the largest value in the block, so each candidate is measured
+    // with its own.
+    auto measure = [&](const std::vector<uint8_t>& pixels) {
+        return lzw_data_size(pixels,
+                             std::max(2, static_cast<int>(std::bit_width(largest(pixels)))));
     };
+    std::vector<uint8_t> best_pixels = entries;
+    size_t best_size = measure(entries);
+    bool best_clear = false;
+    auto consider = [&](std::vector<uint8_t>& pixels) {
+        const size_t size = measure(pixels);
+        if (size < best_size) {
+            best_size = size;
+            best_pixels.swap(pixels);
+            best_clear = true;
+        }
+    };
+
     // Every unchanged pixel transparent.
+    std::vector<uint8_t> pixels(entries.size());
     for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = unchanged[k] ? t : entries[k];
-    if (!try_candidate()) return fail();
-    const int w = rect.width();
+    consider(pixels);
+    const int w = frame.rect.width();
     // Unchanged pixels transparent, except in a run of one colour that something changed in
     // (breaking it would cost more codes than it saves) or when a run of that colour at least
     // as long went before it in the image (its strings are already in the table).
     {
+        pixels.resize(entries.size());
         std::array<size_t, 256> longest_colour_run{};
         size_t longest_clear_run = 0;
         for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
@@ -254,24 +249,22 @@ std::expected<StoredFrame, QString> store_frame(const IndexedFrames& frames, siz
             }
         }
     }
-    if (!try_candidate()) return fail();
+    consider(pixels);
     // Transparency chosen pixel by pixel for the LZW strings it makes.
-    pixels = choose_for_lzw(entries, unchanged, best_pixels, t, colours.map->BitsPerPixel);
-    if (!try_candidate()) return fail();
+    pixels = choose_for_lzw(entries, unchanged, best_pixels, t, bits);
+    consider(pixels);
+
+    if (!encoder.encode(frame.rect, best_pixels, best.block)) return fail();
+    if (best_clear) best.transparent = colours.transparent;
     return best;
 }
 
 /// The palette indices in the order of how often they appear in what changes after the first
 /// frame (most first), then the rest, so that most frames need short LZW codes.
-std::vector<int> colour_order(const IndexedFrames& frames, const std::vector<QRect>& rects) {
+std::vector<int> colour_order(const IndexedFrames& frames) {
     std::array<uint64_t, 256> uses{};
     for (size_t i = 1; i < frames.frames.size(); ++i) {
-        const QRect& rect = rects[i];
-        if (rect.isEmpty()) continue;
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            const uint8_t* row = frames.frames[i].data() + static_cast<size_t>(y) * frames.width;
-            for (int x = rect.left(); x <= rect.right(); ++x) ++uses[row[x]];
-        }
+        for (uint8_t index : frames.frames[i].indices) ++uses[index];
     }
     std::vector<int> order(frames.palette.size());
     std::iota(order.begin(), order.end(), 0);
@@ -281,10 +274,9 @@ std::vector<int> colour_order(const IndexedFrames& frames, const std::vector<QRe
     return order;
 }
 
-std::expected<Bytes, QString> write_animation(const IndexedFrames& frames,
-                                              const std::vector<QRect>& rects, int delay_cs,
+std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs,
                                               bool reserve_transparent) {
-    const ColourMap colours(frames.palette, colour_order(frames, rects), reserve_transparent);
+    const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent);
     if (!colours.map) {
         return std::unexpected(QStringLiteral("out of memory"));
     }
@@ -306,8 +298,12 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames,
         EGifPutExtensionTrailer(gif) != GIF_OK) {
         return std::unexpected(gif_error(stream.error()));
     }
+    // The top-left pixel, which an unchanged frame repeats when there is no transparent entry.
+    uint8_t corner = 0;
     for (size_t i = 0; i < frames.frames.size(); ++i) {
-        auto stored = store_frame(frames, i, rects[i], colours, encoder);
+        const IndexedFrame& frame = frames.frames[i];
+        if (frame.rect.contains(0, 0)) corner = frame.indices.front();
+        auto stored = store_frame(frame, i == 0, colours.to_entry[corner], colours, encoder);
         if (!stored) {
             return std::unexpected(stored.error());
         }
@@ -334,30 +330,26 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames,
 
 }  // namespace
 
-std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs) {
-    for (const QImage& frame : frames) {
-        if (frame.width() > kMaxGifSide || frame.height() > kMaxGifSide) {
-            return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
-        }
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs) {
+    if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
+        return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
     auto indexed = index_frames(frames);
     if (!indexed) {
         return std::unexpected(indexed.error());
     }
-    const std::vector<QRect>& rects = indexed->changes;
     const size_t colours = indexed->palette.size();
     const bool room_left = !std::has_single_bit(colours) || colours == 1;
     std::expected<Bytes, QString> bytes;
     if (colours >= 256) {
-        bytes = write_animation(*indexed, rects, delay_cs, false);
+        bytes = write_animation(*indexed, delay_cs, false);
     } else if (room_left) {
-        bytes = write_animation(*indexed, rects, delay_cs, true);
+        bytes = write_animation(*indexed, delay_cs, true);
     } else {
         // A transparent entry would double the colour map and widen every code by one bit;
         // whether transparency still pays depends on the animation, so both are tried.
-        bytes = write_animation(*indexed, rects, delay_cs, true);
-        auto opaque = write_animation(*indexed, rects, delay_cs, false);
+        bytes = write_animation(*indexed, delay_cs, true);
+        auto opaque = write_animation(*indexed, delay_cs, false);
         if (bytes && opaque && opaque->size() < bytes->size()) {
             bytes = std::move(opaque);
         }
@@ -371,6 +363,22 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
     result.exact = indexed->exact;
     result.colours = static_cast<int>(colours);
     return result;
+}
+
+std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
+                                                        int delay_cs) {
+    if (frames.empty()) {
+        return std::unexpected(QStringLiteral("there are no frames"));
+    }
+    PatchedFrames patched;
+    patched.size = frames.front().size();
+    for (const QImage& frame : frames) {
+        if (frame.size() != patched.size) {
+            return std::unexpected(QStringLiteral("the frames differ in size"));
+        }
+        patched.patches.push_back({QPoint(0, 0), frame});
+    }
+    return encode_gif_animation(patched, delay_cs);
 }
 
 }  // namespace koma

@@ -6,6 +6,8 @@
 #include <expected>
 #include <span>
 
+#include "platform/frame_patch.h"
+
 namespace koma {
 
 /// An animated GIF in memory, and how its colours were chosen.
@@ -37,5 +39,11 @@ struct EncodedGif {
 /// than GIF allows (65535 pixels a side) or the encoder libraries fail.
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
                                                         int delay_cs);
+
+/// The same for frames given as patches over one another (see PatchedFrames): only the patches
+/// are read, so the work grows with what changes. A patch may cover more than what changed; the
+/// stored rectangles are still only what changed. Fails as above, and when the first patch does
+/// not cover the whole frame.
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs);
 
 }  // namespace koma

@@ -2,10 +2,9 @@
 
 #include <libimagequant.h>
 
-#include <QRect>
+#include <QImage>
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 
 namespace koma {
@@ -14,69 +13,28 @@ namespace {
 
 constexpr size_t kMaxColours = 256;
 
-QImage as_xrgb32(const QImage& frame) {
-    if (frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32) {
-        return frame;
-    }
-    return frame.convertToFormat(QImage::Format_RGB32);
-}
+/// A patch clipped to the frame: `region` in frame coordinates, `pixels` RGB32 with their
+/// top-left corner at `at`.
+struct Clipped {
+    QRect region;
+    QImage pixels;
+    QPoint at;
 
-const QRgb* row(const QImage& image, int y) {
-    return reinterpret_cast<const QRgb*>(image.constScanLine(y));
-}
+    const QRgb* row(int y) const {
+        return reinterpret_cast<const QRgb*>(pixels.constScanLine(y - at.y())) - at.x();
+    }
+};
 
-/// The bounding rectangle of the pixels in which two equally sized frames differ.
-QRect changed_rect(const QImage& before, const QImage& after) {
-    const int w = after.width();
-    const int h = after.height();
-    int top = -1;
-    int bottom = -1;
-    for (int y = 0; y < h; ++y) {
-        if (std::memcmp(row(before, y), row(after, y), sizeof(QRgb) * static_cast<size_t>(w))) {
-            if (top < 0) top = y;
-            bottom = y;
-        }
-    }
-    if (top < 0) {
-        return {};
-    }
-    int left = w;
-    int right = -1;
-    for (int y = top; y <= bottom; ++y) {
-        const QRgb* a = row(before, y);
-        const QRgb* b = row(after, y);
-        for (int x = 0; x < left; ++x) {
-            if ((a[x] ^ b[x]) & 0xFFFFFFu) {
-                left = x;
-                break;
-            }
-        }
-        for (int x = w - 1; x > right; --x) {
-            if ((a[x] ^ b[x]) & 0xFFFFFFu) {
-                right = x;
-                break;
-            }
-        }
-    }
-    if (right < left) {
-        return {};  // the rows differed only in the unused alpha byte
-    }
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-/// The bounding rectangle of the indices that differ between two index frames inside `area`.
-QRect changed_indices(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after,
-                      int width, const QRect& area) {
-    QRect found;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const size_t row = static_cast<size_t>(y) * width;
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (before[row + x] != after[row + x]) {
-                found |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return found;
+Clipped clip(const FramePatch& patch, const QRect& frame) {
+    if (patch.pixels.isNull()) return {};
+    Clipped c;
+    c.region = QRect(patch.at, patch.pixels.size()).intersected(frame);
+    c.at = patch.at;
+    c.pixels = patch.pixels.format() == QImage::Format_RGB32 ||
+                       patch.pixels.format() == QImage::Format_ARGB32
+                   ? patch.pixels
+                   : patch.pixels.convertToFormat(QImage::Format_RGB32);
+    return c;
 }
 
 /// Colour to palette index, for at most 256 colours: open addressing over 1024 slots.
@@ -120,21 +78,83 @@ class ColourTable {
     int last_index_ = -1;
 };
 
-/// Maps `rect` of `frame` through the table into `indices`; false at the 257th colour.
-bool map_exact(ColourTable& table, const QImage& frame, const QRect& rect,
-               std::vector<uint8_t>& indices) {
-    const int w = frame.width();
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const QRgb* src = row(frame, y);
-        uint8_t* dst = indices.data() + static_cast<size_t>(y) * w;
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            const int index = table.index_of(src[x]);
-            if (index < 0) {
-                return false;
+/// The bounding box of marked pixels, grown one pixel at a time.
+struct Bounds {
+    int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+    void add(int x, int y) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    QRect rect() const {
+        return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    }
+};
+
+/// The index image of the animation so far, and how each frame changes it.
+class IndexCanvas {
+  public:
+    IndexCanvas(int width, int height)
+        : width_(width), indices_(static_cast<size_t>(width) * height, 0) {}
+
+    uint8_t at(int x, int y) const { return indices_[static_cast<size_t>(y) * width_ + x]; }
+
+    /// Records in `frame` the indices `mapped` (covering `region`, rows without padding) where
+    /// they differ from the canvas, `changed` being their bounding box, and paints them in.
+    void apply(const QRect& region, const std::vector<uint8_t>& mapped, const QRect& changed,
+               bool first, IndexedFrame& frame) {
+        frame.rect = changed;
+        if (changed.isEmpty()) return;
+        const size_t n = static_cast<size_t>(changed.width()) * changed.height();
+        frame.indices.resize(n);
+        frame.unchanged.assign(n, 0);
+        size_t k = 0;
+        for (int y = changed.top(); y <= changed.bottom(); ++y) {
+            const uint8_t* src = mapped.data() +
+                                 static_cast<size_t>(y - region.top()) * region.width() -
+                                 region.left();
+            uint8_t* dst = indices_.data() + static_cast<size_t>(y) * width_;
+            for (int x = changed.left(); x <= changed.right(); ++x, ++k) {
+                frame.indices[k] = src[x];
+                frame.unchanged[k] = !first && dst[x] == src[x];
+                dst[x] = src[x];
             }
-            dst[x] = static_cast<uint8_t>(index);
         }
     }
+
+  private:
+    int width_;
+    std::vector<uint8_t> indices_;
+};
+
+/// Maps every frame exactly; false at the 257th colour.
+bool index_exact(const PatchedFrames& in, IndexedFrames& out) {
+    const QRect frame_rect(QPoint(0, 0), in.size);
+    ColourTable table;
+    IndexCanvas canvas(out.width, out.height);
+    std::vector<uint8_t> mapped;
+    for (size_t i = 0; i < in.patches.size(); ++i) {
+        const bool first = i == 0;
+        const Clipped patch = clip(in.patches[i], frame_rect);
+        if (patch.region.isEmpty()) continue;
+        const QRect& r = patch.region;
+        mapped.resize(static_cast<size_t>(r.width()) * r.height());
+        Bounds changed;
+        size_t k = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb* src = patch.row(y);
+            for (int x = r.left(); x <= r.right(); ++x, ++k) {
+                const int index = table.index_of(src[x]);
+                if (index < 0) return false;
+                mapped[k] = static_cast<uint8_t>(index);
+                if (first || canvas.at(x, y) != index) changed.add(x, y);
+            }
+        }
+        canvas.apply(r, mapped, changed.rect(), first, out.frames[i]);
+    }
+    out.palette = table.take_colours();
+    out.exact = true;
     return true;
 }
 
@@ -147,34 +167,57 @@ struct LiqDeleter {
 template <typename T>
 using LiqPtr = std::unique_ptr<T, LiqDeleter>;
 
-/// Row pointers into the RGBA copy of a frame, for the rectangle `rect`.
-std::vector<void*> rgba_rows(QImage& rgba, const QRect& rect) {
+std::vector<void*> rgba_rows(QImage& rgba) {
     std::vector<void*> rows;
-    rows.reserve(static_cast<size_t>(rect.height()));
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        rows.push_back(rgba.scanLine(y) + static_cast<ptrdiff_t>(rect.left()) * 4);
-    }
+    rows.reserve(static_cast<size_t>(rgba.height()));
+    for (int y = 0; y < rgba.height(); ++y) rows.push_back(rgba.scanLine(y));
     return rows;
 }
 
-std::expected<void, QString> quantise(std::span<const QImage> frames,
-                                      const std::vector<QRect>& changes, IndexedFrames& out) {
-    const int w = out.width;
-    const int h = out.height;
+/// One shared palette from libimagequant over what every frame changes, then each frame
+/// remapped to it.
+std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames& out) {
+    const QRect frame_rect(QPoint(0, 0), in.size);
+    const size_t n = in.patches.size();
+
+    // What really changes in colour, frame by frame, against a canvas of the frames so far.
+    QImage canvas(in.size, QImage::Format_RGB32);
+    std::vector<Clipped> patches(n);
+    std::vector<QRect> changes(n);
+    std::vector<QImage> rgba(n);
+    for (size_t i = 0; i < n; ++i) {
+        patches[i] = clip(in.patches[i], frame_rect);
+        const Clipped& patch = patches[i];
+        Bounds changed;
+        for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
+            const QRgb* src = patch.row(y);
+            QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+            for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                if (i == 0 || ((src[x] ^ dst[x]) & 0xFFFFFFu)) changed.add(x, y);
+            }
+        }
+        changes[i] = changed.rect();
+        if (changes[i].isEmpty()) continue;
+        for (int y = changes[i].top(); y <= changes[i].bottom(); ++y) {
+            const QRgb* src = patch.row(y);
+            QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+            std::copy(src + changes[i].left(), src + changes[i].right() + 1,
+                      dst + changes[i].left());
+        }
+        rgba[i] = patch.pixels.copy(changes[i].translated(-patch.at))
+                      .convertToFormat(QImage::Format_RGBX8888);
+    }
+
     LiqPtr<liq_attr> attr(liq_attr_create());
     if (!attr || liq_set_max_colors(attr.get(), static_cast<int>(kMaxColours) - 1) != LIQ_OK) {
         return std::unexpected(QStringLiteral("the colour quantiser could not be set up"));
     }
-    std::vector<QImage> rgba(frames.size());
     LiqPtr<liq_histogram> histogram(liq_histogram_create(attr.get()));
-    for (size_t i = 0; i < frames.size(); ++i) {
-        if (changes[i].isEmpty()) {
-            continue;
-        }
-        rgba[i] = frames[i].convertToFormat(QImage::Format_RGBX8888);
-        std::vector<void*> rows = rgba_rows(rgba[i], changes[i]);
-        LiqPtr<liq_image> part(liq_image_create_rgba_rows(
-            attr.get(), rows.data(), changes[i].width(), changes[i].height(), 0));
+    for (size_t i = 0; i < n; ++i) {
+        if (changes[i].isEmpty()) continue;
+        std::vector<void*> rows = rgba_rows(rgba[i]);
+        LiqPtr<liq_image> part(liq_image_create_rgba_rows(attr.get(), rows.data(), rgba[i].width(),
+                                                          rgba[i].height(), 0));
         if (!part || liq_histogram_add_image(histogram.get(), attr.get(), part.get()) != LIQ_OK) {
             return std::unexpected(QStringLiteral("the colour quantiser could not read a frame"));
         }
@@ -186,40 +229,34 @@ std::expected<void, QString> quantise(std::span<const QImage> frames,
     LiqPtr<liq_result> result(raw_result);
     liq_set_dithering_level(result.get(), 1.0f);
 
+    canvas.fill(0);
+    IndexCanvas indices(out.width, out.height);
     std::vector<uint8_t> remapped;
-    for (size_t i = 0; i < frames.size(); ++i) {
-        std::vector<uint8_t>& indices = out.frames[i];
-        if (i > 0) {
-            indices = out.frames[i - 1];
-        } else {
-            indices.assign(static_cast<size_t>(w) * h, 0);
-        }
-        const QRect& rect = changes[i];
-        if (rect.isEmpty()) {
-            continue;
-        }
-        std::vector<void*> rows = rgba_rows(rgba[i], rect);
+    for (size_t i = 0; i < n; ++i) {
+        const QRect& r = changes[i];
+        if (r.isEmpty()) continue;
+        std::vector<void*> rows = rgba_rows(rgba[i]);
         LiqPtr<liq_image> part(
-            liq_image_create_rgba_rows(attr.get(), rows.data(), rect.width(), rect.height(), 0));
-        remapped.resize(static_cast<size_t>(rect.width()) * rect.height());
+            liq_image_create_rgba_rows(attr.get(), rows.data(), r.width(), r.height(), 0));
+        remapped.resize(static_cast<size_t>(r.width()) * r.height());
         if (!part || liq_write_remapped_image(result.get(), part.get(), remapped.data(),
                                               remapped.size()) != LIQ_OK) {
             return std::unexpected(QStringLiteral("the colour quantiser could not map a frame"));
         }
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            const QRgb* now = row(frames[i], y);
-            const QRgb* before = i > 0 ? row(frames[i - 1], y) : nullptr;
-            const uint8_t* src =
-                remapped.data() + static_cast<size_t>(y - rect.top()) * rect.width();
-            uint8_t* dst = indices.data() + static_cast<size_t>(y) * w;
-            for (int x = rect.left(); x <= rect.right(); ++x) {
+        Bounds changed;
+        size_t k = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb* now = patches[i].row(y);
+            QRgb* before = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+            for (int x = r.left(); x <= r.right(); ++x, ++k) {
                 // Dithering spreads errors differently around a change; a pixel that kept its
                 // colour keeps its index so that still areas stay still.
-                if (!before || ((now[x] ^ before[x]) & 0xFFFFFFu)) {
-                    dst[x] = src[x - rect.left()];
-                }
+                if (i > 0 && !((now[x] ^ before[x]) & 0xFFFFFFu)) remapped[k] = indices.at(x, y);
+                before[x] = now[x];
+                if (i == 0 || remapped[k] != indices.at(x, y)) changed.add(x, y);
             }
         }
+        indices.apply(r, remapped, changed.rect(), i == 0, out.frames[i]);
     }
 
     const liq_palette* palette = liq_get_palette(result.get());
@@ -234,59 +271,28 @@ std::expected<void, QString> quantise(std::span<const QImage> frames,
 
 }  // namespace
 
-std::expected<IndexedFrames, QString> index_frames(std::span<const QImage> input) {
-    if (input.empty()) {
+std::expected<IndexedFrames, QString> index_frames(const PatchedFrames& in) {
+    if (in.patches.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));
     }
-    std::vector<QImage> frames;
-    frames.reserve(input.size());
-    for (const QImage& frame : input) {
-        frames.push_back(as_xrgb32(frame));
-    }
-    IndexedFrames out;
-    out.width = frames.front().width();
-    out.height = frames.front().height();
-    if (out.width <= 0 || out.height <= 0) {
+    if (in.size.isEmpty()) {
         return std::unexpected(QStringLiteral("the frames are empty"));
     }
-    for (const QImage& frame : frames) {
-        if (frame.size() != frames.front().size()) {
-            return std::unexpected(QStringLiteral("the frames differ in size"));
-        }
+    const FramePatch& first = in.patches.front();
+    if (first.at != QPoint(0, 0) || first.pixels.width() < in.size.width() ||
+        first.pixels.height() < in.size.height()) {
+        return std::unexpected(QStringLiteral("the first frame is incomplete"));
     }
-
-    std::vector<QRect> changes(frames.size());
-    changes[0] = frames[0].rect();
-    for (size_t i = 1; i < frames.size(); ++i) {
-        changes[i] = changed_rect(frames[i - 1], frames[i]);
-    }
-
-    out.frames.resize(frames.size());
-    ColourTable table;
-    bool exact = true;
-    for (size_t i = 0; i < frames.size() && exact; ++i) {
-        if (i > 0) {
-            out.frames[i] = out.frames[i - 1];
-        } else {
-            out.frames[i].assign(static_cast<size_t>(out.width) * out.height, 0);
-        }
-        if (!changes[i].isEmpty()) {
-            exact = map_exact(table, frames[i], changes[i], out.frames[i]);
-        }
-    }
-    if (exact) {
-        out.palette = table.take_colours();
-        out.changes = std::move(changes);
+    IndexedFrames out;
+    out.width = in.size.width();
+    out.height = in.size.height();
+    out.frames.resize(in.patches.size());
+    if (index_exact(in, out)) {
         return out;
     }
-    if (auto quantised = quantise(frames, changes, out); !quantised) {
+    out.frames.assign(in.patches.size(), IndexedFrame{});
+    if (auto quantised = index_lossy(in, out); !quantised) {
         return std::unexpected(quantised.error());
-    }
-    // Pixels that changed colour can still map to the same index.
-    out.changes.assign(frames.size(), QRect());
-    out.changes[0] = changes[0];
-    for (size_t i = 1; i < frames.size(); ++i) {
-        out.changes[i] = changed_indices(out.frames[i - 1], out.frames[i], out.width, changes[i]);
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/dib.h"
 #include "platform/gif_encoder.h"
 #include "platform/replace_file.h"
 
@@ -17,16 +18,15 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
         return std::unexpected(QStringLiteral("%1: %2").arg(file_name, reason));
     };
 
-    std::vector<QImage> images;
-    images.reserve(static_cast<size_t>(count));
+    std::vector<DibHandle> handles(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        QImage image = dib_image(frames[i].dib);
-        if (image.isNull()) {
-            return failure(QStringLiteral("frame %1 was not captured").arg(i));
-        }
-        images.push_back(std::move(image));
+        handles[static_cast<size_t>(i)] = frames[i].dib;
     }
-    auto encoded = encode_gif_animation(images, kGifFrameDelay);
+    auto patched = dib_frames(handles);
+    if (!patched) {
+        return failure(patched.error());
+    }
+    auto encoded = encode_gif_animation(*patched, kGifFrameDelay);
     if (!encoded) {
         return failure(encoded.error());
     }

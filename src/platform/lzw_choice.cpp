@@ -2,38 +2,53 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace koma {
 
 namespace {
 
-/// The string table: (prefix code, pixel) -> code, as giflib keeps it, open addressing.
+/// The string table: (prefix code, pixel) -> code, as giflib's encoder builds it, held as one
+/// row of 2^bits entries per prefix code so that a lookup is one load. A row is in use only
+/// when it carries the current generation, so clearing the table costs nothing and a row is
+/// filled only when its code first gets a longer string: most image blocks are small.
 class StringTable {
   public:
-    StringTable() { clear(); }
-    void clear() { keys_.fill(kEmpty); }
+    static constexpr uint16_t kNone = 0xFFFF;
 
-    int find(uint32_t prefix, uint8_t pixel) const {
-        const uint32_t key = (prefix << 8) | pixel;
-        for (uint32_t slot = hash(key);; slot = (slot + 1) & (kSlots - 1)) {
-            if (keys_[slot] == key) return codes_[slot];
-            if (keys_[slot] == kEmpty) return -1;
+    /// An empty table for pixels below 2^bits.
+    void reset(int bits) {
+        width_bits_ = std::clamp(bits, 1, 8);
+        if (values_.empty()) values_.assign((size_t{kCodes} << 8) + 256, kNone);
+        clear();
+    }
+    void clear() {
+        if (++generation_ == 0) {  // wrapped: every stale stamp must go
+            std::fill(stamps_.begin(), stamps_.end(), 0);
+            generation_ = 1;
         }
     }
+
+    int find(uint32_t prefix, uint8_t pixel) const {
+        if (stamps_[prefix] != generation_) return -1;
+        const uint16_t code = values_[(size_t{prefix} << width_bits_) + pixel];
+        return code == kNone ? -1 : code;
+    }
     void insert(uint32_t prefix, uint8_t pixel, int code) {
-        const uint32_t key = (prefix << 8) | pixel;
-        uint32_t slot = hash(key);
-        while (keys_[slot] != kEmpty) slot = (slot + 1) & (kSlots - 1);
-        keys_[slot] = key;
-        codes_[slot] = static_cast<uint16_t>(code);
+        uint16_t* row = values_.data() + (size_t{prefix} << width_bits_);
+        if (stamps_[prefix] != generation_) {
+            std::fill(row, row + (size_t{1} << width_bits_), kNone);
+            stamps_[prefix] = generation_;
+        }
+        row[pixel] = static_cast<uint16_t>(code);
     }
 
   private:
-    static constexpr uint32_t kSlots = 8192;  // at most 4096 strings: never more than half full
-    static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
-    static uint32_t hash(uint32_t key) { return (key * 0x9E3779B1u) >> 19; }
-    std::array<uint32_t, kSlots> keys_{};
-    std::array<uint16_t, kSlots> codes_{};
+    static constexpr uint32_t kCodes = 4096;
+    int width_bits_ = 8;
+    uint32_t generation_ = 1;
+    std::vector<uint32_t> stamps_ = std::vector<uint32_t>(kCodes, 0);
+    std::vector<uint16_t> values_;
 };
 
 constexpr int kMaxCode = 4095;
@@ -131,6 +146,48 @@ class LongestString {
 
 }  // namespace
 
+size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
+    // giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput, counting bits.
+    const int bits = std::max(2, code_bits);
+    const int clear_code = 1 << bits;
+    const int eof_code = clear_code + 1;
+    int running_code = eof_code + 1;
+    int running_bits = bits + 1;
+    int max_code = 1 << running_bits;
+    uint64_t total_bits = 0;
+    auto output = [&](int code) {
+        total_bits += static_cast<uint64_t>(running_bits);
+        if (running_code >= max_code && code <= kMaxCode) max_code = 1 << ++running_bits;
+    };
+    thread_local StringTable table;
+    table.reset(bits);
+    output(clear_code);
+    int current = pixels[0];
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        const uint8_t pixel = pixels[i];
+        const int found = table.find(static_cast<uint32_t>(current), pixel);
+        if (found >= 0) {
+            current = found;
+            continue;
+        }
+        output(current);
+        if (running_code >= kMaxCode) {
+            output(clear_code);
+            running_code = eof_code + 1;
+            running_bits = bits + 1;
+            max_code = 1 << running_bits;
+            table.clear();
+        } else {
+            table.insert(static_cast<uint32_t>(current), pixel, running_code++);
+        }
+        current = pixel;
+    }
+    output(current);
+    output(eof_code);
+    const size_t bytes = static_cast<size_t>((total_bits + 7) / 8);
+    return 1 + bytes + (bytes + 254) / 255 + 1;
+}
+
 std::vector<uint8_t> choose_for_lzw(std::span<const uint8_t> colours, std::span<const uint8_t> free,
                                     std::span<const uint8_t> preferred, uint8_t transparent,
                                     int code_bits) {
@@ -139,7 +196,8 @@ std::vector<uint8_t> choose_for_lzw(std::span<const uint8_t> colours, std::span<
     const int clear_code = 1 << std::max(2, code_bits);
     const int first_free_code = clear_code + 2;
     int next_code = first_free_code;
-    StringTable table;
+    thread_local StringTable table;
+    table.reset(std::max(2, code_bits));
     LongestString longest(colours, free, preferred, transparent, table);
 
     // Greedy parsing as giflib does it, but at every string the allowed values are chosen to

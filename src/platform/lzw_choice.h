@@ -20,4 +20,11 @@ std::vector<uint8_t> choose_for_lzw(std::span<const uint8_t> colours, std::span<
                                     std::span<const uint8_t> preferred, uint8_t transparent,
                                     int code_bits);
 
+/// The bytes of the image data that giflib's encoder writes for `pixels` with LZW code size
+/// max(2, `code_bits`): the code size byte, the codes in sub-blocks of at most 255 bytes with
+/// their length bytes, and the terminating empty sub-block (the image descriptor not counted).
+/// It follows giflib's encoder code for code, so candidates can be compared without encoding
+/// them. `pixels` must not be empty and hold values below 2^max(2, code_bits).
+size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits);
+
 }  // namespace koma

@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -198,6 +202,61 @@ TEST_F(ExportCommandTest, AnEmptyPatternWritesNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.contains("nothing to export")) << run.err.toStdString();
     EXPECT_TRUE(files("saved").isEmpty());
+}
+
+// Runs the real program with stderr on a pseudo-terminal (stdout on a pipe); returns what the
+// terminal showed.
+QString run_koma_on_terminal(const QStringList& arguments, int& code) {
+    int terminal = -1;
+    int side = -1;
+    code = -1;
+    if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal";
+        return {};
+    }
+    std::vector<QByteArray> owned{QByteArray(KOMA_BINARY)};
+    for (const QString& argument : arguments) owned.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& argument : owned) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(side, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(side);
+    QByteArray shown;
+    char buffer[512];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, got);
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return QString::fromLocal8Bit(shown);
+}
+
+TEST_F(ExportCommandTest, ProgressShowsOnATerminalOnly) {
+    int code = -1;
+    const QString shown = run_koma_on_terminal(
+        {"export", path("state.pst"), "--format", "gif", "--out", path("saved")}, code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(shown.contains("\rstep 0/4")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\rstep 4/4")) << shown.toStdString();
+    EXPECT_LT(shown.indexOf("step 1/4"), shown.indexOf("step 2/4"));
+    EXPECT_TRUE(shown.endsWith("\r")) << shown.toStdString();  // the line is wiped at the end
+    EXPECT_FALSE(shown.contains('\n')) << shown.toStdString();
+
+    // On pipes, as scripts see it: nothing but the file names.
+    for (const char* format : {"gif", "bmp"}) {
+        const Outcome run =
+            run_koma({"export", path("state.pst"), "--format", format}, path("work"));
+        EXPECT_EQ(run.code, 0);
+        EXPECT_EQ(run.err, "") << format;
+        EXPECT_FALSE(run.out.contains("step")) << format;
+    }
 }
 
 TEST(CommandLineTest, HelpAndVersion) {

@@ -189,6 +189,56 @@ TEST_F(FrameExportTest, AStepWhoseOffsetLeavesTheRangeEndsTheExport) {
     EXPECT_TRUE(files().isEmpty());
 }
 
+TEST_F(FrameExportTest, ProgressCountsEveryStepInOrderAfterItIsDone) {
+    m.pattern_anime.set_text(QStringLiteral("1212"));
+    struct Call {
+        int done, total, pattern_pos, dibs;
+        bool file_of_step;
+    };
+    for (int16_t gif : {int16_t{0}, int16_t{-1}}) {
+        m.gif_mode = gif;
+        const int dibs_before = dib_count();
+        std::vector<Call> calls;
+        const auto result = bt_exec_Click(m, [&](int done, int total) {
+            const QString bmp =
+                dir.filePath(QStringLiteral("walk%1.bmp").arg(done - 1, 2, 10, QLatin1Char('0')));
+            calls.push_back({done, total, m.pattern_pos, dib_count() - dibs_before,
+                             done > 0 && QFile::exists(bmp)});
+        });
+        ASSERT_TRUE(result.has_value()) << result.error().toStdString();
+        ASSERT_EQ(calls.size(), 5u) << "gif_mode " << gif;
+        for (int i = 0; i <= 4; ++i) {
+            EXPECT_EQ(calls[i].done, i);
+            EXPECT_EQ(calls[i].total, 4);
+            if (i > 0) {
+                EXPECT_EQ(calls[i].pattern_pos, i - 1);  // reported once that step is out
+                if (gif) {
+                    EXPECT_EQ(calls[i].dibs, i);
+                } else {
+                    EXPECT_TRUE(calls[i].file_of_step) << "step " << i - 1;
+                }
+            }
+        }
+        for (const QString& name : files()) QFile::remove(dir.filePath(name));
+    }
+}
+
+TEST_F(FrameExportTest, ProgressIsSilentForAnEmptyPatternAndStopsAtAFailure) {
+    int calls = 0;
+    const auto count = [&](int, int) { ++calls; };
+    ASSERT_TRUE(bt_exec_Click(m, count).has_value());
+    EXPECT_EQ(calls, 0);
+
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    m.export_lists.set_path(dir.filePath("plain"));
+    m.pattern_anime.set_text(QStringLiteral("12"));
+    std::vector<int> done;
+    ASSERT_FALSE(bt_exec_Click(m, [&](int d, int) { done.push_back(d); }).has_value());
+    EXPECT_EQ(done, std::vector<int>{0});  // step 0 could not be written
+}
+
 TEST(OutputFormatTest, ButtonsSwapAndSetTheFormat) {
     EditingModel m{QStringLiteral("/")};
     Form1_Load(m);
