@@ -199,63 +199,11 @@ std::expected<StoredFrame, QString> store_frame(const IndexedFrame& frame, bool 
         return best;
     }
 
-    const int bits = colours.map->BitsPerPixel;
-    const auto t = static_cast<uint8_t>(colours.transparent);
-    const std::vector<uint8_t>& unchanged = frame.unchanged;
-    // The LZW code size follows the largest value in the block, so each candidate is measured
-    // with its own.
-    auto measure = [&](const std::vector<uint8_t>& pixels) {
-        return lzw_data_size(pixels,
-                             std::max(2, static_cast<int>(std::bit_width(largest(pixels)))));
-    };
-    std::vector<uint8_t> best_pixels = entries;
-    size_t best_size = measure(entries);
-    bool best_clear = false;
-    auto consider = [&](std::vector<uint8_t>& pixels) {
-        const size_t size = measure(pixels);
-        if (size < best_size) {
-            best_size = size;
-            best_pixels.swap(pixels);
-            best_clear = true;
-        }
-    };
-
-    // Every unchanged pixel transparent.
-    std::vector<uint8_t> pixels(entries.size());
-    for (size_t k = 0; k < pixels.size(); ++k) pixels[k] = unchanged[k] ? t : entries[k];
-    consider(pixels);
-    const int w = frame.rect.width();
-    // Unchanged pixels transparent, except in a run of one colour that something changed in
-    // (breaking it would cost more codes than it saves) or when a run of that colour at least
-    // as long went before it in the image (its strings are already in the table).
-    {
-        pixels.resize(entries.size());
-        std::array<size_t, 256> longest_colour_run{};
-        size_t longest_clear_run = 0;
-        for (size_t row = 0; row < pixels.size(); row += static_cast<size_t>(w)) {
-            size_t start = row;
-            while (start < row + w) {
-                size_t end = start;
-                bool touched = false;
-                while (end < row + w && entries[end] == entries[start])
-                    touched |= !unchanged[end++];
-                const size_t length = end - start;
-                size_t& known = longest_colour_run[entries[start]];
-                const bool keep = touched || known >= length || known > longest_clear_run;
-                for (size_t k = start; k < end; ++k) pixels[k] = keep ? entries[k] : t;
-                (keep ? known : longest_clear_run) =
-                    std::max(keep ? known : longest_clear_run, length);
-                start = end;
-            }
-        }
-    }
-    consider(pixels);
-    // Transparency chosen pixel by pixel for the LZW strings it makes.
-    pixels = choose_for_lzw(entries, unchanged, best_pixels, t, bits);
-    consider(pixels);
-
-    if (!encoder.encode(frame.rect, best_pixels, best.block)) return fail();
-    if (best_clear) best.transparent = colours.transparent;
+    LzwChoice choice =
+        choose_transparency(entries, frame.unchanged, static_cast<size_t>(frame.rect.width()),
+                            static_cast<uint8_t>(colours.transparent));
+    if (!encoder.encode(frame.rect, choice.pixels, best.block)) return fail();
+    if (choice.uses_transparent) best.transparent = colours.transparent;
     return best;
 }
 
