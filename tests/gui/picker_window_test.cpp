@@ -19,26 +19,20 @@
 #include "app/stage_layout_widget.h"
 #include "app/startup.h"
 #include "app/surface_widget.h"
+#include "open_main_window.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
-#include "open_main_window.h"
 
 namespace koma {
 namespace {
 
-QByteArray bmp_of(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "bmp"));
-    return bytes;
-}
-
 class PickerWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(test::write_file(dir.filePath("a.bmp"), bmp_of(test::from_rows({"RG"}))));
-        ASSERT_TRUE(test::write_file(dir.filePath("b.bmp"), bmp_of(test::from_rows({"B", "Y"}))));
+        ASSERT_TRUE(
+            test::write_file(dir.filePath("a.bmp"), test::encoded(test::from_rows({"RG"}), "bmp")));
+        ASSERT_TRUE(test::write_file(dir.filePath("b.bmp"),
+                                     test::encoded(test::from_rows({"B", "Y"}), "bmp")));
         ASSERT_TRUE(test::write_file(dir.filePath("c.bmp"), QByteArray("BM broken")));
         ASSERT_TRUE(test::write_file(dir.filePath("wide.bmp"),
                                      bmp_of(test::solid(800, 400, qRgb(0, 0, 255)))));

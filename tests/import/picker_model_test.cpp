@@ -14,14 +14,6 @@
 namespace koma {
 namespace {
 
-QByteArray png_of(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "png"));
-    return bytes;
-}
-
 int index_of(const PickerModel& picker, const QString& name) {
     return static_cast<int>(picker.File1.names().indexOf(name));
 }

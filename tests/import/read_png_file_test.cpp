@@ -12,14 +12,6 @@
 namespace koma {
 namespace {
 
-QByteArray png_of(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "png"));
-    return bytes;
-}
-
 // Puts the 32-bit width and height into a PNG's header, with a matching CRC.
 QByteArray with_header_size(QByteArray png, uint32_t width, uint32_t height) {
     png.replace(16, 8, test::be32(width) + test::be32(height));
@@ -47,7 +39,7 @@ class ReadPngFileTest : public ::testing::Test {
 TEST_F(ReadPngFileTest, SizesTheSurfaceFromTheHeaderAndPaintsTheImage) {
     QImage picture = test::solid(300, 200, qRgb(0, 255, 0));
     picture.setPixel(299, 199, qRgb(255, 0, 0));
-    ASSERT_TRUE(ReadPNGFile(slot, write("big.png", png_of(picture))));
+    ASSERT_TRUE(ReadPNGFile(slot, write("big.png", test::encoded(picture, "png"))));
     EXPECT_EQ(slot.width_twips(), 4500);
     EXPECT_EQ(slot.height_twips(), 3000);
     EXPECT_EQ(slot.pixel(0, 0), qRgb(0, 255, 0));
@@ -55,7 +47,7 @@ TEST_F(ReadPngFileTest, SizesTheSurfaceFromTheHeaderAndPaintsTheImage) {
 }
 
 TEST_F(ReadPngFileTest, ADoubledSeparatorStillOpens) {
-    write("a.png", png_of(test::from_rows({"RG"})));
+    write("a.png", test::encoded(test::from_rows({"RG"}), "png"));
     ASSERT_TRUE(ReadPNGFile(slot, dir.path() + "//a.png"));
     EXPECT_EQ(test::row_of(slot.image(), 0), "RG");
 }
@@ -74,7 +66,7 @@ TEST_F(ReadPngFileTest, NotAPngLeavesTheSurfaceAlone) {
 }
 
 TEST_F(ReadPngFileTest, SignatureWithBadContentFailsWithoutAHalfChangedSlot) {
-    const QByteArray good = png_of(test::from_rows({"RGB", "KWY"}));
+    const QByteArray good = test::encoded(test::from_rows({"RGB", "KWY"}), "png");
     // The signature and a plausible size, then nothing usable.
     QByteArray no_ihdr = good.left(24);
     no_ihdr.replace(12, 4, "JUNK");
@@ -90,7 +82,7 @@ TEST_F(ReadPngFileTest, SignatureWithBadContentFailsWithoutAHalfChangedSlot) {
 }
 
 TEST_F(ReadPngFileTest, OnlyTheLowHalvesOfTheSizeAreReadAndBigSizesAreRefused) {
-    const QByteArray good = png_of(test::from_rows({"RG"}));
+    const QByteArray good = test::encoded(test::from_rows({"RG"}), "png");
     // 65536 reads as 0 and 65537 as 1; the decoder, which sees the whole size, refuses both.
     for (uint32_t width : {65536u, 65537u, 16385u, 40000u}) {
         QString why;

@@ -1,11 +1,12 @@
 #include "support/image_files.h"
 
+#include <gtest/gtest.h>
+
+#include <QBuffer>
 #include <QFile>
 #include <array>
 
 namespace koma::test {
-
-namespace {}  // namespace
 
 uint32_t crc32_of(const QByteArray& bytes) {
     static const std::array<uint32_t, 256> table = [] {
@@ -166,6 +167,14 @@ QByteArray build_bmp(int width, int height, int bits, int compression, const QBy
 bool write_file(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format));
+    return bytes;
 }
 
 }  // namespace koma::test

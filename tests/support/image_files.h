@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -33,6 +34,9 @@ struct PngRecipe {
 /// PNG file bytes for `recipe`: signature, IHDR, PLTE and tRNS when given, one IDAT (Adam7 when
 /// interlaced, filter type 0 on every row) and IEND.
 QByteArray build_png(const PngRecipe& recipe);
+
+/// The bytes of `image` written by Qt in `format` ("png", "bmp", "jpg").
+QByteArray encoded(const QImage& image, const char* format);
 
 /// A BMP file: BITMAPFILEHEADER + BITMAPINFOHEADER (40 bytes) + `extra` (masks or palette,
 /// placed right after the info header) + `pixels` at the offset that follows.
