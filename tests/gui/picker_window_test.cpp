@@ -35,7 +35,7 @@ class PickerWindowTest : public ::testing::Test {
                                      test::encoded(test::from_rows({"B", "Y"}), "bmp")));
         ASSERT_TRUE(test::write_file(dir.filePath("c.bmp"), QByteArray("BM broken")));
         ASSERT_TRUE(test::write_file(dir.filePath("wide.bmp"),
-                                     bmp_of(test::solid(800, 400, qRgb(0, 0, 255)))));
+                                     test::encoded(test::solid(800, 400, qRgb(0, 0, 255)), "bmp")));
         Form1_Load(model);
         model.path_ref.caption = dir.path();
         window = test::open_main_window(model);

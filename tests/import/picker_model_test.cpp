@@ -23,7 +23,7 @@ class PickerOnDisk : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(test::write_file(dir.filePath("bg.PNG"),
-                                     png_of(test::solid(320, 240, qRgb(0, 255, 0)))));
+                                     test::encoded(test::solid(320, 240, qRgb(0, 255, 0)), "png")));
         ASSERT_TRUE(test::write_file(
             dir.filePath("rg.bmp"),
             test::build_bmp(2, 1, 24, 0, {}, QByteArray("\x00\x00\xff\x00\xff\x00\x00\x00", 8))));
