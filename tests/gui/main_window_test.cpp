@@ -80,3 +80,36 @@ TEST_F(MainWindowTest, FocusRequestsReachPicDummy) {
 
 }  // namespace
 }  // namespace koma
+
+namespace koma {
+namespace {
+
+TEST_F(MainWindowTest, PointerArrowStaysOnThePatternBoxWhenABigStageMovesIt) {
+    model.pic[kBackgroundSlot].resize_pixels(800, 400);
+    model.win_main.resize_pixels(800, 400);
+    model.pointer_k_left = 42 + 8 * 3;
+    model.notify();
+    const QRect box = window->pattern_anime->geometry();
+    const QRect arrow = window->pointer_k->geometry();
+    EXPECT_GT(box.y(), 544);  // the box moved down with the stage
+    EXPECT_EQ(arrow.bottom() + 1, box.top());
+    EXPECT_EQ(arrow.x(), box.x() + 2 + 8 * 3);
+}
+
+TEST(MainWindowWithBigStage, PointerArrowStartsOnThePatternBox) {
+    // A state file read before the window exists (koma FILE.pst) gives it a big stage at once.
+    EditingModel model{QStringLiteral("/")};
+    Form1_Load(model);
+    model.pic[kBackgroundSlot].resize_pixels(900, 500);
+    model.win_main.resize_pixels(900, 500);
+    const auto window = test::open_main_window(model);
+    model.notify();
+    const QRect box = window->pattern_anime->geometry();
+    const QRect arrow = window->pointer_k->geometry();
+    EXPECT_GT(box.y(), 544);
+    EXPECT_EQ(arrow.bottom() + 1, box.top());
+    EXPECT_EQ(arrow.x(), box.x() + 2);
+}
+
+}  // namespace
+}  // namespace koma
