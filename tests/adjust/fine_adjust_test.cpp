@@ -6,6 +6,7 @@
 #include "app/pattern_cursor.h"
 #include "app/startup.h"
 #include "support/pixels.h"
+#include "support/fine_adjust_checks.h"
 
 namespace koma {
 namespace {
@@ -78,11 +79,7 @@ TEST_F(FineAdjustTest, LeavingWithAnEmptiedPatternRunsTheLeaveActions) {
     ASSERT_EQ(m.edit_cursor, 3);
     m.pattern_anime.set_text(QString());  // as a state file might leave it
     bt_set2_click(m);
-    EXPECT_EQ(m.fine_adjust, 0);
-    EXPECT_EQ(m.bt_set2.caption, "微調整ＯＮ");
-    EXPECT_FALSE(m.pattern_anime.read_only());
-    EXPECT_EQ(m.edit_cursor, 0);
-    EXPECT_EQ(m.pointer_k_left, 42);
+    test::expect_fine_adjust_left(m);
     EXPECT_EQ(m.pattern_pos, 3);  // the shown step is not touched by leaving
     bt_set2_click(m);
     EXPECT_EQ(m.fine_adjust, 0);  // and it cannot come back on
@@ -122,12 +119,7 @@ TEST_F(FineAdjustTest, AdjustButtonEndsFineAdjustmentAndDrawsTheAdjustView) {
     m.step_dx[0] = 1;
     bt_set_click(m);
     EXPECT_EQ(m.adjust_mode, 1);
-    EXPECT_EQ(m.fine_adjust, 0);
-    EXPECT_EQ(m.bt_set2.caption, "微調整ＯＮ");
-    EXPECT_FALSE(m.pattern_anime.read_only());
-    EXPECT_EQ(m.edit_cursor, 0);
-    EXPECT_EQ(m.pointer_k_left, 42);
-    EXPECT_EQ(m.pattern_anime.sel_length(), 0);
+    test::expect_fine_adjust_left(m);
     // Slot 1 at the base offset only: no travel, no delta, no foreground, whatever the pattern.
     EXPECT_EQ(stage_row(0), "KKKRGKKK");
 }

@@ -10,6 +10,7 @@
 #include "support/fake_file_system.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
+#include "support/fine_adjust_checks.h"
 
 namespace koma {
 namespace {
@@ -170,13 +171,7 @@ TEST(PickerLoad, LeavesFineAdjustment) {
     model.pattern_anime.select(3, 1);
     PickerModel picker{model};
     picker.Form2_Load();
-    EXPECT_EQ(model.fine_adjust, 0);
-    EXPECT_EQ(model.bt_set2.caption, "微調整ＯＮ");
-    EXPECT_FALSE(model.pattern_anime.read_only());
-    EXPECT_EQ(model.edit_cursor, 0);
-    EXPECT_EQ(model.pointer_k_left, 42);
-    EXPECT_EQ(model.pattern_anime.sel_start(), 0);
-    EXPECT_EQ(model.pattern_anime.sel_length(), 0);
+    test::expect_fine_adjust_left(model);
 }
 
 class PickerOnFake : public ::testing::Test {

@@ -11,6 +11,7 @@
 #include "state/state_argument.h"
 #include "state/write_state.h"
 #include "support/fake_file_system.h"
+#include "support/fine_adjust_checks.h"
 
 namespace koma {
 namespace {
@@ -61,13 +62,7 @@ TEST_F(StateWindowModelTest, CreationLeavesFineAdjustmentAndOpeningGoesToTheProg
 
     window.load();
     window.open(2);
-    EXPECT_EQ(main.fine_adjust, 0);
-    EXPECT_EQ(main.bt_set2.caption, "微調整ＯＮ");
-    EXPECT_FALSE(main.pattern_anime.read_only());
-    EXPECT_EQ(main.pattern_anime.sel_start(), 0);
-    EXPECT_EQ(main.pattern_anime.sel_length(), 0);
-    EXPECT_EQ(main.edit_cursor, 0);
-    EXPECT_EQ(main.pointer_k_left, 42);
+    test::expect_fine_adjust_left(main);
     EXPECT_EQ(main.pattern_anime.text(), "12345");
 
     EXPECT_EQ(window.File1.pattern(), "*.pst");
