@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/controls.h"
+#include "app/export_settings.h"
 #include "import/folder_lists.h"
 #include "platform/surface.h"
 
@@ -46,6 +47,8 @@ public:
     int16_t stage_width = 80;   ///< twips
     int16_t stage_height = 50;  ///< twips
     int16_t gif_mode = 0;
+    /// Format, frame time, loop count and transparency of exports, kept with the project.
+    ExportSettings export_settings;
 
     std::array<QString, 12> slot_names;
     std::array<QString, 12> slot_files;

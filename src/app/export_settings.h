@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+namespace koma {
+
+/// The file formats an export can write.
+enum class OutputFormat {
+    Bmp,   ///< numbered 24-bit BMP files, one per step
+    Gif,   ///< one animated GIF
+    Png,   ///< numbered PNG files, one per step
+    Apng,  ///< one animated PNG
+    Webp,  ///< one lossless animated WebP
+};
+
+/// Export settings of the project beyond the two format buttons. With their defaults an export
+/// is exactly what the format buttons alone choose: 80 ms a step, looping forever, opaque.
+struct ExportSettings {
+    /// A format other than BMP or GIF chosen in the settings window; while it is Bmp or Gif the
+    /// format buttons (gif_mode) alone decide, and a click on them sets it back to the choice
+    /// they make.
+    OutputFormat extra_format = OutputFormat::Bmp;
+    /// Milliseconds a step is shown, in the preview and in every animated format.
+    int frame_ms = 80;
+    /// How often an animation plays; 0 plays it forever.
+    int loop_count = 0;
+    /// Whether the background's own key-coloured pixels are exported transparent.
+    bool transparent = false;
+};
+
+/// Shortest frame time players honour; shorter times are refused.
+inline constexpr int kMinFrameMs = 20;
+
+}  // namespace koma
