@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     const auto state_read = koma::load_state_argument(model, QCoreApplication::arguments());
     koma::Form1 window(model);
     window.show();
-    if (!state_read) {
-        QMessageBox::warning(&window, QString(), state_read.error());
+    if (const QString message = koma::state_read_message(state_read); !message.isEmpty()) {
+        QMessageBox::warning(&window, QString(), message);
     }
     return QApplication::exec();
 }

@@ -30,8 +30,14 @@ const char* const kHelp =
     "\n"
     "It prints the path of every file it writes, one per line.\n"
     "\n"
+    "A slot image the state file names that is missing or cannot be decoded is told on one\n"
+    "warning line (slot, path, reason); the slot stays empty and the files are still written.\n"
+    "\n"
+    "State files koma writes end in one extension record line, \"#KOMA#\",1,\"encoding=UTF-8\",\n"
+    "... (key=value items); other files are read as code page 932 or UTF-8 by their bytes.\n"
+    "\n"
     "Exit status: 0 done, 1 wrong command line, 2 the state file cannot be read,\n"
-    "3 the files cannot be written.\n";
+    "3 the files cannot be written, 4 written, but some slot images could not be loaded.\n";
 
 }  // namespace
 

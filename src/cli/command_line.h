@@ -11,6 +11,7 @@ enum ExitCode : int {
     kExitUsage = 1,         ///< the command line itself is wrong
     kExitStateUnread = 2,   ///< the state file cannot be read
     kExitOutputFailed = 3,  ///< the export could not write its files
+    kExitSlotsMissing = 4,  ///< the files were written, but some slot images did not load
 };
 
 /// Whether the arguments (program name first) ask for the command line instead of the window:

@@ -88,10 +88,20 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     Form1_Load(model);
     model.work_path = state.absoluteFilePath();
     model.state_mode = 1;
-    if (const auto loaded = load_save(model); !loaded) {
+    StateReadReport report;
+    const auto loaded = load_save(model, &report);
+    if (!loaded) {
         err << "koma: cannot read " << request.state_file << ": " << one_line(loaded.error())
             << "\n";
         return kExitStateUnread;
+    }
+    for (const SlotLoadFailure& failure : report.slot_failures) {
+        err << "koma: warning: slot " << failure.slot << " (" << slot_caption(failure.slot)
+            << ") not loaded: " << QDir::toNativeSeparators(failure.path) << ": "
+            << one_line(failure.reason) << "\n";
+    }
+    if (!report.background_refused.isEmpty()) {
+        err << "koma: warning: " << one_line(report.background_refused) << "\n";
     }
 
     if (request.gif) {
@@ -129,7 +139,7 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     for (const QString& file : exported->files) {
         out << QDir::toNativeSeparators(file) << "\n";
     }
-    return kExitSuccess;
+    return report.slot_failures.empty() ? kExitSuccess : kExitSlotsMissing;
 }
 
 }  // namespace koma

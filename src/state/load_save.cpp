@@ -5,10 +5,18 @@
 
 namespace koma {
 
-std::expected<void, QString> load_save(EditingModel& model) {
+std::expected<void, QString> load_save(EditingModel& model, StateReadReport* report) {
     switch (model.state_mode) {
-        case 1:
-            return read_state(model, model.work_path);
+        case 1: {
+            auto read = read_state(model, model.work_path);
+            if (!read) {
+                return std::unexpected(read.error());
+            }
+            if (report) {
+                *report = std::move(*read);
+            }
+            return {};
+        }
         case 2:
             return write_state(model, model.work_path);
         default:

@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 
 #include "import/slot_loader.h"
 #include "platform/colour.h"
+#include "platform/twips.h"
+#include "state/extension_record.h"
 #include "state/state_codec.h"
 
 namespace koma {
@@ -16,14 +19,16 @@ namespace {
 // Real state files are a few kilobytes; this only keeps a wrong file from filling the memory.
 constexpr qint64 kMaxStateFileBytes = 64 * 1024 * 1024;
 
-// Where a slot's file is now: the stored path if it names a file, else the same file name in
-// the state file's folder (a moved project, or one made on Windows), else nothing.
+// Where a slot's file is now: the stored path if it names a file (a relative one taken from
+// the state file's folder, never from the process's current folder), else the same file name
+// in the state file's folder (a moved project, or one made on Windows), else nothing.
 QString find_slot_file(const QString& stored, const QDir& state_folder) {
     if (stored.isEmpty()) {
         return {};
     }
-    if (QFileInfo(stored).isFile()) {
-        return stored;
+    const QString resolved = QDir::isRelativePath(stored) ? state_folder.filePath(stored) : stored;
+    if (QFileInfo(resolved).isFile()) {
+        return resolved == stored ? stored : QDir::cleanPath(resolved);
     }
     const qsizetype cut =
         std::max(stored.lastIndexOf(QLatin1Char('/')), stored.lastIndexOf(QLatin1Char('\\')));
@@ -41,9 +46,8 @@ bool png_by_name(const QString& path) {
 }
 
 // Loads one slot file. A file that does not load leaves the slot, its surface and its path, as
-// they were. Returns whether the slot took the file.
-bool load_slot(EditingModel& model, int slot, const QString& path) {
-    QString why;
+// they were, and `why` says why. Returns whether the slot took the file.
+bool load_slot(EditingModel& model, int slot, const QString& path, QString& why) {
     if (!load_slot_image(model, slot, path, png_by_name(path), why)) {
         return false;
     }
@@ -94,8 +98,14 @@ std::expected<Part2, QString> read_part2(ItemReader& in) {
 struct Part4 {
     bool from_file;
     uint32_t color;
-    int16_t width, height;
+    int64_t width, height;  ///< twips, as stored; checked only for a plain background
 };
+
+// Whether a stored plain background size makes a background: twips that fit 16 bits and give
+// at least one whole pixel, as the background window demands.
+bool usable_plain_size(int64_t twips) {
+    return twips > 0 && fits_int16(twips) && twips_to_pixels(twips) >= 1;
+}
 
 std::expected<Part4, QString> read_part4(ItemReader& in) {
     auto from_file = in.read_bool();
@@ -106,29 +116,40 @@ std::expected<Part4, QString> read_part4(ItemReader& in) {
     if (!color) {
         return std::unexpected(color.error());
     }
-    auto width = in.read_int(1, INT16_MAX);
+    auto width = in.read_int(INT64_MIN, INT64_MAX);
     if (!width) {
         return std::unexpected(width.error());
     }
-    auto height = in.read_int(1, INT16_MAX);
+    auto height = in.read_int(INT64_MIN, INT64_MAX);
     if (!height) {
         return std::unexpected(height.error());
     }
-    return Part4{*from_file, static_cast<uint32_t>(*color), static_cast<int16_t>(*width),
-                 static_cast<int16_t>(*height)};
+    return Part4{*from_file, static_cast<uint32_t>(*color), *width, *height};
 }
 
 // Everything after the file is open. Returns the message of the first bad item.
 // `background_loaded` tells whether slot 0 took a new file before the read stopped.
 std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
-                                        const QDir& state_folder, bool& background_loaded) {
+                                        const QDir& state_folder, bool& background_loaded,
+                                        StateReadReport& report) {
     for (int i = 0; i < kSlotCount; ++i) {
         auto stored = in.read_string();
         if (!stored) {
             return std::unexpected(stored.error());
         }
+        if (stored->isEmpty()) {
+            continue;
+        }
         const QString path = find_slot_file(*stored, state_folder);
-        if (!path.isEmpty() && load_slot(model, i, path) && i == kBackgroundSlot) {
+        if (path.isEmpty()) {
+            report.slot_failures.push_back(
+                {i, *stored, QStringLiteral("ファイルが見つかりません")});
+            continue;
+        }
+        QString why;
+        if (!load_slot(model, i, path, why)) {
+            report.slot_failures.push_back({i, path, why});
+        } else if (i == kBackgroundSlot) {
             background_loaded = true;
         }
     }
@@ -173,11 +194,26 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         if (!part4) {
             return std::unexpected(part4.error());
         }
-        model.bg_from_file = part4->from_file ? -1 : 0;
-        model.bg_color = part4->color;
-        model.stage_width = part4->width;
-        model.stage_height = part4->height;
-        if (!part4->from_file) {
+        const bool plain_usable =
+            usable_plain_size(part4->width) && usable_plain_size(part4->height);
+        if (part4->from_file) {
+            // The size is the plain background's and matters only for it.
+            model.bg_from_file = -1;
+            model.bg_color = part4->color;
+            if (plain_usable) {
+                model.stage_width = static_cast<int16_t>(part4->width);
+                model.stage_height = static_cast<int16_t>(part4->height);
+            }
+        } else if (!plain_usable) {
+            report.background_refused =
+                QStringLiteral("無地の背景の大きさ %1 x %2 twip は使えないので、背景はそのままです")
+                    .arg(part4->width)
+                    .arg(part4->height);
+        } else {
+            model.bg_from_file = 0;
+            model.bg_color = part4->color;
+            model.stage_width = static_cast<int16_t>(part4->width);
+            model.stage_height = static_cast<int16_t>(part4->height);
             Surface& background = model.pic[kBackgroundSlot];
             background.resize_twips(model.stage_width, model.stage_height);
             background.fill(rgb_from_bgr(model.bg_color));
@@ -190,7 +226,7 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
 
 }  // namespace
 
-std::expected<void, QString> read_state(EditingModel& model, const QString& path) {
+std::expected<StateReadReport, QString> read_state(EditingModel& model, const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) {
         return {};
@@ -222,14 +258,18 @@ std::expected<void, QString> read_state(EditingModel& model, const QString& path
     if (bytes.size() > kMaxStateFileBytes) {
         return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
     }
-    auto text = decode_state_text(bytes);
+    StateBytes parts = split_extension_record(bytes);
+    // Files koma writes say they are UTF-8; the others are judged by their bytes.
+    auto text = parts.record ? std::expected<QString, QString>(decode_utf8_state_text(parts.body))
+                             : decode_state_text(parts.body);
     if (!text) {
         return failed(text.error());
     }
 
     ItemReader in(std::move(*text));
     bool background_loaded = false;
-    auto read = read_items(model, in, info.absoluteDir(), background_loaded);
+    StateReadReport report;
+    auto read = read_items(model, in, info.absoluteDir(), background_loaded, report);
     if (!read) {
         // Keep what was restored, but never leave the stage and the bars out of step with a
         // background that was already replaced.
@@ -241,7 +281,38 @@ std::expected<void, QString> read_state(EditingModel& model, const QString& path
         return failed(read.error());
     }
     fit_stage_to_background(model);
-    return {};
+    if (parts.record) {
+        apply_extension_record(model, *parts.record);
+    }
+    return report;
+}
+
+QString slot_caption(int slot) {
+    if (slot == kBackgroundSlot) {
+        return QStringLiteral("背景");
+    }
+    if (slot == kForegroundSlot) {
+        return QStringLiteral("前景");
+    }
+    return QString::number(slot);
+}
+
+QString state_read_message(const std::expected<StateReadReport, QString>& outcome) {
+    if (!outcome) {
+        return outcome.error();
+    }
+    QStringList lines;
+    if (!outcome->slot_failures.empty()) {
+        lines << QStringLiteral("読み込めなかった画像があります。その枠は前のままです。");
+        for (const SlotLoadFailure& failure : outcome->slot_failures) {
+            lines << QStringLiteral("%1「%2」: %3")
+                         .arg(slot_caption(failure.slot), failure.path, failure.reason);
+        }
+    }
+    if (!outcome->background_refused.isEmpty()) {
+        lines << outcome->background_refused;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace koma

@@ -2,10 +2,32 @@
 
 #include <QString>
 #include <expected>
+#include <vector>
 
 #include "app/editing_model.h"
 
 namespace koma {
+
+/// A slot image named by a state file that did not load.
+struct SlotLoadFailure {
+    int slot = 0;
+    /// The path as found (after the moved-project rule), or as stored when no file was found.
+    QString path;
+    QString reason;
+};
+
+/// What a successful read could not take over.
+struct StateReadReport {
+    /// Slot images that are missing or do not decode, in slot order; those slots are as they
+    /// were.
+    std::vector<SlotLoadFailure> slot_failures;
+    /// Set when a plain background's stored size cannot make a background: the background is
+    /// kept as it was and this says why.
+    QString background_refused;
+};
+
+/// What reading or writing a state file came to: a report, or the message of the failure.
+using StateOutcome = std::expected<StateReadReport, QString>;
 
 /// Reads the state file at `path` into the model, in the order the main window's own controls
 /// would take the values, so their change handlers run as they do for the user:
@@ -15,11 +37,21 @@ namespace koma {
 /// background values (a plain background rebuilt), the base name, and the stage fitted to slot 0
 /// and cleared. Parts 3 and 4 are optional. pattern_pos is left alone.
 ///
-/// A slot path that names no file is tried once more as the same file name in the state file's
-/// own folder; a slot whose file does not load is left as it was. No file at `path`: nothing
-/// changes and the result is success. A file that cannot be read, or is damaged, ends the read
-/// at the bad item: what was restored before it stays, the stage is fitted to slot 0, and the
-/// message names the file and the bad line.
-std::expected<void, QString> read_state(EditingModel& model, const QString& path);
+/// A relative slot path belongs to the state file's folder. A slot path that names no file is
+/// tried once more as the same file name in the state file's own folder; a slot whose file is
+/// missing or does not load is left as it was and listed in the report. The background's size
+/// matters only for a plain background; an unusable one keeps the current background (see
+/// StateReadReport). The extension record's settings are applied last. No file at `path`:
+/// nothing changes and the result is success. A file that cannot be read, or is damaged, ends
+/// the read at the bad item: what was restored before it stays, the stage is fitted to slot 0,
+/// and the message names the file and the bad line.
+std::expected<StateReadReport, QString> read_state(EditingModel& model, const QString& path);
+
+/// The name of a slot in messages: "背景", "1" to "9", "前景".
+QString slot_caption(int slot);
+
+/// What the window tells after reading a state file: the failure, or the slot images that did
+/// not load and a refused background, in one message. Empty when there is nothing to tell.
+QString state_read_message(const std::expected<StateReadReport, QString>& outcome);
 
 }  // namespace koma

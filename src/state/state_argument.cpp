@@ -11,14 +11,18 @@ bool names_state_file(const QStringList& arguments) {
            arguments[1].endsWith(QLatin1String(".pst"), Qt::CaseInsensitive);
 }
 
-std::expected<void, QString> load_state_argument(EditingModel& model,
-                                                 const QStringList& arguments) {
+std::expected<StateReadReport, QString> load_state_argument(EditingModel& model,
+                                                            const QStringList& arguments) {
     if (!names_state_file(arguments)) {
-        return {};
+        return StateReadReport{};
     }
     model.work_path = QFileInfo(arguments[1]).absoluteFilePath();
     model.state_mode = 1;
-    return load_save(model);
+    StateReadReport report;
+    if (auto read = load_save(model, &report); !read) {
+        return std::unexpected(read.error());
+    }
+    return report;
 }
 
 }  // namespace koma

@@ -5,6 +5,7 @@
 #include <expected>
 
 #include "app/editing_model.h"
+#include "state/read_state.h"
 
 namespace koma {
 
@@ -15,6 +16,7 @@ bool names_state_file(const QStringList& arguments);
 /// Opening the program with a state file, as a file manager does: when names_state_file holds,
 /// reads that file as LOAD would (work_path made absolute, state_mode 1, load_save) and returns
 /// its result. Any other command line leaves the model alone and succeeds.
-std::expected<void, QString> load_state_argument(EditingModel& model, const QStringList& arguments);
+std::expected<StateReadReport, QString> load_state_argument(EditingModel& model,
+                                                            const QStringList& arguments);
 
 }  // namespace koma

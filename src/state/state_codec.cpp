@@ -1,6 +1,8 @@
 #include "state/state_codec.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <cstdint>
 
 namespace koma {
 
@@ -56,18 +58,37 @@ void ItemWriter::end_record() {
 std::expected<QString, QString> decode_state_text(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
-    if (!utf8.hasError()) {
+    const bool valid_utf8 = !utf8.hasError();
+    // In valid UTF-8 a byte from 0xE0 up leads a three- or four-byte sequence. Japanese text in
+    // code page 932 practically never forms such sequences through a whole file, while its
+    // half-width katakana and many two-byte pairs happen to be valid two-byte UTF-8.
+    const bool long_sequence =
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return uint8_t(c) >= 0xE0; });
+    if (valid_utf8 && long_sequence) {
         return text;
     }
     // Windows writes code page 932; ICU knows it as windows-31j, a superset of Shift_JIS.
     for (const char* name : {"windows-31j", "Shift_JIS"}) {
         QStringDecoder cp932(name);
-        if (cp932.isValid()) {
-            return cp932.decode(bytes);
+        if (!cp932.isValid()) {
+            continue;
         }
+        QString windows_text = cp932.decode(bytes);
+        if (!cp932.hasError() || !valid_utf8) {
+            return windows_text;
+        }
+        return text;
+    }
+    if (valid_utf8) {
+        return text;
     }
     return std::unexpected(
         QStringLiteral("この状態ファイルは UTF-8 でなく、Shift_JIS の変換器もありません"));
+}
+
+QString decode_utf8_state_text(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8(bytes);
 }
 
 bool ItemReader::at_end() const {

@@ -28,11 +28,17 @@ class ItemWriter {
     bool record_open_ = false;
 };
 
-/// Decodes the bytes of a state file. Bytes that are valid UTF-8 are read as UTF-8 (a leading
-/// byte order mark is dropped); anything else is read as Windows code page 932 (Shift_JIS), the
-/// code page of state files made on Japanese Windows systems. Fails only when no code page 932
-/// converter is available.
+/// Decodes the bytes of a state file that has no extension record: one made on a Windows
+/// system or by an earlier build. Valid UTF-8 holding at least one three- or four-byte
+/// sequence is UTF-8 (a leading byte order mark is dropped); anything else is Windows code page
+/// 932 (Shift_JIS) when it decodes as such, and UTF-8 only when it does not. So a file whose
+/// only non-ASCII text is two-byte UTF-8 (accented Latin letters) is taken as code page 932.
+/// Fails only when the bytes are not UTF-8 and no code page 932 converter is available.
 std::expected<QString, QString> decode_state_text(const QByteArray& bytes);
+
+/// Decodes the bytes of a state file that has an extension record: always UTF-8, a byte order
+/// mark dropped and bytes that are not UTF-8 replaced.
+QString decode_utf8_state_text(const QByteArray& bytes);
 
 /// Reads the items of a state file one after another, in the order the writer wrote them.
 ///

@@ -114,11 +114,12 @@ void Form3::connect_input() {
     connect(Command1, &QPushButton::clicked, this, [this] { finish(state_.command1_click()); });
 }
 
-void Form3::finish(const std::expected<void, QString>& result) {
+void Form3::finish(const StateOutcome& result) {
     refresh();
     model_.notify();
-    if (!result && show_message) {
-        show_message(result.error());
+    // A failure, or a read that left some slot images out, is told in one message.
+    if (const QString message = state_read_message(result); !message.isEmpty() && show_message) {
+        show_message(message);
     }
     if (state_.close_requested && !closing_) {
         close();

@@ -52,7 +52,7 @@ class Form3 : public QWidget {
     void build_controls();
     void connect_input();
     /// After a handler: refreshes both windows, reports a failure and closes when asked to.
-    void finish(const std::expected<void, QString>& result);
+    void finish(const StateOutcome& result);
 
     EditingModel& model_;
     StateWindowModel state_;

@@ -42,7 +42,7 @@ void StateWindowModel::folder_changed() {
     main_.path_ref.caption = lists.path();
 }
 
-std::expected<void, QString> StateWindowModel::file_name_key_press(int key_ascii) {
+StateOutcome StateWindowModel::file_name_key_press(int key_ascii) {
     if (key_ascii == kEnter) {
         return command1_click();
     }
@@ -57,17 +57,21 @@ void StateWindowModel::file1_click(int row) {
     }
 }
 
-std::expected<void, QString> StateWindowModel::run_load_save() {
+StateOutcome StateWindowModel::run_load_save() {
     // The separator is always added, as for a folder at the top of a drive.
     main_.work_path = lists.path() + QLatin1Char('/') + file_name.text();
-    auto result = load_save(main_);
+    StateReadReport report;
+    auto result = load_save(main_, &report);
     close_requested = true;
-    return result;
+    if (!result) {
+        return std::unexpected(result.error());
+    }
+    return report;
 }
 
-std::expected<void, QString> StateWindowModel::file1_double_click() { return run_load_save(); }
+StateOutcome StateWindowModel::file1_double_click() { return run_load_save(); }
 
-std::expected<void, QString> StateWindowModel::command1_click() {
+StateOutcome StateWindowModel::command1_click() {
     file_name.set_text(completed_state_name(file_name.text()));
     return run_load_save();
 }

@@ -8,6 +8,7 @@
 #include "app/editing_model.h"
 #include "import/file_list.h"
 #include "import/folder_lists.h"
+#include "state/read_state.h"
 
 namespace koma {
 
@@ -45,21 +46,21 @@ class StateWindowModel {
     void open(int16_t mode);
 
     /// A key typed into file_name: Enter (13) runs "OK"; other keys do nothing here.
-    std::expected<void, QString> file_name_key_press(int key_ascii);
+    StateOutcome file_name_key_press(int key_ascii);
     /// The selected file changed (mouse or keys): file_name takes its name. A row outside the
     /// list clears the selection and leaves file_name as it is.
     void file1_click(int row);
     /// Reads or writes the file named in file_name, as it is, in the folder shown; then asks to
     /// close. Returns load_save's result.
-    std::expected<void, QString> file1_double_click();
+    StateOutcome file1_double_click();
     /// "OK": completes file_name with ".pst" (see completed_state_name), reads or writes that
     /// file in the folder shown, then asks to close. Returns load_save's result.
-    std::expected<void, QString> command1_click();
+    StateOutcome command1_click();
 
     EditingModel& main() { return main_; }
 
   private:
-    std::expected<void, QString> run_load_save();
+    StateOutcome run_load_save();
     void folder_changed();
 
     EditingModel& main_;

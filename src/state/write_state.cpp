@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "state/atomic_write.h"
+#include "state/extension_record.h"
 #include "state/state_codec.h"
 
 namespace koma {
@@ -36,7 +37,7 @@ QString state_text(const EditingModel& model) {
     out.add_int(model.stage_width);
     out.add_int(model.stage_height);
     out.end_record();
-    return out.text();
+    return out.text() + extension_record_text(model);
 }
 
 std::expected<void, QString> write_state(const EditingModel& model, const QString& path) {

@@ -144,6 +144,7 @@ TEST_F(LoadSaveTest, StartUpStateWritesThirteenRecordsInUtf8) {
                     .arg(machine_file_system().root_of(home), home)
                     .toUtf8();
     expected += "#TRUE#,16777215,80,50\r\n";
+    expected += "\"#KOMA#\",1,\"encoding=UTF-8\"\r\n";
     EXPECT_EQ(read_bytes(file), expected);
 }
 
@@ -154,7 +155,8 @@ TEST_F(LoadSaveTest, OnlyThePatternsStepsAreWrittenAndTheRestReadBackAsZero) {
     const QString file = path(QStringLiteral("four.pst"));
     ASSERT_TRUE(save(*model, file).has_value());
     const QList<QByteArray> records = read_bytes(file).split('\n');
-    ASSERT_EQ(records.size(), 11 + 1 + 4 + 1 + 1);  // the last split is after the final line end
+    // The last split is after the final line end, which closes the extension record.
+    ASSERT_EQ(records.size(), 11 + 1 + 4 + 1 + 1 + 1);
     EXPECT_EQ(records[12], "9,-9\r");
     EXPECT_EQ(records[15], "9,-9\r");
     EXPECT_EQ(records[16], "#TRUE#,16777215,80,50\r");
@@ -414,7 +416,7 @@ TEST_F(LoadSaveTest, DamagedFilesStopAtTheBadItemAndKeepWhatWasRestored) {
          false},
         {"#TRUE without its #", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#TRUE,1,1,1\r\n",
          "16 行目", 1, true},
-        {"no stage size", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#FALSE#,1,0,1\r\n",
+        {"no stage size", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#FALSE#,1,,1\r\n",
          "16 行目", 1, true},
     };
     for (const Case& c : cases) {

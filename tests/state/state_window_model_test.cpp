@@ -126,7 +126,7 @@ TEST_F(StateWindowModelTest, ADoubleClickWithSaveWritesOverTheListedFileAsItIsNa
     EXPECT_EQ(main.work_path, dir.path() + "/old.PST");
     QFile file(dir.filePath("old.PST"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().endsWith("#TRUE#,16777215,80,50\r\n"));
+    EXPECT_TRUE(file.readAll().contains("#TRUE#,16777215,80,50\r\n\"#KOMA#\""));
     EXPECT_FALSE(QFile::exists(dir.filePath("old.PST.pst")));
     EXPECT_TRUE(window.close_requested);
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <utility>
+
+#include "app/editing_model.h"
+
+namespace koma {
+
+/// The first item of the extension record, the last line of every state file koma writes.
+/// A reader that stops after the background record never reaches it.
+inline constexpr char kExtensionTag[] = "#KOMA#";
+/// The version koma writes. Readers take the keys they know from any version.
+inline constexpr int kExtensionVersion = 1;
+
+/// The extension record as read: its version and its key=value items in file order.
+/// Items are ASCII text; an item without "=" has an empty value.
+struct ExtensionRecord {
+    int version = 0;
+    QList<std::pair<QString, QString>> items;
+
+    /// The value of the last item named `key`, or nothing.
+    std::optional<QString> value(const QString& key) const;
+};
+
+/// A state file's bytes split into the records before the extension record and the record.
+struct StateBytes {
+    QByteArray body;
+    /// Present when the last line begins with the tag. A record cut short holds the items
+    /// that were complete.
+    std::optional<ExtensionRecord> record;
+};
+
+/// Finds the extension record in the last non-empty line of `bytes`. Without it, `body` is
+/// all of `bytes`.
+StateBytes split_extension_record(const QByteArray& bytes);
+
+/// The extension record for the model, ending in CR LF: the tag, the version, then
+/// "encoding=UTF-8" and the project's settings as key=value items.
+QString extension_record_text(const EditingModel& model);
+
+/// Takes the values of the keys koma knows from `record` into the model. Unknown keys and
+/// values that do not parse are left out; a missing key leaves the model's value as it is.
+void apply_extension_record(EditingModel& model, const ExtensionRecord& record);
+
+}  // namespace koma
