@@ -31,12 +31,23 @@ ExportSettingsRefusal refuse(TextBox& box, ExportSettingsField field, QString me
 void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     const ExportSettings& settings = model.export_settings;
     form.format = format_in_force(model);
+    form.format_seen = form.format;
     form.frame_ms.set_text(QString::number(settings.frame_ms));
     form.frame_ms.select(0, 0);
     form.loop_count.set_text(QString::number(settings.loop_count));
     form.loop_count.select(0, 0);
     form.transparent = settings.transparent;
     model.export_settings_open = true;
+}
+
+bool export_settings_follow(const EditingModel& model, ExportSettingsForm& form) {
+    const OutputFormat in_force = format_in_force(model);
+    if (in_force == form.format_seen) {
+        return false;
+    }
+    form.format = in_force;
+    form.format_seen = in_force;
+    return true;
 }
 
 std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& model,

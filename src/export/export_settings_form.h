@@ -19,6 +19,8 @@ struct ExportSettingsForm {
     TextBox loop_count{QStringLiteral("0")};
     /// "背景を透明に".
     bool transparent = false;
+    /// The format in force when the form last looked at the model.
+    OutputFormat format_seen = OutputFormat::Bmp;
 };
 
 /// The text box an "ＯＫ" was refused for.
@@ -33,6 +35,11 @@ struct ExportSettingsRefusal {
 /// Loads the window each time it opens: the format in force, the frame time and loop count as
 /// decimal text, the transparency. Marks the window open in the editing model.
 void export_settings_load(EditingModel& model, ExportSettingsForm& form);
+
+/// The model changed while the window is open: when the format in force is no longer the one
+/// the form last saw (a format button was clicked), the format list shows the new one, replacing
+/// a choice not yet taken. Returns whether the form changed. The boxes are left as typed.
+bool export_settings_follow(const EditingModel& model, ExportSettingsForm& form);
 
 /// "ＯＫ". Each box must hold a whole number (blanks around it and full-width digits are
 /// accepted) that its setting accepts: a frame time of kMinFrameMs to kMaxFrameMs ms, a loop

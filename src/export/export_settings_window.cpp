@@ -85,6 +85,11 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     });
     connect(transparent, &QCheckBox::toggled, this,
             [this](bool checked) { form_.transparent = checked; });
+    connect(&model_, &EditingModel::changed, this, [this] {
+        if (export_settings_follow(model_, form_)) {
+            refresh();
+        }
+    });
     connect(ok, &QPushButton::clicked, this, &ExportSettingsWindow::on_ok);
     connect(cancel, &QPushButton::clicked, this, [this] { close(); });
     refresh();

@@ -123,6 +123,29 @@ TEST_F(ExportSettingsFormTest, LoopCountOutOfRangeIsRefusedAfterAGoodFrameTime) 
     EXPECT_EQ(m.export_settings.frame_ms, 80);
 }
 
+// The open window follows the format buttons.
+
+TEST_F(ExportSettingsFormTest, AFormatButtonClickedWhileOpenReplacesTheChoiceNotYetTaken) {
+    export_settings_load(m, form);
+    form.format = OutputFormat::Webp;
+    form.frame_ms.set_text(QStringLiteral("55"));
+    // Other changes of the model leave the choice alone.
+    m.pattern_anime.set_text(QStringLiteral("12"));
+    EXPECT_FALSE(export_settings_follow(m, form));
+    EXPECT_EQ(form.format, OutputFormat::Webp);
+
+    output_GIF_Click(m);
+    EXPECT_TRUE(export_settings_follow(m, form));
+    EXPECT_EQ(form.format, OutputFormat::Gif);
+    EXPECT_EQ(form.frame_ms.text(), "55");
+    EXPECT_FALSE(export_settings_follow(m, form));
+
+    // Taking the settings after that keeps the button's choice.
+    ASSERT_TRUE(export_settings_ok(m, form));
+    EXPECT_EQ(m.gif_mode, -1);
+    EXPECT_EQ(format_in_force(m), OutputFormat::Gif);
+}
+
 TEST_F(ExportSettingsFormTest, CancelClosesAndChangesNothing) {
     export_settings_load(m, form);
     form.format = OutputFormat::Png;

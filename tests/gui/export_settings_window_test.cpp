@@ -175,6 +175,17 @@ TEST_F(ExportSettingsWindowTest, ChosenApngShowsBesideTheButtonsUntilTheGifButto
     EXPECT_EQ(settings->format->currentText(), "GIF");
 }
 
+TEST_F(ExportSettingsWindowTest, AnOpenWindowShowsAFormatButtonsClick) {
+    ExportSettingsWindow* settings = open();
+    ASSERT_NE(settings, nullptr);
+    pick(settings, OutputFormat::Png);
+    QTest::mouseClick(window->output_GIF, Qt::LeftButton);
+    EXPECT_EQ(settings->format->currentText(), "GIF");
+    press_ok(settings);
+    EXPECT_EQ(format_in_force(model), OutputFormat::Gif);
+    EXPECT_FALSE(window->output_shown->isVisible());
+}
+
 TEST_F(ExportSettingsWindowTest, ChosenBmpOrGifIsTheButtonsChoice) {
     ExportSettingsWindow* settings = open();
     ASSERT_NE(settings, nullptr);
