@@ -12,7 +12,7 @@ void anime_click(EditingModel& m) {
     if (m.anim_running == 0) {
         m.anim_running = 1;
         m.pattern_pos = 0;
-        m.timer1_interval = kAnimationInterval;
+        m.timer1_interval = m.export_settings.frame_ms;
         m.anime.caption = QStringLiteral("テスト中断");
     } else {
         m.timer1_interval = 0;

@@ -4,12 +4,13 @@
 
 namespace koma {
 
-/// Preview timer interval while the animation test runs, in milliseconds.
+/// Preview timer interval while the animation test runs with the default frame time, in
+/// milliseconds.
 inline constexpr int kAnimationInterval = 80;
 
 /// Click on `anime`: parks the focus on pic_dummy, then starts the test from step 0 (interval
-/// 80 ms, caption "テスト中断") or stops it (interval 0, caption "アニメテスト"). With an empty
-/// pattern only the focus moves.
+/// the export settings' frame_ms, 80 ms by default, caption "テスト中断") or stops it (interval 0,
+/// caption "アニメテスト"). With an empty pattern only the focus moves.
 void anime_click(EditingModel& model);
 
 /// Tick of `Timer1`: composes the step pattern_pos without touching the read-outs, then advances

@@ -92,6 +92,7 @@ public:
     bool picker_open = false;
     bool state_window_open = false;
     bool background_window_open = false;
+    bool export_settings_open = false;
 
     const QString& program_folder() const { return program_folder_; }
 

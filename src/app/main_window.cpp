@@ -28,6 +28,7 @@
 #include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
 #include "export/export_progress_window.h"
+#include "export/export_settings_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "import/folder_lists_widget.h"
@@ -221,6 +222,9 @@ void Form1::build_controls() {
     path_ref = add_label(QString(), 672, 512, 145, 17);
     bt_load = add_button(QStringLiteral("LOAD"), 736, 552, 65, 49);
     bt_save = add_button(QStringLiteral("SAVE"), 736, 616, 65, 49);
+    bt_settings = add_button(QStringLiteral("出力設定"), 760, 400, 105, 33);
+    output_shown = add_label(QString(), 816, 448, 64, 17);
+    output_shown->hide();
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -280,6 +284,9 @@ void Form1::connect_input() {
     auto* background_host = new BackgroundWindowHost(model_, this);
     connect(Command1, &QPushButton::clicked, this,
             [this, background_host] { forward([&] { background_host->show_window(); }); });
+    auto* settings_host = new ExportSettingsWindowHost(model_, this);
+    connect(bt_settings, &QPushButton::clicked, this,
+            [this, settings_host] { forward([&] { settings_host->show_window(); }); });
     connect(bt_save, &QPushButton::clicked, this, [this] { open_state_window(model_, 2, this); });
     connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
 
@@ -359,6 +366,9 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
+    const OutputFormat in_force = format_in_force(model_);
+    output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
+    output_shown->setVisible(is_extra_format(in_force));
     // The arrow's place is kept relative to the pattern box's designed left edge (40), so it
     // follows the box when a big stage moves the controls below it.
     pointer_k->move(pattern_anime->x() + model_.pointer_k_left - 40,

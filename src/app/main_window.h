@@ -63,6 +63,11 @@ public:
     QComboBox* Drive1 = nullptr;
     QListWidget* Dir1 = nullptr;
     QLabel* path_ref = nullptr;
+    /// "出力設定": opens the export settings window.
+    QPushButton* bt_settings = nullptr;
+    /// Names the format in force while the settings chose one the format buttons cannot
+    /// (PNG, APNG, WebP); hidden otherwise.
+    QLabel* output_shown = nullptr;
     QTimer* Timer1 = nullptr;
 
 protected:

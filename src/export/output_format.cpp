@@ -6,12 +6,43 @@ void output_bmp_Click(EditingModel& model) {
     model.output_bmp.visible = false;
     model.output_GIF.visible = true;
     model.gif_mode = 0;
+    model.export_settings.extra_format = OutputFormat::Bmp;
 }
 
 void output_GIF_Click(EditingModel& model) {
     model.output_bmp.visible = true;
     model.output_GIF.visible = false;
     model.gif_mode = -1;
+    model.export_settings.extra_format = OutputFormat::Gif;
+}
+
+bool is_extra_format(OutputFormat format) {
+    return format == OutputFormat::Png || format == OutputFormat::Apng ||
+           format == OutputFormat::Webp;
+}
+
+OutputFormat format_in_force(const EditingModel& model) {
+    const OutputFormat extra = model.export_settings.extra_format;
+    if (is_extra_format(extra)) {
+        return extra;
+    }
+    return model.gif_mode != 0 ? OutputFormat::Gif : OutputFormat::Bmp;
+}
+
+QString format_caption(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Bmp:
+            return QStringLiteral("ＢＭＰ");
+        case OutputFormat::Gif:
+            return QStringLiteral("GIF");
+        case OutputFormat::Png:
+            return QStringLiteral("PNG 連番");
+        case OutputFormat::Apng:
+            return QStringLiteral("APNG");
+        case OutputFormat::Webp:
+            return QStringLiteral("WebP");
+    }
+    return {};
 }
 
 }  // namespace koma

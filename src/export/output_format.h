@@ -5,9 +5,22 @@
 namespace koma {
 
 /// "ＢＭＰ": selects the numbered BMP sequence (gif_mode 0); the "GIF" button takes its place.
+/// A format chosen in the settings window (PNG, APNG, WebP) gives way to BMP.
 void output_bmp_Click(EditingModel& model);
 
 /// "GIF": selects one animated GIF (gif_mode -1); the "ＢＭＰ" button takes its place.
+/// A format chosen in the settings window (PNG, APNG, WebP) gives way to GIF.
 void output_GIF_Click(EditingModel& model);
+
+/// The format an export writes: the settings' extra_format when it is Png, Apng or Webp,
+/// otherwise what the format buttons chose (gif_mode non-zero: Gif, zero: Bmp).
+OutputFormat format_in_force(const EditingModel& model);
+
+/// Whether `format` is one the format buttons cannot choose (Png, Apng or Webp), so that the
+/// settings alone decide while it is chosen.
+bool is_extra_format(OutputFormat format);
+
+/// The name of `format` as the window shows it: "ＢＭＰ", "GIF", "PNG 連番", "APNG", "WebP".
+QString format_caption(OutputFormat format);
 
 }  // namespace koma

@@ -1,5 +1,7 @@
 #include "state/extension_record.h"
 
+#include "export/export_settings_edit.h"
+#include "export/output_format.h"
 #include "state/state_codec.h"
 
 namespace koma {
@@ -34,6 +36,50 @@ ExtensionRecord parse_record(const QString& line) {
     return record;
 }
 
+// The project's export settings, by their keys. Each is written only when it differs from its
+// default, so a project that never touched them writes the record it always wrote.
+const QString kFormatKey = QStringLiteral("format");
+const QString kFrameMsKey = QStringLiteral("frame_ms");
+const QString kLoopKey = QStringLiteral("loop");
+const QString kTransparentKey = QStringLiteral("transparent");
+
+QString format_value(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Png:
+            return QStringLiteral("png");
+        case OutputFormat::Apng:
+            return QStringLiteral("apng");
+        case OutputFormat::Webp:
+            return QStringLiteral("webp");
+        case OutputFormat::Bmp:
+        case OutputFormat::Gif:
+            break;
+    }
+    return {};
+}
+
+std::optional<OutputFormat> parse_format(const QString& value) {
+    for (OutputFormat format : {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp}) {
+        if (value.compare(format_value(format), Qt::CaseInsensitive) == 0) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int64_t> parse_integer(const QString& value) {
+    bool ok = false;
+    const qlonglong n = value.toLongLong(&ok, 10);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+QString key_value(const QString& key, const QString& value) {
+    return key + QLatin1Char('=') + value;
+}
+
 }  // namespace
 
 std::optional<QString> ExtensionRecord::value(const QString& key) const {
@@ -65,18 +111,62 @@ StateBytes split_extension_record(const QByteArray& bytes) {
 }
 
 QString extension_record_text(const EditingModel& model) {
-    (void)model;
+    const ExportSettings& settings = model.export_settings;
+    const ExportSettings defaults;
     ItemWriter out;
     out.add_string(QString::fromLatin1(kExtensionTag));
     out.add_int(kExtensionVersion);
     out.add_string(QStringLiteral("encoding=UTF-8"));
+    // BMP and GIF are the format buttons' choice, which is not kept with the project.
+    if (is_extra_format(settings.extra_format)) {
+        out.add_string(key_value(kFormatKey, format_value(settings.extra_format)));
+    }
+    if (settings.frame_ms != defaults.frame_ms) {
+        out.add_string(key_value(kFrameMsKey, QString::number(settings.frame_ms)));
+    }
+    if (settings.loop_count != defaults.loop_count) {
+        out.add_string(key_value(kLoopKey, QString::number(settings.loop_count)));
+    }
+    if (settings.transparent != defaults.transparent) {
+        out.add_string(key_value(kTransparentKey, QStringLiteral("1")));
+    }
     out.end_record();
     return out.text();
 }
 
 void apply_extension_record(EditingModel& model, const ExtensionRecord& record) {
-    (void)model;
-    (void)record;
+    ExportSettings settings;
+    // Without a format of its own the project exports what the format buttons show.
+    settings.extra_format = model.gif_mode != 0 ? OutputFormat::Gif : OutputFormat::Bmp;
+    if (const auto value = record.value(kFormatKey)) {
+        if (const auto format = parse_format(*value)) {
+            settings.extra_format = *format;
+        }
+    }
+    if (const auto value = record.value(kFrameMsKey)) {
+        if (const auto n = parse_integer(*value)) {
+            if (const auto ms = check_frame_ms(*n)) {
+                settings.frame_ms = *ms;
+            }
+        }
+    }
+    if (const auto value = record.value(kLoopKey)) {
+        if (const auto n = parse_integer(*value)) {
+            if (const auto loops = check_loop_count(*n)) {
+                settings.loop_count = *loops;
+            }
+        }
+    }
+    if (const auto value = record.value(kTransparentKey)) {
+        if (*value == QLatin1String("1")) {
+            settings.transparent = true;
+        }
+    }
+    model.export_settings = settings;
+    // A preview that is playing goes on at the project's frame time.
+    if (model.timer1_interval > 0) {
+        model.timer1_interval = settings.frame_ms;
+    }
 }
 
 }  // namespace koma

@@ -39,11 +39,15 @@ struct StateBytes {
 StateBytes split_extension_record(const QByteArray& bytes);
 
 /// The extension record for the model, ending in CR LF: the tag, the version, then
-/// "encoding=UTF-8" and the project's settings as key=value items.
+/// "encoding=UTF-8" and the project's settings as key=value items. The export settings are
+/// written only where they differ from their defaults: "format=png|apng|webp" (BMP and GIF are
+/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1".
 QString extension_record_text(const EditingModel& model);
 
-/// Takes the values of the keys koma knows from `record` into the model. Unknown keys and
-/// values that do not parse are left out; a missing key leaves the model's value as it is.
+/// Takes the values of the keys koma knows from `record` into the model: the export settings
+/// as a whole, so that a missing key, or one whose value does not parse or is out of range,
+/// reads as its default. Unknown keys are left out. Without a format key the format buttons'
+/// choice is in force. A playing preview takes the frame time read. Never fails.
 void apply_extension_record(EditingModel& model, const ExtensionRecord& record);
 
 }  // namespace koma

@@ -281,9 +281,8 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
         return failed(read.error());
     }
     fit_stage_to_background(model);
-    if (parts.record) {
-        apply_extension_record(model, *parts.record);
-    }
+    // A file without the record (an older one, or one made elsewhere) reads with the defaults.
+    apply_extension_record(model, parts.record.value_or(ExtensionRecord{}));
     return report;
 }
 

@@ -41,7 +41,8 @@ using StateOutcome = std::expected<StateReadReport, QString>;
 /// tried once more as the same file name in the state file's own folder; a slot whose file is
 /// missing or does not load is left as it was and listed in the report. The background's size
 /// matters only for a plain background; an unusable one keeps the current background (see
-/// StateReadReport). The extension record's settings are applied last. No file at `path`:
+/// StateReadReport). The extension record's settings are applied last; a file without the
+/// record, or a record without a setting, reads that setting as its default. No file at `path`:
 /// nothing changes and the result is success. A file that cannot be read, or is damaged, ends
 /// the read at the bad item: what was restored before it stays, the stage is fitted to slot 0,
 /// and the message names the file and the bad line.

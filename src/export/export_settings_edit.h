@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <expected>
+
+#include "app/editing_model.h"
+
+namespace koma {
+
+/// Longest frame time accepted, in milliseconds; every animated format can store it exactly
+/// or to its own precision.
+inline constexpr int kMaxFrameMs = 65535;
+/// Largest loop count an animated file can hold; 0 means forever.
+inline constexpr int kMaxLoopCount = 65535;
+
+/// `ms` as a frame time when it lies in [kMinFrameMs, kMaxFrameMs]; otherwise a message saying
+/// what is allowed (a time under kMinFrameMs is one players would not honour).
+std::expected<int, QString> check_frame_ms(int64_t ms);
+
+/// `count` as a loop count when it lies in [0, kMaxLoopCount]; otherwise a message saying what
+/// is allowed.
+std::expected<int, QString> check_loop_count(int64_t count);
+
+/// Chooses the format exports write. Bmp and Gif are the format buttons' own choice and go
+/// through their click handlers, so gif_mode and the visible button follow; Png, Apng and Webp
+/// are kept in the settings and leave gif_mode and the buttons as they are.
+void choose_output_format(EditingModel& model, OutputFormat format);
+
+/// Sets the frame time of the preview and of every animated format. A time outside
+/// check_frame_ms's range is refused with its message and nothing changes. A preview that is
+/// playing (its timer ticking) takes the new interval at once; a stopped one at its next start.
+std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms);
+
+/// Sets how often an exported animation plays (0: forever). A count outside check_loop_count's
+/// range is refused with its message and nothing changes.
+std::expected<void, QString> set_loop_count(EditingModel& model, int64_t count);
+
+/// Sets whether the background's own key-coloured pixels are exported transparent.
+void set_transparent(EditingModel& model, bool transparent);
+
+}  // namespace koma

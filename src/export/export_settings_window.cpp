@@ -1,0 +1,154 @@
+#include "export/export_settings_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "export/output_format.h"
+
+namespace koma {
+
+namespace {
+
+void show_text(QLineEdit* edit, const TextBox& box) {
+    if (edit->text() != box.text()) {
+        edit->setText(box.text());
+    }
+    if (box.sel_length() > 0) {
+        edit->setSelection(box.sel_start(), box.sel_length());
+    }
+}
+
+QLabel* add_label(const QString& text, QWidget* parent, int x, int y, int w, int h) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+}  // namespace
+
+ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsForm& form)
+    : QWidget(nullptr), model_(model), form_(form) {
+    setWindowTitle(QStringLiteral("出力設定"));
+    setObjectName(QStringLiteral("ExportSettingsWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(320, 200);
+
+    show_refusal = [](const QString& message, QWidget* parent) {
+        QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
+    };
+
+    add_label(QStringLiteral("出力形式"), this, 16, 16, 104, 24);
+    format = new QComboBox(this);
+    format->setGeometry(128, 16, 113, 24);
+    for (OutputFormat f : kFormats) {
+        format->addItem(format_caption(f));
+    }
+    add_label(QStringLiteral("1コマの時間"), this, 16, 52, 104, 24);
+    frame_ms = new QLineEdit(this);
+    frame_ms->setGeometry(128, 52, 65, 24);
+    add_label(QStringLiteral("ミリ秒"), this, 200, 52, 104, 24);
+    add_label(QStringLiteral("繰り返し回数"), this, 16, 88, 104, 24);
+    loop_count = new QLineEdit(this);
+    loop_count->setGeometry(128, 88, 65, 24);
+    add_label(QStringLiteral("回（0 = 無限）"), this, 200, 88, 112, 24);
+    transparent = new QCheckBox(QStringLiteral("背景を透明に"), this);
+    transparent->setGeometry(16, 120, 225, 24);
+    ok = new QPushButton(QStringLiteral("ＯＫ"), this);
+    ok->setGeometry(64, 156, 81, 33);
+    QFont bold = ok->font();
+    bold.setBold(true);
+    ok->setFont(bold);
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setGeometry(176, 156, 81, 33);
+
+    connect(format, &QComboBox::activated, this, [this](int row) {
+        if (row >= 0 && row < static_cast<int>(kFormats.size())) {
+            form_.format = kFormats[static_cast<size_t>(row)];
+        }
+    });
+    connect(frame_ms, &QLineEdit::textEdited, this, [this](const QString& text) {
+        form_.frame_ms.set_text(text);
+        form_.frame_ms.select(0, 0);
+    });
+    connect(loop_count, &QLineEdit::textEdited, this, [this](const QString& text) {
+        form_.loop_count.set_text(text);
+        form_.loop_count.select(0, 0);
+    });
+    connect(transparent, &QCheckBox::toggled, this,
+            [this](bool checked) { form_.transparent = checked; });
+    connect(&model_, &EditingModel::changed, this, [this] {
+        if (export_settings_follow(model_, form_)) {
+            refresh();
+        }
+    });
+    connect(ok, &QPushButton::clicked, this, &ExportSettingsWindow::on_ok);
+    connect(cancel, &QPushButton::clicked, this, [this] { close(); });
+    refresh();
+}
+
+void ExportSettingsWindow::refresh() {
+    const QList<QWidget*> children = findChildren<QWidget*>();
+    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
+    blockers.reserve(static_cast<size_t>(children.size()));
+    for (QWidget* child : children) {
+        blockers.push_back(std::make_unique<QSignalBlocker>(child));
+    }
+    const auto row = std::find(kFormats.begin(), kFormats.end(), form_.format) - kFormats.begin();
+    format->setCurrentIndex(static_cast<int>(row));
+    show_text(frame_ms, form_.frame_ms);
+    show_text(loop_count, form_.loop_count);
+    transparent->setChecked(form_.transparent);
+}
+
+void ExportSettingsWindow::on_ok() {
+    const auto taken = export_settings_ok(model_, form_);
+    model_.notify();
+    if (taken) {
+        unloaded_ = true;
+        close();
+        return;
+    }
+    refresh();
+    QLineEdit* offending =
+        taken.error().field == ExportSettingsField::FrameMs ? frame_ms : loop_count;
+    show_refusal(taken.error().message, this);
+    offending->setFocus(Qt::OtherFocusReason);
+    offending->selectAll();
+}
+
+void ExportSettingsWindow::closeEvent(QCloseEvent* event) {
+    if (!unloaded_) {
+        unloaded_ = true;
+        export_settings_cancel(model_);
+        model_.notify();
+    }
+    event->accept();
+}
+
+ExportSettingsWindowHost::ExportSettingsWindowHost(EditingModel& model, QObject* parent)
+    : QObject(parent), model_(model) {}
+
+ExportSettingsWindowHost::~ExportSettingsWindowHost() { delete window_.data(); }
+
+void ExportSettingsWindowHost::show_window() {
+    if (window_) {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+        return;
+    }
+    export_settings_load(model_, form_);
+    window_ = new ExportSettingsWindow(model_, form_);
+    window_->show();
+}
+
+}  // namespace koma

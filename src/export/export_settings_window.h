@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "export/export_settings_form.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace koma {
+
+/// The export settings window "出力設定": a thin view of ExportSettingsForm. It forwards its
+/// controls to the form, "ＯＫ" and "キャンセル" to their handlers, shows a refusal's message and
+/// closes itself when the settings were taken. Closing it by its close box behaves like
+/// "キャンセル". Deletes itself when closed.
+class ExportSettingsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    ExportSettingsWindow(EditingModel& model, ExportSettingsForm& form);
+
+    /// Copies the form into the widgets, with their signals blocked.
+    void refresh();
+
+    /// Tells the user why "ＯＫ" was refused. Tests replace it; by default a warning box.
+    std::function<void(const QString& message, QWidget* parent)> show_refusal;
+
+    /// The formats in the list's order, so that a row names its format.
+    static constexpr std::array<OutputFormat, 5> kFormats{OutputFormat::Bmp, OutputFormat::Gif,
+                                                          OutputFormat::Png, OutputFormat::Apng,
+                                                          OutputFormat::Webp};
+
+    QComboBox* format = nullptr;
+    QLineEdit* frame_ms = nullptr;
+    QLineEdit* loop_count = nullptr;
+    QCheckBox* transparent = nullptr;
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void on_ok();
+
+    EditingModel& model_;
+    ExportSettingsForm& form_;
+    bool unloaded_ = false;
+};
+
+/// Opens the export settings window for the main window's "出力設定": a fresh, loaded window
+/// when none is open, the same window brought to the front otherwise. Owns the window's form.
+/// Lives as long as the main window; a settings window still open when it goes is destroyed
+/// with it.
+class ExportSettingsWindowHost : public QObject {
+    Q_OBJECT
+  public:
+    explicit ExportSettingsWindowHost(EditingModel& model, QObject* parent = nullptr);
+    ~ExportSettingsWindowHost() override;
+
+    /// "出力設定" click.
+    void show_window();
+
+    /// The open window, or nullptr.
+    ExportSettingsWindow* window() const { return window_; }
+    ExportSettingsForm& form() { return form_; }
+
+  private:
+    EditingModel& model_;
+    ExportSettingsForm form_;
+    QPointer<ExportSettingsWindow> window_;
+};
+
+}  // namespace koma
