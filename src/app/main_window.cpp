@@ -275,8 +275,14 @@ void Form1::connect_input() {
         }
     });
     auto* zoom_host = new ZoomWindowHost(model_, this);
-    connect(bt_zoom, &QPushButton::clicked, this,
-            [this, zoom_host] { forward([&] { bt_zoom_Click(model_, *zoom_host); }); });
+    connect(bt_zoom, &QPushButton::clicked, this, [this, zoom_host] {
+        std::expected<void, QString> opened;
+        forward([&] { opened = bt_zoom_Click(model_, *zoom_host); });
+        if (!opened) {
+            QApplication::beep();
+            QMessageBox::warning(this, QCoreApplication::applicationName(), opened.error());
+        }
+    });
     auto* background_host = new BackgroundWindowHost(model_, this);
     connect(Command1, &QPushButton::clicked, this,
             [this, background_host] { forward([&] { background_host->show_window(); }); });
