@@ -365,9 +365,9 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
-    // The arrow's place is kept relative to the pattern box's designed left edge (40), so it
+    // The arrow's place is kept relative to the pattern box's designed left edge, so it
     // follows the box when a big stage moves the controls below it.
-    pointer_k->move(pattern_anime->x() + model_.pointer_k_left - 40,
+    pointer_k->move(pattern_anime->x() + model_.pointer_k_left - kPatternBoxLeft,
                     pattern_anime->y() - pointer_k->height());
 
     if (model_.timer1_interval <= 0) {
