@@ -1,7 +1,9 @@
 #include "adjust/zoom.h"
 
 #include "adjust/zoom_mirror.h"
+#include "platform/image_limits.h"
 #include "platform/top_most.h"
+#include "platform/twips.h"
 
 namespace koma {
 
@@ -29,13 +31,24 @@ void close_zoom(EditingModel& m, ZoomWindowPort& port) {
 
 }  // namespace
 
-void bt_zoom_Click(EditingModel& m, ZoomWindowPort& port) {
+bool zoom_surface_allowed(int64_t width_twips, int64_t height_twips) {
+    // The same rounding as the surface that open_zoom makes.
+    const int64_t width = twips_to_pixels(width_twips * kZoomFactor);
+    const int64_t height = twips_to_pixels(height_twips * kZoomFactor);
+    return width * height * 4 <= kMaxImageBytes;
+}
+
+std::expected<void, QString> bt_zoom_Click(EditingModel& m, ZoomWindowPort& port) {
     m.request_focus(QStringLiteral("pic_dummy"));
-    if (m.zoom_open == 0) {
-        open_zoom(m, port);
-    } else {
+    if (m.zoom_open != 0) {
         close_zoom(m, port);
+        return {};
     }
+    if (!zoom_surface_allowed(m.win_main.width_twips(), m.win_main.height_twips())) {
+        return std::unexpected(kZoomTooLarge);
+    }
+    open_zoom(m, port);
+    return {};
 }
 
 void Form4_Unload(EditingModel& m) {

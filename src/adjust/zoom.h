@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+#include <cstdint>
+#include <expected>
+
 #include "app/editing_model.h"
 
 class QWindow;
@@ -21,13 +25,24 @@ class ZoomWindowPort {
     virtual void unload() = 0;
 };
 
+/// What the user is told when the zoom window is refused for a stage that is too big.
+inline const QString kZoomTooLarge =
+    QStringLiteral("ステージが大きすぎるためズームできません（拡大画像は 256 MiB まで）");
+
+/// Whether the zoom surface of a stage `width_twips` x `height_twips` (four times each side, at
+/// 4 bytes per pixel) stays within kMaxImageBytes, the limit of every image the program holds.
+bool zoom_surface_allowed(int64_t width_twips, int64_t height_twips);
+
 /// `bt_zoom` click: hands the focus to pic_dummy, then opens the zoom window when zoom_open is
 /// 0, otherwise closes it. Opening sets zoom_open to 1 and the caption to "縮小", gives the zoom
 /// surface a fresh blank image exactly four times the stage (nearest of twips x 4 / 15 in each
 /// direction), opens the window on top of all others and mirrors the stage into it at once.
 /// Closing takes the window off the top, sets zoom_open to 0 and the caption to "ズーム" and
 /// unloads the window. The stacking calls' results are not needed and are ignored.
-void bt_zoom_Click(EditingModel& model, ZoomWindowPort& port);
+/// Fails with kZoomTooLarge, before anything is allocated or changed but the focus, when the
+/// zoom surface of the current stage is not allowed (zoom_surface_allowed); the window stays
+/// closed.
+std::expected<void, QString> bt_zoom_Click(EditingModel& model, ZoomWindowPort& port);
 
 /// The zoom window's unload handler, run however the window goes (button or close box):
 /// zoom_open to 0 and the `bt_zoom` caption back to "ズーム".

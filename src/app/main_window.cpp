@@ -279,8 +279,14 @@ void Form1::connect_input() {
         }
     });
     auto* zoom_host = new ZoomWindowHost(model_, this);
-    connect(bt_zoom, &QPushButton::clicked, this,
-            [this, zoom_host] { forward([&] { bt_zoom_Click(model_, *zoom_host); }); });
+    connect(bt_zoom, &QPushButton::clicked, this, [this, zoom_host] {
+        std::expected<void, QString> opened;
+        forward([&] { opened = bt_zoom_Click(model_, *zoom_host); });
+        if (!opened) {
+            QApplication::beep();
+            QMessageBox::warning(this, QCoreApplication::applicationName(), opened.error());
+        }
+    });
     auto* background_host = new BackgroundWindowHost(model_, this);
     connect(Command1, &QPushButton::clicked, this,
             [this, background_host] { forward([&] { background_host->show_window(); }); });
@@ -369,9 +375,9 @@ void Form1::refresh() {
     const OutputFormat in_force = format_in_force(model_);
     output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
     output_shown->setVisible(is_extra_format(in_force));
-    // The arrow's place is kept relative to the pattern box's designed left edge (40), so it
+    // The arrow's place is kept relative to the pattern box's designed left edge, so it
     // follows the box when a big stage moves the controls below it.
-    pointer_k->move(pattern_anime->x() + model_.pointer_k_left - 40,
+    pointer_k->move(pattern_anime->x() + model_.pointer_k_left - kPatternBoxLeft,
                     pattern_anime->y() - pointer_k->height());
 
     if (model_.timer1_interval <= 0) {

@@ -1,12 +1,14 @@
 #include "app/stage_layout_widget.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "app/pattern_cursor.h"
 #include "app/surface_widget.h"
 
 namespace koma {
@@ -84,19 +86,27 @@ void StageLayout::apply() {
     const QSize stage(stage_surface.width_px(), stage_surface.height_px());
     for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
         QWidget* widget = it.key();
-        QRect design = it.value();
+        const QRect design = it.value();
         if (widget == window_.win_main) {
             widget->setGeometry(QRect(kDesignStage.topLeft(), stage));
             continue;
         }
         if (widget == window_.pointer_k) {
-            // Its left edge follows the edit cursor; only the height shift is ours.
-            design.moveLeft(widget->x());
+            continue;  // placed against the pattern box below
         }
         const QRect placed = place(design, stage);
         if (widget->geometry() != placed) {
             widget->setGeometry(placed);
         }
+    }
+    // The arrow stands over its character of the pattern box wherever the box went; its own
+    // left edge may lie right of the stage (far steps), which must not move it again.
+    QWidget* arrow = window_.pointer_k;
+    const QRect box = window_.pattern_anime->geometry();
+    const QPoint at(box.x() + window_.model().pointer_k_left - kPatternBoxLeft,
+                    box.y() - arrow->height());
+    if (arrow->pos() != at) {
+        arrow->move(at);
     }
     const QSize client = client_size(stage);
     if (client == applied_) {

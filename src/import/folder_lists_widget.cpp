@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
@@ -74,36 +73,11 @@ void FolderListsBinding::refresh() {
     }
 }
 
-FileListBinding::FileListBinding(const FileList& files, QListWidget* list,
+FileListBinding::FileListBinding(const FileList& files, FileListWidget* list,
                                  std::function<void(int)> on_click)
-    : QObject(list),
-      files_(files),
-      list_(list),
-      viewport_(list->viewport()),
-      on_click_(std::move(on_click)) {
-    viewport_->installEventFilter(this);
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            on_click_(row);
-        }
-    });
-    // A click on the file that is already selected loads it again (into another slot, say).
-    connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = list_->row(item);
-        if (row == row_at_press_ && row >= 0) {
-            on_click_(row);
-        }
-    });
+    : QObject(list), files_(files), list_(list), on_click_(std::move(on_click)) {
+    connect(list_, &FileListWidget::chosen, this, [this](int row) { on_click_(row); });
     refresh();
-}
-
-bool FileListBinding::eventFilter(QObject* watched, QEvent* event) {
-    // The viewport also reports events while the list is being destroyed, when the list may
-    // no longer be asked for anything: compare the pointer only.
-    if (watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
-        row_at_press_ = list_->currentRow();
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void FileListBinding::refresh() {

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "import/file_list.h"
+#include "import/file_list_widget.h"
 #include "import/folder_lists.h"
 
 class QComboBox;
@@ -37,24 +38,20 @@ class FolderListsBinding : public QObject {
     QString shown_path_;
 };
 
-/// Shows a FileList in a list widget and reports clicks: `on_click(row)` runs whenever the
-/// selected file changes (mouse or arrow keys) and when the selected file is clicked again.
+/// Shows a FileList in a FileListWidget and reports the user's choices: `on_click(row)` runs
+/// whenever the user moves the selected file (mouse or keys in the list) and when the selected
+/// file is clicked again; the focus arriving in the list or a reload chooses nothing.
 class FileListBinding : public QObject {
     Q_OBJECT
   public:
-    FileListBinding(const FileList& files, QListWidget* list, std::function<void(int)> on_click);
+    FileListBinding(const FileList& files, FileListWidget* list, std::function<void(int)> on_click);
 
     void refresh();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     const FileList& files_;
-    QListWidget* list_;
-    QWidget* viewport_;
+    FileListWidget* list_;
     std::function<void(int)> on_click_;
-    int row_at_press_ = -1;
 };
 
 }  // namespace koma

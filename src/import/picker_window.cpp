@@ -43,7 +43,7 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
     // No completion: text typed in lower case must stay as typed.
     Combo1->setCompleter(nullptr);
     Combo1->setGeometry(216, 24, 137, 21);
-    File1 = new QListWidget(this);
+    File1 = new FileListWidget(this);
     File1->setGeometry(216, 64, 137, 110);
     for (QWidget* w : std::initializer_list<QWidget*>{Drive1, Dir1, Combo1, File1}) {
         w->setFont(gothic(9.75));

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "import/file_list_widget.h"
 #include "import/picker_model.h"
 
 class QComboBox;
@@ -33,7 +34,7 @@ class Form2 : public QWidget {
     QComboBox* Drive1 = nullptr;
     QListWidget* Dir1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    QListWidget* File1 = nullptr;
+    FileListWidget* File1 = nullptr;
     QLabel* Label2 = nullptr;
     QScrollBar* HScroll1 = nullptr;
     QPushButton* Command2 = nullptr;

@@ -23,7 +23,8 @@ class FileSystem {
     /// Whether `root` can be read now; false for a device without its medium, a root that
     /// vanished or one that is not mounted.
     virtual bool root_ready(const QString& root) const = 0;
-    /// The entries of `folder`, or a message (for the user) when it cannot be listed.
+    /// The entries of `folder`, or a message (for the user) when it cannot be listed. Files
+    /// whose names begin with a dot are listed with the others.
     virtual std::expected<FolderEntries, QString> list(const QString& folder) const = 0;
 
     /// The root that holds `folder`: the longest of roots() that is `folder` or one of its

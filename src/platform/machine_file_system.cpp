@@ -42,7 +42,8 @@ class MachineFileSystem final : public FileSystem {
         const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
         FolderEntries entries;
         entries.folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, order);
-        entries.files = dir.entryList(QDir::Files, order);
+        // Names that begin with a dot are files like any other here (".pst" is a state file).
+        entries.files = dir.entryList(QDir::Files | QDir::Hidden, order);
         return entries;
     }
 };

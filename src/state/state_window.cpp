@@ -76,7 +76,7 @@ void Form3::build_controls() {
     Combo1 = new QComboBox(this);
     Combo1->setGeometry(twips_rect(2880, 120, 2055, 315));
     Combo1->addItem(state_.combo_text);
-    File1 = new QListWidget(this);
+    File1 = new FileListWidget(this);
     File1->setGeometry(twips_rect(2880, 600, 2055, 1260));
     file_name = new QLineEdit(this);
     file_name->setGeometry(twips_rect(2880, 2640, 2055, 375));

@@ -5,6 +5,7 @@
 #include <expected>
 #include <functional>
 
+#include "import/file_list_widget.h"
 #include "state/state_window_model.h"
 
 class QComboBox;
@@ -41,7 +42,7 @@ class Form3 : public QWidget {
     QComboBox* Drive1 = nullptr;
     QListWidget* Dir1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    QListWidget* File1 = nullptr;
+    FileListWidget* File1 = nullptr;
     QLineEdit* file_name = nullptr;
     QPushButton* Command1 = nullptr;
 

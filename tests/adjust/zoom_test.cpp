@@ -141,5 +141,53 @@ TEST_F(ZoomTest, AStageGrownWhileOpenIsMirroredClippedFromTheTopLeft) {
     expect_enlarged(m.win_main.image(), 8, 4);
 }
 
+// A 2048 x 2048 stage zooms to 8192 x 8192 pixels, exactly the 256 MiB an image may take.
+TEST(ZoomSurfaceAllowed, SixteenTimesTheStageAtFourBytesMayReachTheImageLimitAndNoMore) {
+    EXPECT_TRUE(zoom_surface_allowed(2048 * 15, 2048 * 15));
+    EXPECT_FALSE(zoom_surface_allowed(2049 * 15, 2048 * 15));
+    EXPECT_FALSE(zoom_surface_allowed(2048 * 15, 2049 * 15));
+    // Sizes in pixels are rounded as the surface rounds them: 30721 twips x 4 are 8192.3 px.
+    EXPECT_TRUE(zoom_surface_allowed(2048 * 15 + 1, 2048 * 15));
+    EXPECT_FALSE(zoom_surface_allowed(2048 * 15 + 2, 2048 * 15));
+    // The largest stage a background may give is far over and does not overflow.
+    EXPECT_FALSE(zoom_surface_allowed(16384 * 15, 16384 * 15));
+    EXPECT_TRUE(zoom_surface_allowed(462 * 15, 110 * 15));
+    EXPECT_TRUE(zoom_surface_allowed(16384 * 15, 1 * 15));
+}
+
+TEST_F(ZoomTest, AStageTooBigToZoomIsRefusedBeforeAnythingIsMadeOrChanged) {
+    m.win_main.resize_pixels(2049, 2048);
+    const QSize surface_before = m.zoom_surface.image().size();
+    m.last_focus_request.clear();
+
+    const auto result = bt_zoom_Click(m, port);
+
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error(), kZoomTooLarge);
+    EXPECT_EQ(m.last_focus_request, "pic_dummy");
+    EXPECT_EQ(m.zoom_open, 0);
+    EXPECT_EQ(m.bt_zoom.caption, "ズーム");
+    EXPECT_EQ(port.opened, 0);
+    EXPECT_EQ(m.zoom_surface.image().size(), surface_before);
+    EXPECT_EQ(repaints, 0);
+
+    // Nothing is left behind: a stage that fits opens at the next press.
+    m.win_main.resize_pixels(2048, 2048);
+    ASSERT_TRUE(bt_zoom_Click(m, port).has_value());
+    EXPECT_EQ(m.zoom_open, 1);
+    EXPECT_EQ(port.opened, 1);
+    EXPECT_EQ(m.zoom_surface.image().size(), QSize(8192, 8192));
+}
+
+TEST_F(ZoomTest, AnOpenZoomWindowStillClosesAfterItsStageGrewTooBig) {
+    m.win_main.resize_pixels(4, 2);
+    ASSERT_TRUE(bt_zoom_Click(m, port).has_value());
+    m.win_main.resize_pixels(4096, 4096);
+    EXPECT_TRUE(bt_zoom_Click(m, port).has_value());
+    EXPECT_EQ(m.zoom_open, 0);
+    EXPECT_EQ(port.unloaded, 1);
+    EXPECT_EQ(m.bt_zoom.caption, "ズーム");
+}
+
 }  // namespace
 }  // namespace koma

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/pattern_cursor.h"
 #include "app/startup.h"
 #include "app/surface_widget.h"
 #include "support/pixels.h"
@@ -109,6 +110,42 @@ TEST(MainWindowWithBigStage, PointerArrowStartsOnThePatternBox) {
     EXPECT_GT(box.y(), 544);
     EXPECT_EQ(arrow.bottom() + 1, box.top());
     EXPECT_EQ(arrow.x(), box.x() + 2);
+}
+
+}  // namespace
+}  // namespace koma
+
+namespace koma {
+namespace {
+
+// Far steps stand right of the default stage's edge; the layout must not push them further.
+TEST_F(MainWindowTest, PointerArrowStaysOverFarStepsOnAWideStage) {
+    model.pic[kBackgroundSlot].resize_pixels(800, 400);
+    model.win_main.resize_pixels(800, 400);
+    model.pattern_anime.set_text(QString(kMaxSteps, QLatin1Char('1')));
+    for (int step : {57, 58, 70, 90, 0}) {
+        place_edit_cursor(model, step);
+        model.notify();
+        const QRect box = window->pattern_anime->geometry();
+        const QRect arrow = window->pointer_k->geometry();
+        EXPECT_EQ(arrow.x(), box.x() + 2 + 8 * step) << "step " << step;
+        EXPECT_EQ(arrow.bottom() + 1, box.top()) << "step " << step;
+        // A second refresh with nothing changed leaves it where it is.
+        model.notify();
+        EXPECT_EQ(window->pointer_k->geometry(), arrow) << "step " << step;
+    }
+}
+
+TEST_F(MainWindowTest, PointerArrowFollowsTheBoxWhenTheStageShrinksBack) {
+    model.pattern_anime.set_text(QString(kMaxSteps, QLatin1Char('1')));
+    place_edit_cursor(model, 80);
+    model.pic[kBackgroundSlot].resize_pixels(900, 500);
+    model.win_main.resize_pixels(900, 500);
+    model.notify();
+    model.win_main.resize_pixels(462, 110);
+    model.notify();
+    EXPECT_EQ(window->pattern_anime->geometry(), QRect(40, 544, 225, 25));
+    EXPECT_EQ(window->pointer_k->geometry(), QRect(42 + 8 * 80, 536, 8, 8));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,6 +15,13 @@ inline std::unique_ptr<Form1> open_main_window(EditingModel& model) {
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     return window;
+}
+
+/// Makes `window` the active window, as a click on its frame would, so that focus moves send
+/// their focus events. Returns whether it became active.
+inline bool make_active(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
 }
 
 }  // namespace koma::test

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QDir>
@@ -163,6 +164,37 @@ TEST_F(PickerWindowTest, ABigBackgroundGrowsTheMainWindowAndKeepsEveryControlRea
     // 800 x 400 into 462 x 110 keeps the aspect: 220 x 110.
     EXPECT_EQ(thumb.pixelColor(215, 100).rgb(), qRgb(0, 0, 255));
     EXPECT_NE(thumb.pixelColor(225, 100).rgb(), qRgb(0, 0, 255));
+}
+
+// The focus walking through the picker loads nothing: only a click or a key in the list does.
+TEST_F(PickerWindowTest, TabbingThroughThePickerChangesNoSlot) {
+    QTest::mouseClick(window->pic[3], Qt::LeftButton);
+    Form2* p = picker();
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->File1->count(), 4);
+    ASSERT_TRUE(test::make_active(p));
+    const auto files_before = model.slot_files;
+    const QSize slot_before = model.pic[3].image().size();
+
+    QList<QWidget*> visited;
+    for (int i = 0; i < 20; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "after " << i << " tabs";
+        if (!visited.contains(focus)) {
+            visited.append(focus);
+        }
+        QTest::keyClick(focus, i < 10 ? Qt::Key_Tab : Qt::Key_Backtab,
+                        i < 10 ? Qt::NoModifier : Qt::ShiftModifier);
+    }
+    EXPECT_TRUE(visited.contains(p->File1));
+    EXPECT_TRUE(visited.contains(p->Dir1));
+    EXPECT_EQ(model.slot_files, files_before);
+    EXPECT_EQ(model.pic[3].image().size(), slot_before);
+    EXPECT_EQ(p->File1->selectedItems().size(), 0);
+
+    // The list still answers a key pressed in it.
+    QTest::keyClick(p->File1, Qt::Key_Down);
+    EXPECT_FALSE(model.slot_files[3].isEmpty());
 }
 
 TEST(StageLayoutPlace, DefaultStageKeepsTheDesign) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "support/fake_file_system.h"
+#include "support/image_files.h"
 #include "open_main_window.h"
 
 namespace koma {
@@ -189,6 +191,57 @@ TEST_F(StateWindowTest, ANotReadyDriveIsToldInAMessageBoxAndTheListsFallBack) {
     EXPECT_EQ(home.path_ref.caption, "/media/usb");
     EXPECT_EQ(main_window.path_ref->text(), "/media/usb");
     delete form;
+}
+
+// Focus walking the window is not a choice: the typed name stays and "OK" writes only it.
+TEST_F(StateWindowTest, TabbingRoundEveryControlKeepsTheTypedNameAndOkWritesOnlyThatFile) {
+    const QByteArray other_bytes("not to be touched\n");
+    ASSERT_TRUE(test::write_file(dir.filePath("another.pst"), other_bytes));
+    Form3* save = open_with(window->bt_save);
+    ASSERT_NE(save, nullptr);
+    ASSERT_EQ(save->File1->count(), 1);
+    ASSERT_TRUE(test::make_active(save));
+    QTest::keyClicks(save->file_name, QStringLiteral("mine"));
+    ASSERT_EQ(save->file_name->text(), "mine");
+
+    QList<QWidget*> visited;
+    for (int i = 0; i < 13; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "after " << i << " tabs";
+        if (!visited.contains(focus)) {
+            visited.append(focus);
+        }
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{save->Command1, save->Drive1, save->Dir1, save->Combo1,
+                                         save->File1, save->file_name}) {
+        EXPECT_TRUE(visited.contains(control)) << control->metaObject()->className();
+    }
+    EXPECT_EQ(save->file_name->text(), "mine");
+    EXPECT_EQ(save->state().file_name.text(), "mine");
+
+    QTest::mouseClick(save->Command1, Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(QFile::exists(dir.filePath("mine.pst")));
+    QFile other(dir.filePath("another.pst"));
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), other_bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"another.pst", "mine.pst"}));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(StateWindowTest, TheArrowKeysInTheListStillChooseAFile) {
+    ASSERT_TRUE(test::write_file(dir.filePath("a.pst"), QByteArray()));
+    ASSERT_TRUE(test::write_file(dir.filePath("b.pst"), QByteArray()));
+    Form3* load = open_with(window->bt_load);
+    ASSERT_NE(load, nullptr);
+    ASSERT_EQ(load->File1->count(), 2);
+    QTest::keyClicks(load->file_name, QStringLiteral("typed"));
+    QTest::keyClick(load->File1, Qt::Key_Down);
+    EXPECT_EQ(load->file_name->text(), "a.pst");
+    QTest::keyClick(load->File1, Qt::Key_Down);
+    EXPECT_EQ(load->file_name->text(), "b.pst");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -107,6 +108,26 @@ TEST_F(ZoomWindowTest, CloseBoxUnloadsAndTheNextPressOpensAFreshWindow) {
     EXPECT_TRUE(host->form()->isVisible());
     EXPECT_EQ(model.zoom_open, 1);
     expect_shows_stage(host->form());
+}
+
+TEST_F(ZoomWindowTest, AStageTooBigToZoomBeepsTellsAndOpensNothing) {
+    model.pic[0].resize_pixels(2049, 2048);
+    model.win_main.resize_pixels(2049, 2048);
+    model.notify();
+    // The message box waits until it is closed; close it as the user would.
+    QString told;
+    QTimer::singleShot(0, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    QTest::mouseClick(window->bt_zoom, Qt::LeftButton);
+    EXPECT_EQ(told, kZoomTooLarge);
+    EXPECT_EQ(host->form(), nullptr);
+    EXPECT_EQ(model.zoom_open, 0);
+    EXPECT_EQ(caption(window->bt_zoom), "ズーム");
+    EXPECT_EQ(window->focusWidget(), window->pic_dummy);
 }
 
 TEST(TopMost, HintIsSetAndTakenAwayWithTheWindowKeptShown) {

@@ -70,7 +70,8 @@ TEST_F(StateWindowModelTest, CreationLeavesFineAdjustmentAndOpeningGoesToTheProg
     EXPECT_EQ(window.lists.path(), dir.path());
     EXPECT_EQ(main.path_ref.caption, dir.path());
     EXPECT_EQ(main.state_mode, 2);
-    EXPECT_EQ(window.File1.names(), QStringList({"A.PST", "b.pst"}));
+    // A name that begins with a dot is a state file like any other.
+    EXPECT_EQ(window.File1.names(), QStringList({".hidden.pst", "A.PST", "b.pst"}));
     EXPECT_EQ(window.File1.selected(), -1);
 
     // "LOAD" after "SAVE" while the window is open: "OK" now reads.
@@ -157,6 +158,19 @@ TEST_F(StateWindowModelTest, AFolderChangeInTheWindowRelistsAndMovesPathRef) {
     EXPECT_EQ(main.path_ref.caption, dir.filePath("sub"));
     // The main window's export lists are another pair.
     EXPECT_EQ(main.export_lists.path(), dir.path());
+}
+
+TEST_F(StateWindowModelTest, NamesThatBeginWithADotAreListedAndChosenLikeAnyOther) {
+    // "OK" makes ".pst" of an empty name and ".pst.pst" of ".pst": the list must show them.
+    touch(dir.filePath(".pst"));
+    touch(dir.filePath(".pst.pst"));
+    touch(dir.filePath("walk.pst"));
+    touch(dir.filePath(".hidden.txt"));
+    window.load();
+    window.open(1);
+    EXPECT_EQ(window.File1.names(), (QStringList{".pst", ".pst.pst", "walk.pst"}));
+    window.file1_click(1);
+    EXPECT_EQ(window.file_name.text(), ".pst.pst");
 }
 
 // The window over a file system in memory, with a root that can be made not ready.
