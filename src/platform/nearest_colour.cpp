@@ -21,8 +21,8 @@ NearestColour::NearestColour(const std::vector<QRgb>& palette)
     : bits_(kFirstBits), keys_(size_t{1} << kFirstBits, 0), values_(keys_.size(), 0) {
     assert(!palette.empty() && palette.size() <= 256);
     for (size_t i = 0; i < palette.size(); ++i) {
-        by_green_.push_back({qRed(palette[i]), qGreen(palette[i]), qBlue(palette[i]),
-                             static_cast<uint8_t>(i)});
+        by_green_.push_back(
+            {qRed(palette[i]), qGreen(palette[i]), qBlue(palette[i]), static_cast<uint8_t>(i)});
     }
     std::stable_sort(by_green_.begin(), by_green_.end(),
                      [](const Entry& a, const Entry& b) { return a.g < b.g; });
