@@ -208,6 +208,34 @@ TEST_F(FrameExportTest, ExistingFilesAreReplaced) {
               composed(0));
 }
 
+TEST_F(FrameExportTest, AReadOnlyFileIsKeptAndEndsTheExportNamingIt) {
+    const auto read_only = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    for (const QString name : {"walk01.bmp", "walk.gif"}) {
+        QFile old(dir.filePath(name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath(name), read_only));
+    }
+    m.pattern_anime.set_text(QStringLiteral("121"));
+    for (int16_t gif : {int16_t{0}, int16_t{-1}}) {
+        m.gif_mode = gif;
+        const QString blocked = dir.filePath(gif ? "walk.gif" : "walk01.bmp");
+        const auto result = bt_exec_Click(m);
+        ASSERT_FALSE(result.has_value()) << "gif_mode " << gif;
+        EXPECT_TRUE(result.error().startsWith(blocked + ": ")) << result.error().toStdString();
+        const ExportMessage message = export_message(result);
+        EXPECT_TRUE(message.is_error);
+        EXPECT_TRUE(message.text.contains(blocked));
+        QFile kept(blocked);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), "kept");
+    }
+    EXPECT_EQ(dib_count(), 0);
+    // The step before the refused file was written; none after it.
+    EXPECT_EQ(files(), (QStringList{"walk.gif", "walk00.bmp", "walk01.bmp"}));
+}
+
 TEST_F(FrameExportTest, AStepWhoseOffsetLeavesTheRangeEndsTheExport) {
     m.adjust_y.set_value(100);
     m.step_dy[0] = 32700;  // frame_y = 32800
