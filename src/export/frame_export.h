@@ -34,7 +34,9 @@ using ExportProgress = std::function<void(int done, int total)>;
 /// they are), clears the stage, then composes every step of the pattern in order with the
 /// read-outs left alone; in BMP format (gif_mode 0) each step is written as a 24-bit BMP file
 /// while it is on the stage, in GIF format every step is captured and one animated GIF is
-/// written after the walk. Existing files of the same names are replaced.
+/// written after the walk. Existing files of the same names are replaced, except one that is
+/// read-only or that the user may not write (see replace_file_contents): that file is kept and
+/// counts as a file that cannot be written.
 ///
 /// Afterwards pattern_pos is the last step (unchanged for an empty pattern) and the stage shows
 /// it. An empty pattern writes nothing and returns an empty summary. The export ends at the

@@ -27,8 +27,8 @@ struct EncodedGif {
 /// All frames share one global palette. When all frames together have at most 256 colours the
 /// palette holds exactly those colours and nothing is dithered, so every decoded frame equals
 /// its source pixel for pixel; otherwise libimagequant builds one palette from all frames and
-/// each frame is remapped to it, pixels that did not change from the previous frame keeping
-/// their palette entry.
+/// every colour is replaced by its nearest palette colour, the same wherever and whenever it
+/// appears, so that equal frames decode equally.
 ///
 /// Only what changed is stored: every frame after the first is the rectangle in which it
 /// differs from the frame before, drawn over that frame (no disposal); unchanged pixels inside

@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 
+#include "platform/nearest_colour.h"
+
 namespace koma {
 
 namespace {
@@ -174,8 +176,8 @@ std::vector<void*> rgba_rows(QImage& rgba) {
     return rows;
 }
 
-/// One shared palette from libimagequant over what every frame changes, then each frame
-/// remapped to it.
+/// One shared palette from libimagequant over what every frame changes, then every changed
+/// pixel mapped to its nearest entry.
 std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames& out) {
     const QRect frame_rect(QPoint(0, 0), in.size);
     const size_t n = in.patches.size();
@@ -227,43 +229,36 @@ std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames&
         return std::unexpected(QStringLiteral("the colour quantiser found no palette"));
     }
     LiqPtr<liq_result> result(raw_result);
-    liq_set_dithering_level(result.get(), 1.0f);
-
-    canvas.fill(0);
-    IndexCanvas indices(out.width, out.height);
-    std::vector<uint8_t> remapped;
-    for (size_t i = 0; i < n; ++i) {
-        const QRect& r = changes[i];
-        if (r.isEmpty()) continue;
-        std::vector<void*> rows = rgba_rows(rgba[i]);
-        LiqPtr<liq_image> part(
-            liq_image_create_rgba_rows(attr.get(), rows.data(), r.width(), r.height(), 0));
-        remapped.resize(static_cast<size_t>(r.width()) * r.height());
-        if (!part || liq_write_remapped_image(result.get(), part.get(), remapped.data(),
-                                              remapped.size()) != LIQ_OK) {
-            return std::unexpected(QStringLiteral("the colour quantiser could not map a frame"));
-        }
-        Bounds changed;
-        size_t k = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb* now = patches[i].row(y);
-            QRgb* before = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-            for (int x = r.left(); x <= r.right(); ++x, ++k) {
-                // Dithering spreads errors differently around a change; a pixel that kept its
-                // colour keeps its index so that still areas stay still.
-                if (i > 0 && !((now[x] ^ before[x]) & 0xFFFFFFu)) remapped[k] = indices.at(x, y);
-                before[x] = now[x];
-                if (i == 0 || remapped[k] != indices.at(x, y)) changed.add(x, y);
-            }
-        }
-        indices.apply(r, remapped, changed.rect(), i == 0, out.frames[i]);
-    }
-
     const liq_palette* palette = liq_get_palette(result.get());
+    if (!palette || palette->count == 0) {
+        return std::unexpected(QStringLiteral("the colour quantiser found no palette"));
+    }
     out.palette.clear();
     for (unsigned i = 0; i < palette->count; ++i) {
         const liq_color& c = palette->entries[i];
         out.palette.push_back(qRgb(c.r, c.g, c.b));
+    }
+
+    // Each colour gets its nearest palette entry, the same in every frame and at every place:
+    // dithering would spread errors differently around each change, so that a frame equal to
+    // an earlier one could decode differently from it.
+    NearestColour nearest(out.palette);
+    IndexCanvas indices(out.width, out.height);
+    std::vector<uint8_t> mapped;
+    for (size_t i = 0; i < n; ++i) {
+        const QRect& r = changes[i];
+        if (r.isEmpty()) continue;
+        mapped.resize(static_cast<size_t>(r.width()) * r.height());
+        Bounds changed;
+        size_t k = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const QRgb* now = patches[i].row(y);
+            for (int x = r.left(); x <= r.right(); ++x, ++k) {
+                mapped[k] = nearest.index_of(now[x]);
+                if (i == 0 || mapped[k] != indices.at(x, y)) changed.add(x, y);
+            }
+        }
+        indices.apply(r, mapped, changed.rect(), i == 0, out.frames[i]);
     }
     out.exact = false;
     return {};

@@ -37,10 +37,11 @@ struct IndexedFrames {
 
 /// Maps an animation onto one palette. With at most 256 colours over all frames the palette is
 /// those colours in order of first appearance and the mapping is exact. Otherwise
-/// libimagequant builds at most 255 colours from what every frame changes, each frame is
-/// remapped with dithering, and a pixel whose colour is the same as in the frame before keeps
-/// that frame's index, so unchanged areas never flicker. Only the patches are read: the work
-/// grows with what changes, not with the number of frames times their size.
+/// libimagequant builds at most 255 colours from what every frame changes and each colour is
+/// mapped to its nearest entry, with no dithering: a colour has one index whatever the frame
+/// and place, so frames that are equal decode equally and unchanged areas never flicker. Only
+/// the patches are read: the work grows with what changes, not with the number of frames times
+/// their size.
 /// Fails with a message when there are no frames, the size is empty, the first patch does not
 /// cover the whole frame, or libimagequant fails. Patch pixels outside the frame are ignored.
 std::expected<IndexedFrames, QString> index_frames(const PatchedFrames& frames);

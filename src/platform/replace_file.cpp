@@ -13,6 +13,22 @@ namespace {
 
 std::atomic<unsigned> temp_counter{0};
 
+/// Why the existing file `target` must not be replaced; empty when it may be. Renaming over a
+/// file needs only the right to write its folder, so the file's own permissions are checked
+/// here: a file this user may not write is refused, and so is a file that nobody may write
+/// (made read-only on purpose), which the super-user could otherwise replace like any other.
+QString refusal(const QFileInfo& target) {
+    if (!target.exists()) return {};
+    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!(target.permissions() & writable)) {
+        return QStringLiteral("the file is read-only");
+    }
+    if (!target.isWritable()) {
+        return QStringLiteral("no permission to write the file");
+    }
+    return {};
+}
+
 }  // namespace
 
 std::expected<void, QString> replace_file_contents(const QString& path, const QByteArray& bytes) {
@@ -27,6 +43,9 @@ std::expected<void, QString> replace_file_contents(const QString& path, const QB
     const QFileInfo target_info(target);
     if (target_info.isDir()) {
         return failure(QStringLiteral("is a folder"));
+    }
+    if (const QString why = refusal(target_info); !why.isEmpty()) {
+        return failure(why);
     }
 
     QFile temp;

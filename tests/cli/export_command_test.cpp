@@ -195,6 +195,31 @@ TEST_F(ExportCommandTest, AnUnwritableFolderExitsThreeNamingTheFile) {
     }
 }
 
+TEST_F(ExportCommandTest, AReadOnlyFileExitsThreeAndIsKept) {
+    const auto read_only = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    for (const char* name : {"walk02.bmp", "walk.gif"}) {
+        QFile old(path("saved/") + name);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        ASSERT_TRUE(QFile::setPermissions(old.fileName(), read_only));
+    }
+    for (const char* format : {"bmp", "gif"}) {
+        const Outcome run =
+            run_koma({"export", path("state.pst"), "--format", format}, path("work"));
+        EXPECT_EQ(run.code, 3) << run.err.toStdString();
+        const QString file =
+            path("saved") + (format == QLatin1String("gif") ? "/walk.gif" : "/walk02.bmp");
+        EXPECT_TRUE(run.err.startsWith("koma: cannot export: " + file + ": "))
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1);
+        QFile kept(file);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), "kept");
+    }
+    EXPECT_EQ(files("saved"), (QStringList{"walk.gif", "walk00.bmp", "walk01.bmp", "walk02.bmp"}));
+}
+
 TEST_F(ExportCommandTest, AnEmptyPatternWritesNothing) {
     write_state(QString(), path("empty.pst"));
     const Outcome run = run_koma({"export", path("empty.pst"), "--format", "gif"}, path("work"));

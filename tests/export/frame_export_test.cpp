@@ -106,6 +106,35 @@ TEST_F(FrameExportTest, GifHoldsOneImagePerStepEqualToTheComposedStage) {
     EXPECT_EQ(gif.loop_count, 0);
 }
 
+// More colours than a GIF holds: every pixel of the background its own colour, so the colours
+// must be reduced. Steps that compose to the same stage must still decode to the same picture,
+// also after a step that differs.
+TEST_F(FrameExportTest, GifStepsEqualOnTheStageDecodeEquallyWhenColoursAreReduced) {
+    QImage background(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) background.setPixel(x, y, qRgb(x * 4, y * 8, (x + y) * 2));
+    }
+    m.pic[0].set_picture(background);
+    m.win_main.resize_pixels(64, 32);
+    m.pic[1].set_picture(from_rows({"MRRRRM", "RRGGRR", "MRRRRM"}));
+    m.sc_bar.set_value(0);
+    m.adjust_x.set_value(9);  // step 4 draws the keyed background 9 px to the right
+    m.adjust_y.set_value(5);
+    m.pattern_anime.set_text(QStringLiteral("1111011"));
+    output_GIF_Click(m);
+    ASSERT_TRUE(bt_exec_Click(m).has_value());
+
+    const test::DecodedGif gif = test::decode_gif(dir.filePath("walk.gif"));
+    ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
+    ASSERT_EQ(gif.frames.size(), 7u);
+    ASSERT_NE(composed(4), composed(0));
+    for (int step : {1, 2, 3, 5, 6}) {
+        ASSERT_EQ(composed(step), composed(0));
+        EXPECT_EQ(gif.frames[step], gif.frames[0]) << "step " << step;
+    }
+    EXPECT_NE(gif.frames[4], gif.frames[0]);
+}
+
 TEST_F(FrameExportTest, EmptyPatternWritesNothingAndSaysSo) {
     m.pattern_pos = 2;
     for (int16_t gif : {int16_t{0}, int16_t{-1}}) {
@@ -177,6 +206,34 @@ TEST_F(FrameExportTest, ExistingFilesAreReplaced) {
     ASSERT_TRUE(bt_exec_Click(m).has_value());
     EXPECT_EQ(QImage(dir.filePath("walk00.bmp")).convertToFormat(QImage::Format_RGB32),
               composed(0));
+}
+
+TEST_F(FrameExportTest, AReadOnlyFileIsKeptAndEndsTheExportNamingIt) {
+    const auto read_only = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    for (const QString name : {"walk01.bmp", "walk.gif"}) {
+        QFile old(dir.filePath(name));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("kept");
+        old.close();
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath(name), read_only));
+    }
+    m.pattern_anime.set_text(QStringLiteral("121"));
+    for (int16_t gif : {int16_t{0}, int16_t{-1}}) {
+        m.gif_mode = gif;
+        const QString blocked = dir.filePath(gif ? "walk.gif" : "walk01.bmp");
+        const auto result = bt_exec_Click(m);
+        ASSERT_FALSE(result.has_value()) << "gif_mode " << gif;
+        EXPECT_TRUE(result.error().startsWith(blocked + ": ")) << result.error().toStdString();
+        const ExportMessage message = export_message(result);
+        EXPECT_TRUE(message.is_error);
+        EXPECT_TRUE(message.text.contains(blocked));
+        QFile kept(blocked);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), "kept");
+    }
+    EXPECT_EQ(dib_count(), 0);
+    // The step before the refused file was written; none after it.
+    EXPECT_EQ(files(), (QStringList{"walk.gif", "walk00.bmp", "walk01.bmp"}));
 }
 
 TEST_F(FrameExportTest, AStepWhoseOffsetLeavesTheRangeEndsTheExport) {

@@ -91,5 +91,23 @@ TEST_F(ExportButtonsTest, EmptyPatternAndFailuresAreToldInAMessageBox) {
     EXPECT_NE(failure, nothing);
 }
 
+TEST_F(ExportButtonsTest, AReadOnlyFileIsToldAndKept) {
+    const QString file = dir.filePath("sample.gif");
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("kept");
+    old.close();
+    ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+    QTest::mouseClick(window->output_GIF, Qt::LeftButton);
+    model.pattern_anime.set_text(QStringLiteral("11"));
+
+    const QString failure = export_and_read_message();
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("コマを書き出せませんでした。")))
+        << failure.toStdString();
+    EXPECT_TRUE(failure.contains(file)) << failure.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "kept");
+}
+
 }  // namespace
 }  // namespace koma

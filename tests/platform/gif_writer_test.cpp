@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <map>
 
 #include "platform/gif_encoder.h"
 #include "support/gif_reader.h"
@@ -152,6 +153,41 @@ TEST_F(GifWriterTest, ManyColoursShareOnePaletteAndStayClose) {
     // A repeated frame is still a repeated frame: nothing flickers.
     EXPECT_EQ(gif.frames[5], gif.frames[4]);
     EXPECT_EQ(gif.rects[5], QRect(0, 0, 1, 1));
+}
+
+TEST_F(GifWriterTest, ManyColoursGiveEachColourOneEntryWhereverAndWheneverItAppears) {
+    // 2048 colours; the block leaves and comes back, so every area is drawn after different
+    // changes.
+    auto picture = [](int block_x) {
+        QImage image(64, 32, QImage::Format_RGB32);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const bool block = x >= block_x && x < block_x + 6 && y >= 10 && y < 20;
+                image.setPixel(x, y, block ? qRgb(250, 30, 200) : qRgb(x * 4, y * 8, (x + y) * 2));
+            }
+        }
+        return image;
+    };
+    std::vector<QImage> images;
+    for (int x : {0, 20, 40, 20, 0, 50, 0}) images.push_back(picture(x));
+    const DecodedGif gif = write_and_read(images);
+    ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
+    ASSERT_EQ(gif.frames.size(), images.size());
+    std::map<QRgb, QRgb> decoded_as;
+    for (size_t i = 0; i < images.size(); ++i) {
+        for (int y = 0; y < images[i].height(); ++y) {
+            for (int x = 0; x < images[i].width(); ++x) {
+                const QRgb source = images[i].pixel(x, y);
+                const QRgb shown = gif.frames[i].pixel(x, y);
+                const auto [it, added] = decoded_as.emplace(source, shown);
+                ASSERT_EQ(it->second, shown)
+                    << "frame " << i << " at " << x << "," << y << ": one colour, two entries";
+            }
+        }
+    }
+    EXPECT_GT(decoded_as.size(), 256u);
+    EXPECT_EQ(gif.frames[4], gif.frames[0]);
+    EXPECT_EQ(gif.frames[6], gif.frames[0]);
 }
 
 TEST_F(GifWriterTest, NoFramesWritesNothing) {
