@@ -74,7 +74,8 @@ QString read_text(const QString& path) {
 }
 
 // The package is built once for all tests: cpack runs the install rules into its own
-// temporary folder, so nothing in the build directory is written and no other test is raced.
+// temporary folder, so no other test is raced. (cpack first builds the "preinstall" target,
+// which does nothing in a build that is up to date, as it is when ctest runs.)
 struct Package {
     QTemporaryDir dir;
     QString deb;
