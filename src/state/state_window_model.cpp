@@ -1,7 +1,7 @@
 #include "state/state_window_model.h"
 
 #include "adjust/fine_adjust.h"
-#include "state/load_save.h"
+#include "state/load_state_command.h"
 
 namespace koma {
 
@@ -60,7 +60,7 @@ void StateWindowModel::file1_click(int row) {
 std::expected<void, QString> StateWindowModel::run_load_save() {
     // The separator is always added, as for a folder at the top of a drive.
     main_.work_path = lists.path() + QLatin1Char('/') + file_name.text();
-    auto result = load_save(main_);
+    auto result = recorded_load_save(main_);
     close_requested = true;
     return result;
 }
