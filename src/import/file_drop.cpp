@@ -1,6 +1,5 @@
 #include "import/file_drop.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -16,6 +15,48 @@ FileDrop refused(const QString& message) {
     FileDrop drop;
     drop.message = message;
     return drop;
+}
+
+// Names compared with their runs of digits as numbers: "walk2" before "walk10".
+bool natural_less(const QString& a, const QString& b) {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype i_end = i, j_end = j;
+            while (i_end < a.size() && a[i_end].isDigit()) {
+                ++i_end;
+            }
+            while (j_end < b.size() && b[j_end].isDigit()) {
+                ++j_end;
+            }
+            // Leading zeros do not count; a longer run of significant digits is larger.
+            QStringView x = QStringView(a).sliced(i, i_end - i);
+            QStringView y = QStringView(b).sliced(j, j_end - j);
+            while (x.size() > 1 && x.front() == QLatin1Char('0')) {
+                x = x.sliced(1);
+            }
+            while (y.size() > 1 && y.front() == QLatin1Char('0')) {
+                y = y.sliced(1);
+            }
+            if (x.size() != y.size()) {
+                return x.size() < y.size();
+            }
+            if (const int c = x.compare(y); c != 0) {
+                return c < 0;
+            }
+            i = i_end;
+            j = j_end;
+            continue;
+        }
+        const int c = QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1),
+                                                          Qt::CaseInsensitive);
+        if (c != 0) {
+            return c < 0;
+        }
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
 }
 
 }  // namespace
@@ -62,10 +103,9 @@ FileDrop plan_file_drop(const QStringList& paths, int slot) {
     }
 
     QStringList ordered = paths;
-    QCollator collator;
-    collator.setNumericMode(true);
-    std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
-        return collator.compare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
+    // QCollator's numeric mode needs ICU, which not every Qt build has.
+    std::stable_sort(ordered.begin(), ordered.end(), [](const QString& a, const QString& b) {
+        return natural_less(QFileInfo(a).fileName(), QFileInfo(b).fileName());
     });
 
     FileDrop drop;
