@@ -8,7 +8,7 @@ namespace koma {
 /// the option chosen), recorded as one step when it closes. `before` is the model as it was
 /// when the window opened.
 class BackgroundCommand : public ModelEditCommand {
-public:
+  public:
     BackgroundCommand(EditingModel& model, EditSnapshot before);
 };
 

@@ -17,7 +17,7 @@ ScrollBar& offset_bar(EditingModel& model, OffsetBar bar);
 /// A scroll bar moved by the user: the bar takes `value`, running its change handler. The
 /// moves of one drag (one merge session) are one step.
 class BarChangeCommand : public ModelEditCommand {
-public:
+  public:
     BarChangeCommand(EditingModel& model, OffsetBar bar, int value);
 };
 

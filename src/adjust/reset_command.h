@@ -6,7 +6,7 @@ namespace koma {
 
 /// "リセット" (bt_reset_click): the base offset back to 0, 0, as one step.
 class ResetCommand : public ModelEditCommand {
-public:
+  public:
     explicit ResetCommand(EditingModel& model);
 };
 

@@ -23,7 +23,7 @@ inline constexpr int kUndoLimit = 100;
 /// at the step that file was read or written at.
 class EditHistory : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit EditHistory(EditingModel& model, QObject* parent = nullptr);
     ~EditHistory() override;
 
@@ -51,11 +51,11 @@ public:
     int merge_session() const { return merge_session_; }
     void begin_merge_session() { ++merge_session_; }
 
-signals:
+  signals:
     /// A state file was read or written and the model is clean.
     void saved();
 
-private:
+  private:
     EditingModel& model_;
     QUndoStack stack_;
     QString saved_path_;

@@ -20,13 +20,13 @@ enum class EditKey {
 /// Works as an application event filter while it lives (make it a child of the window).
 class EditKeys : public QObject {
     Q_OBJECT
-public:
+  public:
     EditKeys(QWidget* window, std::function<void(EditKey)> on_key);
 
-protected:
+  protected:
     bool eventFilter(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     QWidget* window_;
     std::function<void(EditKey)> on_key_;
 };

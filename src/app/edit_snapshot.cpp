@@ -44,12 +44,11 @@ bool EditSnapshot::operator==(const EditSnapshot& other) const {
         }
     }
     return same_surface(win_main, other.win_main) && slot_names == other.slot_names &&
-           slot_files == other.slot_files && step_dx == other.step_dx &&
-           step_dy == other.step_dy && bg_color == other.bg_color &&
-           bg_from_file == other.bg_from_file && stage_width == other.stage_width &&
-           stage_height == other.stage_height && adjust_mode == other.adjust_mode &&
-           export_settings == other.export_settings && sc_bar == other.sc_bar &&
-           adjust_x == other.adjust_x && adjust_y == other.adjust_y &&
+           slot_files == other.slot_files && step_dx == other.step_dx && step_dy == other.step_dy &&
+           bg_color == other.bg_color && bg_from_file == other.bg_from_file &&
+           stage_width == other.stage_width && stage_height == other.stage_height &&
+           adjust_mode == other.adjust_mode && export_settings == other.export_settings &&
+           sc_bar == other.sc_bar && adjust_x == other.adjust_x && adjust_y == other.adjust_y &&
            pattern_anime == other.pattern_anime && size_move == other.size_move &&
            offset_x == other.offset_x && offset_y == other.offset_y &&
            total_adjust_x == other.total_adjust_x && total_adjust_y == other.total_adjust_y &&
@@ -123,7 +122,8 @@ void restore_snapshot(EditingModel& m, const EditSnapshot& s, const EditSnapshot
 }
 
 void redraw_after_restore(EditingModel& m) {
-    const int length = static_cast<int>(std::min<qsizetype>(m.pattern_anime.text().size(), kMaxSteps));
+    const int length =
+        static_cast<int>(std::min<qsizetype>(m.pattern_anime.text().size(), kMaxSteps));
     if (m.fine_adjust != 0) {
         if (length == 0) {
             leave_fine_adjust(m);

@@ -6,12 +6,12 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -22,28 +22,28 @@
 
 #include "adjust/background_window.h"
 #include "adjust/bar_change_command.h"
-#include "adjust/reset_command.h"
 #include "adjust/fine_adjust.h"
+#include "adjust/reset_command.h"
 #include "adjust/zoom_window.h"
 #include "app/animation_test.h"
 #include "app/caption_wrap.h"
 #include "app/edit_history.h"
 #include "app/edit_keys_widget.h"
-#include "app/nudge_command.h"
-#include "app/typing_command.h"
 #include "app/key_preview_widget.h"
+#include "app/nudge_command.h"
 #include "app/pattern_box_widget.h"
 #include "app/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
+#include "app/typing_command.h"
 #include "export/export_progress_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "import/export_folder_command.h"
 #include "import/file_drop.h"
 #include "import/folder_lists_widget.h"
-#include "import/slot_load_command.h"
 #include "import/picker_window.h"
+#include "import/slot_load_command.h"
 #include "platform/colour.h"
 #include "state/load_state_command.h"
 #include "state/quick_save.h"
@@ -239,9 +239,9 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    const bool local = !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) {
-        return url.isLocalFile();
-    });
+    const bool local =
+        !urls.isEmpty() &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
     if (local) {
         event->acceptProposedAction();
     }
@@ -400,10 +400,9 @@ void Form1::connect_input() {
             model_.history->begin_merge_session();
         }
     };
-    const std::array<std::pair<QLineEdit*, TypedBox>, 3> typed{
-        {{pattern_anime, TypedBox::Pattern},
-         {size_move, TypedBox::Travel},
-         {basename, TypedBox::BaseName}}};
+    const std::array<std::pair<QLineEdit*, TypedBox>, 3> typed{{{pattern_anime, TypedBox::Pattern},
+                                                                {size_move, TypedBox::Travel},
+                                                                {basename, TypedBox::BaseName}}};
     for (const auto& [edit, box] : typed) {
         connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
             forward([&] { run_edit(model_, new TypingCommand(model_, box, text)); });

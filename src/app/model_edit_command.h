@@ -27,7 +27,7 @@ enum MergeId : int {
 /// is recorded with the snapshot taken before it. Settings that have no command of their own
 /// use ValueChange (below).
 class ModelEditCommand : public QUndoCommand {
-public:
+  public:
     /// An edit still to run: `edit` is called once, by the first redo.
     ModelEditCommand(EditingModel& model, const QString& text, std::function<void()> edit,
                      int merge_id = -1, int merge_key = 0);
@@ -46,14 +46,14 @@ public:
     const EditSnapshot& before() const { return before_; }
     const EditSnapshot& after() const { return *after_; }
 
-protected:
+  protected:
     /// Runs after a snapshot was put back (`undone` tells which way). Lets a kind of edit show
     /// where it happened; nothing by default.
     virtual void restored(bool undone) { (void)undone; }
 
     EditingModel& model_;
 
-private:
+  private:
     std::function<void()> edit_;
     EditSnapshot before_;
     std::optional<EditSnapshot> after_;
@@ -71,7 +71,7 @@ private:
 ///
 ///     run_edit(model, new ValueChange(model, QStringLiteral("コマ時間"), [&] { ... }, 1));
 class ValueChange : public ModelEditCommand {
-public:
+  public:
     ValueChange(EditingModel& model, const QString& text, std::function<void()> change,
                 int key = -1)
         : ModelEditCommand(model, text, std::move(change), key < 0 ? -1 : kMergeValue, key) {}

@@ -9,13 +9,13 @@ namespace koma {
 /// same step are one step of the history. Undone or redone in fine adjustment, the edit cursor
 /// goes back to the nudged step and that step is shown.
 class NudgeCommand : public ModelEditCommand {
-public:
+  public:
     NudgeCommand(EditingModel& model, int index);
 
-protected:
+  protected:
     void restored(bool undone) override;
 
-private:
+  private:
     int step_;
 };
 

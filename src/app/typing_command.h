@@ -20,7 +20,7 @@ TextBox& typed_box(EditingModel& model, TypedBox box);
 /// change handler as typing does. Consecutive typing in the same box, within one merge session,
 /// is one step.
 class TypingCommand : public ModelEditCommand {
-public:
+  public:
     TypingCommand(EditingModel& model, TypedBox box, const QString& text);
 };
 

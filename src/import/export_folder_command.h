@@ -9,7 +9,7 @@ namespace koma {
 /// A change of the main window's export folder (its drive and folder lists), as one step.
 /// `change` runs the lists' handler.
 class ExportFolderCommand : public ModelEditCommand {
-public:
+  public:
     ExportFolderCommand(EditingModel& model, std::function<void()> change);
 };
 

@@ -48,8 +48,8 @@ bool natural_less(const QString& a, const QString& b) {
             j = j_end;
             continue;
         }
-        const int c = QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1),
-                                                          Qt::CaseInsensitive);
+        const int c =
+            QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1), Qt::CaseInsensitive);
         if (c != 0) {
             return c < 0;
         }
@@ -114,8 +114,7 @@ FileDrop plan_file_drop(const QStringList& paths, int slot) {
         const QString& path = ordered[i];
         const QString name = QFileInfo(path).fileName();
         if (!is_image_by_content(path)) {
-            return refused(
-                QStringLiteral("「%1」はPNG・BMP・JPEGの画像ではありません").arg(name));
+            return refused(QStringLiteral("「%1」はPNG・BMP・JPEGの画像ではありません").arg(name));
         }
         // Every file is decoded before any slot changes.
         const auto picture = load_picture(path);

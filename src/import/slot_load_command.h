@@ -9,7 +9,7 @@ namespace koma {
 /// Images loaded into slots (a click in the picker, a drop), with every side effect of the
 /// load, as one step. `load` runs the loading handler.
 class SlotLoadCommand : public ModelEditCommand {
-public:
+  public:
     SlotLoadCommand(EditingModel& model, std::function<void()> load);
 };
 

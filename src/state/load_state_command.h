@@ -14,7 +14,7 @@ using LoadSaveResult = decltype(load_save(std::declval<EditingModel&>()));
 /// A LOAD of a state file as a whole, as one step: undone, every slot, surface and value is
 /// back as it was before the file was read. `read` runs the read.
 class LoadStateCommand : public ModelEditCommand {
-public:
+  public:
     LoadStateCommand(EditingModel& model, std::function<void()> read);
 };
 

@@ -30,7 +30,7 @@ using test::model_state;
 using test::ModelState;
 
 class EditHistoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(m);
@@ -172,9 +172,8 @@ TEST_F(EditHistoryTest, ABackgroundWindowVisitRoundTripsAsOneStep) {
 TEST_F(EditHistoryTest, TheExportFolderRoundTrips) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
     const QString out = QDir(dir.path()).filePath("out");
-    expect_round_trip([&] {
-        run_edit(m, new ExportFolderCommand(m, [&] { m.export_lists.set_path(out); }));
-    });
+    expect_round_trip(
+        [&] { run_edit(m, new ExportFolderCommand(m, [&] { m.export_lists.set_path(out); })); });
     EXPECT_EQ(m.export_lists.path(), out);
     history.undo();
     EXPECT_EQ(m.export_lists.path(), "/");
@@ -182,10 +181,13 @@ TEST_F(EditHistoryTest, TheExportFolderRoundTrips) {
 
 TEST_F(EditHistoryTest, AValueChangeRoundTripsAndMergesByKey) {
     expect_round_trip([&] {
-        run_edit(m, new ValueChange(m, "frame", [&] { m.export_settings.frame_ms = 100; }, 1));
+        run_edit(m, new ValueChange(
+                        m, "frame", [&] { m.export_settings.frame_ms = 100; }, 1));
     });
-    run_edit(m, new ValueChange(m, "frame", [&] { m.export_settings.frame_ms = 120; }, 1));
-    run_edit(m, new ValueChange(m, "loops", [&] { m.export_settings.loop_count = 3; }, 2));
+    run_edit(m, new ValueChange(
+                    m, "frame", [&] { m.export_settings.frame_ms = 120; }, 1));
+    run_edit(m, new ValueChange(
+                    m, "loops", [&] { m.export_settings.loop_count = 3; }, 2));
     EXPECT_EQ(history.stack().count(), 2);
     history.undo();
     history.undo();

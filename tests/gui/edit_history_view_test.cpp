@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -6,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include "app/edit_history.h"
 #include "app/main_window.h"
@@ -21,7 +22,7 @@ namespace koma {
 namespace {
 
 class EditHistoryView : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(model);

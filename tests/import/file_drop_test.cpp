@@ -15,7 +15,7 @@ namespace koma {
 namespace {
 
 class FileDropTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QString file(const QString& name, const QByteArray& bytes) {
@@ -45,8 +45,7 @@ TEST_F(FileDropTest, FilesThatDoNotFitUpToSlot9AreRefusedAsAWhole) {
     const FileDrop drop = plan_file_drop({image("a.png"), image("b.png"), image("c.png")}, 8);
     EXPECT_EQ(drop.kind, FileDrop::Kind::Refused);
     EXPECT_TRUE(drop.images.empty());
-    EXPECT_EQ(plan_file_drop({image("d.png"), image("e.png")}, 8).kind,
-              FileDrop::Kind::LoadImages);
+    EXPECT_EQ(plan_file_drop({image("d.png"), image("e.png")}, 8).kind, FileDrop::Kind::LoadImages);
 }
 
 TEST_F(FileDropTest, BackgroundAndForegroundTakeOneFileOnly) {

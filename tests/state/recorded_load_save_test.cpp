@@ -1,5 +1,3 @@
-#include "state/load_state_command.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,6 +8,7 @@
 #include "app/startup.h"
 #include "app/typing_command.h"
 #include "import/slot_loader.h"
+#include "state/load_state_command.h"
 #include "state/quick_save.h"
 #include "state/state_window_model.h"
 #include "state/write_state.h"
@@ -26,15 +25,15 @@ QByteArray read_bytes(const QString& path) {
 }
 
 class RecordedLoadSave : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(m);
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     QString image(const QString& name, QRgb colour, int width) {
-        EXPECT_TRUE(test::write_file(path(name),
-                                     test::encoded(test::solid(width, 4, colour), "bmp")));
+        EXPECT_TRUE(
+            test::write_file(path(name), test::encoded(test::solid(width, 4, colour), "bmp")));
         return path(name);
     }
     // A state file written from a second model with other slots, pattern and name.
@@ -42,7 +41,8 @@ protected:
         EditingModel other{QStringLiteral("/")};
         Form1_Load(other);
         QString message;
-        EXPECT_TRUE(load_slot_file(other, 0, image("bg2.bmp", qRgb(0, 255, 0), 20), false, message));
+        EXPECT_TRUE(
+            load_slot_file(other, 0, image("bg2.bmp", qRgb(0, 255, 0), 20), false, message));
         EXPECT_TRUE(load_slot_file(other, 1, image("f2.bmp", qRgb(255, 0, 0), 5), false, message));
         other.pattern_anime.set_text(QStringLiteral("111"));
         other.basename.set_text(QStringLiteral("other"));

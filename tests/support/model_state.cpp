@@ -3,14 +3,13 @@
 namespace koma::test {
 
 bool ModelState::operator==(const ModelState& o) const {
-    return project == o.project && pattern_pos == o.pattern_pos &&
-           anim_running == o.anim_running && edit_cursor == o.edit_cursor &&
-           fine_adjust == o.fine_adjust && zoom_open == o.zoom_open && gif_mode == o.gif_mode &&
+    return project == o.project && pattern_pos == o.pattern_pos && anim_running == o.anim_running &&
+           edit_cursor == o.edit_cursor && fine_adjust == o.fine_adjust &&
+           zoom_open == o.zoom_open && gif_mode == o.gif_mode &&
            pointer_k_left == o.pointer_k_left && pattern_sel_start == o.pattern_sel_start &&
-           pattern_sel_length == o.pattern_sel_length &&
-           pattern_read_only == o.pattern_read_only && bt_set2_caption == o.bt_set2_caption &&
-           anime_caption == o.anime_caption && timer1_interval == o.timer1_interval &&
-           zoom_surface == o.zoom_surface;
+           pattern_sel_length == o.pattern_sel_length && pattern_read_only == o.pattern_read_only &&
+           bt_set2_caption == o.bt_set2_caption && anime_caption == o.anime_caption &&
+           timer1_interval == o.timer1_interval && zoom_surface == o.zoom_surface;
 }
 
 ModelState model_state(const EditingModel& m) {
