@@ -15,6 +15,7 @@
 #include "app/surface_widget.h"
 #include "import/slot_loader.h"
 #include "open_main_window.h"
+#include "state/state_window.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
 
@@ -120,6 +121,51 @@ TEST_F(EditHistoryView, DiscardClosesAndSaveWritesTheOpenedFileFirst) {
     window->close();
     EXPECT_EQ(questions, 2);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(EditHistoryView, SaveWithNoFileYetClosesOnlyAfterTheStateWindowSaved) {
+    window->basename->setFocus();
+    QTest::keyClicks(window->basename, QStringLiteral("w"));
+    answer = Form1::UnsavedAnswer::Save;
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    const auto states = window->findChildren<Form3*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(states.size(), 1);
+    Form3* state = states.front();
+    EXPECT_EQ(model.state_mode, 2);
+    state->state().lists.set_path(dir.path());
+    state->file_name->setText(QStringLiteral("named"));
+    state->state().file_name.set_text(QStringLiteral("named"));
+    state->Command1->click();
+    QTest::qWait(50);
+    EXPECT_TRUE(QFileInfo(dir.filePath("named.pst")).isFile());
+    EXPECT_TRUE(history.is_clean());
+    EXPECT_FALSE(window->isVisible());
+}
+
+// --- Ctrl+S and Ctrl+O ---
+
+TEST_F(EditHistoryView, CtrlSWithNoFileOpensSaveAndCtrlOOpensLoad) {
+    window->pic_dummy->setFocus();
+    QTest::keyClick(window->pic_dummy, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(window->findChildren<Form3*>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_EQ(model.state_mode, 2);
+    QTest::keyClick(window->pic_dummy, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window->findChildren<Form3*>(Qt::FindDirectChildrenOnly).size(), 1);
+    EXPECT_EQ(model.state_mode, 1);
+}
+
+TEST_F(EditHistoryView, CtrlSRewritesTheFileLastRead) {
+    const QString state = dir.filePath("p.pst");
+    history.mark_saved(state);
+    window->basename->setFocus();
+    QTest::keyClicks(window->basename, QStringLiteral("q"));
+    QTest::keyClick(window->basename, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(history.is_clean());
+    QFile file(state);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("sampleq"));
+    EXPECT_TRUE(window->findChildren<Form3*>(Qt::FindDirectChildrenOnly).isEmpty());
 }
 
 // --- Dropped files ---
