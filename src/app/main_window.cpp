@@ -420,6 +420,7 @@ void Form1::connect_input() {
             }
             forward([&] { run_edit(model_, new BarChangeCommand(model_, which, v)); });
         });
+        connect(bar, &QScrollBar::sliderPressed, this, new_session);
         connect(bar, &QScrollBar::sliderReleased, this, new_session);
     }
     connect(output_bmp, &QPushButton::clicked, this,
