@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "adjust/background_command.h"
+#include "app/edit_history.h"
 #include "app/surface_widget.h"
 #include "platform/colour.h"
 #include "platform/twips.h"
@@ -36,7 +38,7 @@ void show_text(QLineEdit* edit, const TextBox& box, bool enabled) {
 }  // namespace
 
 Form5::Form5(EditingModel& model, BackgroundSettings& settings)
-    : QWidget(nullptr), model_(model), settings_(settings) {
+    : QWidget(nullptr), model_(model), settings_(settings), opened_(take_snapshot(model)) {
     setWindowTitle(QStringLiteral("背景の設定"));
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -149,6 +151,11 @@ void Form5::close_unloaded() {
 void Form5::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         Form5_Command2_Click(model_);
+        model_.notify();
+    }
+    if (!recorded_) {
+        recorded_ = true;
+        run_edit(model_, new BackgroundCommand(model_, opened_));
         model_.notify();
     }
     event->accept();

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "adjust/background_settings.h"
+#include "app/edit_snapshot.h"
 
 class QLabel;
 class QLineEdit;
@@ -54,6 +55,10 @@ class Form5 : public QWidget {
     EditingModel& model_;
     BackgroundSettings& settings_;
     bool unloaded_ = false;
+    /// The model as it was when the window opened: what it changed is one step of the history
+    /// when it closes.
+    EditSnapshot opened_;
+    bool recorded_ = false;
 };
 
 /// Opens Form5 for the main window's "背景設定": a fresh, loaded window when none is open, the

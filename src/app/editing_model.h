@@ -12,6 +12,8 @@
 
 namespace koma {
 
+class EditHistory;
+
 /// Steps a pattern can have; the per-step tables have this many entries (0 to 90).
 inline constexpr int kMaxSteps = 91;
 /// Image slots: 0 background, 1 to 9 frames, 10 foreground.
@@ -93,6 +95,10 @@ public:
     bool state_window_open = false;
     bool background_window_open = false;
     bool export_settings_open = false;
+
+    /// The undo history that records this model's edits, while one is attached (see
+    /// EditHistory); null runs edits without one.
+    EditHistory* history = nullptr;
 
     const QString& program_folder() const { return program_folder_; }
 

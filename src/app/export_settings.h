@@ -26,6 +26,8 @@ struct ExportSettings {
     int loop_count = 0;
     /// Whether the background's own key-coloured pixels are exported transparent.
     bool transparent = false;
+
+    bool operator==(const ExportSettings&) const = default;
 };
 
 /// Shortest frame time players honour; shorter times are refused.

@@ -4,11 +4,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPalette>
 #include <QPointer>
 #include <QPushButton>
@@ -18,22 +21,33 @@
 #include <QTimer>
 
 #include "adjust/background_window.h"
+#include "adjust/bar_change_command.h"
 #include "adjust/fine_adjust.h"
+#include "adjust/reset_command.h"
 #include "adjust/zoom_window.h"
 #include "app/animation_test.h"
 #include "app/caption_wrap.h"
+#include "app/edit_history.h"
+#include "app/edit_keys_widget.h"
 #include "app/key_preview_widget.h"
+#include "app/nudge_command.h"
 #include "app/pattern_box_widget.h"
 #include "app/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
 #include "app/surface_widget.h"
+#include "app/typing_command.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
+#include "import/export_folder_command.h"
+#include "import/file_drop.h"
 #include "import/folder_lists_widget.h"
 #include "import/picker_window.h"
+#include "import/slot_load_command.h"
 #include "platform/colour.h"
+#include "state/load_state_command.h"
+#include "state/quick_save.h"
 #include "state/state_window.h"
 
 namespace koma {
@@ -103,9 +117,146 @@ Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(mod
     });
     auto* export_lists = new FolderListsBinding(model_.export_lists, Drive1, Dir1, this,
                                                 [this] { model_.notify(); });
+    export_lists->set_input_runner([this](const std::function<void()>& change) {
+        run_edit(model_, new ExportFolderCommand(model_, change));
+    });
     connect(&model_, &EditingModel::changed, export_lists, &FolderListsBinding::refresh);
     new StageLayout(*this);
+    connect_history();
     refresh();
+}
+
+void Form1::connect_history() {
+    setAcceptDrops(true);
+    show_message = [this](const QString& message) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(), message);
+    };
+    ask_unsaved = [this] {
+        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                        QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"),
+                        QMessageBox::NoButton, this);
+        QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == save) {
+            return UnsavedAnswer::Save;
+        }
+        return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
+    };
+    new EditKeys(this, [this](EditKey key) {
+        EditHistory* history = model_.history;
+        switch (key) {
+            case EditKey::Undo:
+                if (history != nullptr) {
+                    history->begin_merge_session();
+                    history->undo();
+                }
+                break;
+            case EditKey::Redo:
+                if (history != nullptr) {
+                    history->begin_merge_session();
+                    history->redo();
+                }
+                break;
+            case EditKey::Save:
+                quick_save();
+                break;
+            case EditKey::Open:
+                open_state_window(model_, 1, this);
+                break;
+        }
+    });
+    if (model_.history != nullptr) {
+        connect(model_.history, &EditHistory::saved, this, [this] {
+            if (close_after_save_) {
+                close_after_save_ = false;
+                // After the state window's handler has finished.
+                QTimer::singleShot(0, this, &QWidget::close);
+            }
+        });
+    }
+}
+
+bool Form1::quick_save() {
+    const auto saved = koma::quick_save(model_);
+    if (!saved) {
+        show_message(saved.error());
+        return false;
+    }
+    if (*saved == QuickSave::NeedsName) {
+        open_state_window(model_, 2, this);
+        return false;
+    }
+    return true;
+}
+
+int Form1::slot_at(const QPoint& pos) const {
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (pic[i]->isVisible() && pic[i]->geometry().contains(pos)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
+    const FileDrop drop = plan_file_drop(paths, slot_at(pos));
+    switch (drop.kind) {
+        case FileDrop::Kind::Refused:
+            show_message(drop.message);
+            return;
+        case FileDrop::Kind::LoadState: {
+            // As LOAD: the main window leaves fine adjustment first, as the state window's
+            // creation makes it.
+            leave_fine_adjust(model_);
+            model_.work_path = drop.state_file;
+            model_.state_mode = 1;
+            const auto read = recorded_load_save(model_);
+            model_.notify();
+            if (!read) {
+                show_message(read.error());
+            }
+            return;
+        }
+        case FileDrop::Kind::LoadImages: {
+            // As the picker's file click does when it opens.
+            leave_fine_adjust(model_);
+            QStringList failures;
+            run_edit(model_, new SlotLoadCommand(model_, [&] {
+                         failures = load_dropped_images(model_, drop.images);
+                     }));
+            model_.notify();
+            if (!failures.isEmpty()) {
+                show_message(failures.join(QLatin1Char('\n')));
+            }
+            return;
+        }
+    }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const bool local =
+        !urls.isEmpty() &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (local) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    event->acceptProposedAction();
+    drop_files(paths, event->position().toPoint());
 }
 
 QLabel* Form1::add_label(const QString& text, int x, int y, int w, int h) {
@@ -248,19 +399,34 @@ void Form1::connect_input() {
     for (int i = 0; i < kSlotCount; ++i) {
         connect(pic[i], &SurfaceWidget::clicked, this, [this, i] { open_picker(model_, i, this); });
     }
-    connect(pattern_anime, &QLineEdit::textEdited, this, [this](const QString& text) {
-        forward([&] { model_.pattern_anime.set_text(text); });
-    });
-    connect(size_move, &QLineEdit::textEdited, this,
-            [this](const QString& text) { forward([&] { model_.size_move.set_text(text); }); });
-    connect(basename, &QLineEdit::textEdited, this,
-            [this](const QString& text) { forward([&] { model_.basename.set_text(text); }); });
-    connect(sc_bar, &QScrollBar::valueChanged, this,
-            [this](int v) { forward([&] { model_.sc_bar.set_value(v); }); });
-    connect(adjust_x, &QScrollBar::valueChanged, this,
-            [this](int v) { forward([&] { model_.adjust_x.set_value(v); }); });
-    connect(adjust_y, &QScrollBar::valueChanged, this,
-            [this](int v) { forward([&] { model_.adjust_y.set_value(v); }); });
+    const auto new_session = [this] {
+        if (model_.history != nullptr) {
+            model_.history->begin_merge_session();
+        }
+    };
+    const std::array<std::pair<QLineEdit*, TypedBox>, 3> typed{{{pattern_anime, TypedBox::Pattern},
+                                                                {size_move, TypedBox::Travel},
+                                                                {basename, TypedBox::BaseName}}};
+    for (const auto& [edit, box] : typed) {
+        connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
+            forward([&] { run_edit(model_, new TypingCommand(model_, box, text)); });
+        });
+        // Typing merges into one step until the box is left.
+        connect(edit, &QLineEdit::editingFinished, this, new_session);
+    }
+    const std::array<std::pair<QScrollBar*, OffsetBar>, 3> bars{
+        {{sc_bar, OffsetBar::Travel}, {adjust_x, OffsetBar::BaseX}, {adjust_y, OffsetBar::BaseY}}};
+    for (const auto& [bar, which] : bars) {
+        connect(bar, &QScrollBar::valueChanged, this, [this, bar, which, new_session](int v) {
+            // The moves of one drag merge; every other move is a step of its own.
+            if (!bar->isSliderDown()) {
+                new_session();
+            }
+            forward([&] { run_edit(model_, new BarChangeCommand(model_, which, v)); });
+        });
+        connect(bar, &QScrollBar::sliderPressed, this, new_session);
+        connect(bar, &QScrollBar::sliderReleased, this, new_session);
+    }
     connect(output_bmp, &QPushButton::clicked, this,
             [this] { forward([&] { output_bmp_Click(model_); }); });
     connect(output_GIF, &QPushButton::clicked, this,
@@ -300,14 +466,14 @@ void Form1::connect_input() {
     connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
     for (int i = 0; i < 4; ++i) {
         connect(bt_arrow[i], &QPushButton::clicked, this,
-                [this, i] { forward([&] { bt_arrow_click(model_, i); }); });
+                [this, i] { forward([&] { run_edit(model_, new NudgeCommand(model_, i)); }); });
     }
     connect(bt_set, &QPushButton::clicked, this,
             [this] { forward([&] { bt_set_click(model_); }); });
     connect(bt_set2, &QPushButton::clicked, this,
             [this] { forward([&] { bt_set2_click(model_); }); });
     connect(bt_reset, &QPushButton::clicked, this,
-            [this] { forward([&] { bt_reset_click(model_); }); });
+            [this] { forward([&] { run_edit(model_, new ResetCommand(model_)); }); });
     // Key preview: Left and Right reach the pattern cursor before the focused control.
     new KeyPreview(this, [this](int key_code) {
         if (form1_key_down(model_, key_code)) {
@@ -318,6 +484,29 @@ void Form1::connect_input() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (model_.history != nullptr && !model_.history->is_clean()) {
+        switch (ask_unsaved()) {
+            case UnsavedAnswer::Cancel:
+                event->ignore();
+                return;
+            case UnsavedAnswer::Save:
+                if (!quick_save()) {
+                    // The state window is open for a name (or the write failed): the program
+                    // closes once that save has been made.
+                    close_after_save_ = model_.history->saved_path().isEmpty();
+                    for (Form3* state : findChildren<Form3*>(Qt::FindDirectChildrenOnly)) {
+                        // Closed without saving: closing the program is called off.
+                        connect(state, &QObject::destroyed, this,
+                                [this] { close_after_save_ = false; });
+                    }
+                    event->ignore();
+                    return;
+                }
+                break;
+            case UnsavedAnswer::Discard:
+                break;
+        }
+    }
     // The secondary windows have no owner; left open they would keep the program running
     // without its main window. Each closes as by its close box, so its unload handler runs.
     std::vector<QPointer<QWidget>> others;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "app/editing_model.h"
 
@@ -30,6 +31,21 @@ public:
 
     /// Copies every control value of the model into the widgets, with their signals blocked.
     void refresh();
+
+    /// The answers to the question asked when the window closes with unsaved changes.
+    enum class UnsavedAnswer { Save, Discard, Cancel };
+    /// Asks whether to save unsaved changes before closing; a message box unless replaced.
+    std::function<UnsavedAnswer()> ask_unsaved;
+    /// Shows a message to the user (a refused drop, a failed save); a message box unless
+    /// replaced.
+    std::function<void(const QString&)> show_message;
+
+    /// Ctrl+S: writes the state file last read or written, else opens the state window as
+    /// "SAVE" does. Returns whether the file was written.
+    bool quick_save();
+    /// Handles files dropped at `pos` (window coordinates): images into the slot there, a state
+    /// file read as "LOAD" reads it. A drop that cannot be used is refused with a message.
+    void drop_files(const QStringList& paths, const QPoint& pos);
 
     // The widgets, by the names of the controls they show (for the views' own tests).
     SurfaceWidget* win_main = nullptr;
@@ -73,6 +89,8 @@ public:
 protected:
     /// Closing the main window closes every other window too, so the program ends.
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void build_controls();
@@ -81,6 +99,9 @@ private:
     QLineEdit* add_text_box(const QString& text, int x, int y, int w, int h);
     QPushButton* add_button(const QString& caption, int x, int y, int w, int h);
     void set_caption(QPushButton* button, const Button& model_button);
+    void connect_history();
+    /// The slot whose surface is at `pos` (window coordinates), or -1.
+    int slot_at(const QPoint& pos) const;
     /// Runs a handler for user input, then tells every view.
     template <typename F>
     void forward(F&& handler) {
@@ -89,6 +110,8 @@ private:
     }
 
     EditingModel& model_;
+    /// Closing waits for the state window's SAVE; the window closes once it has saved.
+    bool close_after_save_ = false;
 };
 
 }  // namespace koma

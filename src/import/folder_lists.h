@@ -50,6 +50,12 @@ class FolderLists {
     /// The folder change: runs on_folder_change when the folder really changes. Any path is
     /// taken, also one that does not exist (a saved state may name it); it then lists nothing.
     void set_path(const QString& path);
+    /// Puts back a drive and folder shown before, as they were, without listing anything and
+    /// without running on_folder_change (an undone edit).
+    void restore(const QString& drive, const QString& path) {
+        drive_ = drive;
+        path_ = path;
+    }
 
     std::function<void()> on_folder_change;
     /// Asked to tell the user (beep and message box) before the fall-back runs.

@@ -28,11 +28,13 @@ FolderListsBinding::FolderListsBinding(FolderLists& lists, QComboBox* drive, QLi
         tell_drive_not_ready(parent.data(), message);
     };
     connect(drive_, &QComboBox::activated, this, [this](int index) {
-        lists_.set_drive(drive_->itemText(index));
+        const QString drive = drive_->itemText(index);
+        run_input([&] { lists_.set_drive(drive); });
         after_input_();
     });
     connect(dir_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        lists_.set_path(item->data(Qt::UserRole).toString());
+        const QString path = item->data(Qt::UserRole).toString();
+        run_input([&] { lists_.set_path(path); });
         after_input_();
     });
     refresh();

@@ -30,11 +30,26 @@ class FolderListsBinding : public QObject {
     /// Rebuilds the two widgets from the lists where they differ, with signals blocked.
     void refresh();
 
+    /// Runs every change the user asks for through `runner` (which must call the change once),
+    /// for example to record it as an undoable step. By default changes run directly.
+    void set_input_runner(std::function<void(const std::function<void()>& change)> runner) {
+        runner_ = std::move(runner);
+    }
+
   private:
+    void run_input(const std::function<void()>& change) {
+        if (runner_) {
+            runner_(change);
+        } else {
+            change();
+        }
+    }
+
     FolderLists& lists_;
     QComboBox* drive_;
     QListWidget* dir_;
     std::function<void()> after_input_;
+    std::function<void(const std::function<void()>&)> runner_;
     QString shown_path_;
 };
 

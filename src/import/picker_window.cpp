@@ -9,7 +9,9 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "app/edit_history.h"
 #include "import/folder_lists_widget.h"
+#include "import/slot_load_command.h"
 
 namespace koma {
 
@@ -74,8 +76,11 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
     picker_->Form2_Load();
     lists_binding_ =
         new FolderListsBinding(picker_->lists, Drive1, Dir1, this, [this] { model_.notify(); });
-    file_binding_ = new FileListBinding(
-        picker_->File1, File1, [this](int row) { forward([&] { picker_->File1_Click(row); }); });
+    file_binding_ = new FileListBinding(picker_->File1, File1, [this](int row) {
+        forward([&] {
+            run_edit(model_, new SlotLoadCommand(model_, [&] { picker_->File1_Click(row); }));
+        });
+    });
 
     connect(HScroll1, &QScrollBar::valueChanged, this,
             [this](int v) { forward([&] { picker_->HScroll1.set_value(v); }); });

@@ -1,7 +1,7 @@
 #include "state/state_window_model.h"
 
 #include "adjust/fine_adjust.h"
-#include "state/load_save.h"
+#include "state/load_state_command.h"
 
 namespace koma {
 
@@ -61,7 +61,7 @@ StateOutcome StateWindowModel::run_load_save() {
     // The separator is always added, as for a folder at the top of a drive.
     main_.work_path = lists.path() + QLatin1Char('/') + file_name.text();
     StateReadReport report;
-    auto result = load_save(main_, &report);
+    auto result = recorded_load_save(main_, &report);
     close_requested = true;
     if (!result) {
         return std::unexpected(result.error());

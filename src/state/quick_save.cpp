@@ -1,0 +1,21 @@
+#include "state/quick_save.h"
+
+#include "app/edit_history.h"
+#include "state/write_state.h"
+
+namespace koma {
+
+std::expected<QuickSave, QString> quick_save(EditingModel& model) {
+    if (model.history == nullptr || model.history->saved_path().isEmpty()) {
+        return QuickSave::NeedsName;
+    }
+    const QString path = model.history->saved_path();
+    auto written = write_state(model, path);
+    if (!written) {
+        return std::unexpected(written.error());
+    }
+    model.history->mark_saved(path);
+    return QuickSave::Written;
+}
+
+}  // namespace koma

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <expected>
+
+#include "app/editing_model.h"
+
+namespace koma {
+
+/// What quick_save did.
+enum class QuickSave {
+    Written,    ///< the state file last read or written was replaced; the model is clean
+    NeedsName,  ///< no state file has been read or written yet; nothing was written
+};
+
+/// Ctrl+S: writes the model to the state file last read or written (the history's
+/// saved_path), replacing it atomically as SAVE does, and marks the model clean. Without a
+/// history, or with no such file yet, writes nothing and says so; the caller then opens the
+/// state window as SAVE does. A failed write leaves the old file intact and returns its
+/// message.
+std::expected<QuickSave, QString> quick_save(EditingModel& model);
+
+}  // namespace koma
