@@ -215,10 +215,13 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
             leave_fine_adjust(model_);
             model_.work_path = drop.state_file;
             model_.state_mode = 1;
-            const auto read = recorded_load_save(model_);
+            StateReadReport report;
+            const auto read = recorded_load_save(model_, &report);
             model_.notify();
-            if (!read) {
-                show_message(read.error());
+            const QString message =
+                state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
+            if (!message.isEmpty()) {
+                show_message(message);
             }
             return;
         }
