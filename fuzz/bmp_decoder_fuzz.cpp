@@ -11,7 +11,7 @@
 namespace {
 
 // Big pictures are legal but slow the search down; their size checks have tests of their own.
-constexpr int64_t kMaxFuzzPixels = int64_t{1} << 22;
+constexpr int64_t kMaxFuzzPixels = int64_t{1} << 16;
 
 }  // namespace
 
