@@ -533,7 +533,9 @@ std::vector<BmpRecipe> marker_cases() {
     alpha.bits = 32;
     alpha.compression = 3;
     alpha.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
-    alpha.sample = [](int x, int y) { return static_cast<uint32_t>(x * 0x40000000 + y); };
+    alpha.sample = [](int x, int y) {
+        return static_cast<uint32_t>(x) * 0x40000000u + static_cast<uint32_t>(y);
+    };
     cases.push_back(alpha);
     BmpRecipe five;
     five.width = 3;
