@@ -343,6 +343,10 @@ void decode_indexed(const uint8_t* data, const BmpHeader& header, const RowWrite
     for (int64_t r = 0; r < header.height; ++r) {
         const uint8_t* in = data + header.pixel_offset + r * header.row_stride;
         QRgb* out = row(r);
+        if (bits == 8) {
+            for (int x = 0; x < header.width; ++x) out[x] = colours[in[x]];
+            continue;
+        }
         for (int x = 0; x < header.width; ++x) {
             const int shift = 8 - bits * (x % per_byte + 1);
             out[x] = colours[(in[x / per_byte] >> shift) & index_mask];
