@@ -20,9 +20,9 @@ namespace {
 void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void on_warning(png_structp, png_const_charp) {}
 
-void read_from_file(png_structp png, png_bytep data, size_t length) {
-    auto* file = static_cast<QFile*>(png_get_io_ptr(png));
-    if (file->read(reinterpret_cast<char*>(data), static_cast<qint64>(length)) !=
+void read_from_device(png_structp png, png_bytep data, size_t length) {
+    auto* device = static_cast<QIODevice*>(png_get_io_ptr(png));
+    if (device->read(reinterpret_cast<char*>(data), static_cast<qint64>(length)) !=
         static_cast<qint64>(length)) {
         png_error(png, "truncated");
     }
@@ -76,12 +76,12 @@ struct PngReader {
 };
 
 // The decoded picture, or a PngDecodeError.
-int decode(QFile& file, QImage& picture) {
+int decode(QIODevice& device, QImage& picture) {
     PngReader reader;
     if (reader.png == nullptr || reader.info == nullptr) {
         return kPngCannotDecode;
     }
-    png_set_read_fn(reader.png, &file, read_from_file);
+    png_set_read_fn(reader.png, &device, read_from_device);
     if (!guarded_read_info(reader.png, reader.info)) {
         return kPngCannotDecode;
     }
@@ -123,6 +123,8 @@ int decode_png_into(const QString& path, Surface& target) {
     paint_over_white(target.image(), picture);
     return 0;
 }
+
+int decode_png_picture(QIODevice& device, QImage& picture) { return decode(device, picture); }
 
 QString png_decode_message(int result) {
     switch (result) {

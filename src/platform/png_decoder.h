@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QIODevice>
+#include <QImage>
 #include <QString>
 
 #include "platform/surface.h"
@@ -19,6 +21,13 @@ enum PngDecodeError : int {
 /// The size in the header is checked before any pixel memory is allocated.
 /// Returns 0 on success, otherwise a PngDecodeError; the surface is then unchanged.
 int decode_png_into(const QString& path, Surface& target);
+
+/// Decodes the PNG stream read from `device` as decode_png_into does, into `picture`: a new
+/// QImage::Format_RGBA8888 image of the stream's size, alpha not premultiplied and not yet
+/// flattened. The size is checked before any pixel memory is allocated.
+/// Returns 0 on success, otherwise kPngCannotDecode or kPngTooLarge; `picture` is then
+/// unspecified.
+int decode_png_picture(QIODevice& device, QImage& picture);
 
 /// The user's words for a result of decode_png_into ("" for 0).
 QString png_decode_message(int result);

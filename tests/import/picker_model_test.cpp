@@ -140,6 +140,27 @@ TEST_F(PickerOnDisk, AFailedBackgroundStillFitsTheStageToTheUnchangedSlot) {
     EXPECT_EQ(model.adjust_x.max(), 462);
 }
 
+TEST_F(PickerOnDisk, BmpFilesGoThroughOurDecoderAndItsRefusalsReachTheNotice) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bmp"));
+    // 5-5-5 white and red: full channels must read 255, not 248.
+    test::BmpRecipe white_red;
+    white_red.width = 2;
+    white_red.bits = 16;
+    white_red.sample = [](int x, int) { return x == 0 ? 0x7FFFu : 0x7C00u; };
+    ASSERT_TRUE(test::write_file(dir.filePath("bmp/wr.bmp"), test::build_bmp(white_red)));
+    white_red.pixels = QByteArray(2, '\0');
+    ASSERT_TRUE(test::write_file(dir.filePath("bmp/short.bmp"), test::build_bmp(white_red)));
+    picker.lists.set_path(dir.filePath("bmp"));
+    picker.open_slot(5);
+    picker.File1_Click(index_of(picker, "wr.bmp"));
+    EXPECT_TRUE(picker.notice.isEmpty());
+    EXPECT_EQ(test::row_of(model.pic[5].image(), 0), "WR");
+
+    picker.File1_Click(index_of(picker, "short.bmp"));
+    EXPECT_EQ(picker.notice, "「short.bmp」を読み込めません：BMP ファイルが途中で切れています");
+    EXPECT_EQ(test::row_of(model.pic[5].image(), 0), "WR");
+}
+
 TEST_F(PickerOnDisk, AFolderEndingInASeparatorGivesADoubleSeparatorThatOpens) {
     picker.lists.set_path(dir.path() + "/");
     picker.open_slot(1);

@@ -116,11 +116,11 @@ TEST_F(PictureLoader, BmpVariants) {
     const QByteArray px565 = le16(0xF800) + le16(0x07E0) + le16(0x001F) + le16(0xFFFF);
     const auto b565 = load_picture(write("565.bmp", build_bmp(2, 2, 16, 3, masks565, px565)));
     ASSERT_TRUE(b565.has_value());
-    // 5- and 6-bit fields are widened by shifting, as Windows does: full red reads 0xF8.
-    EXPECT_EQ(b565->pixel(0, 0), qRgb(0, 0, 0xF8));
-    EXPECT_EQ(b565->pixel(1, 0), qRgb(0xF8, 0xFC, 0xF8));
-    EXPECT_EQ(b565->pixel(0, 1), qRgb(0xF8, 0, 0));
-    EXPECT_EQ(b565->pixel(1, 1), qRgb(0, 0xFC, 0));
+    // 5- and 6-bit fields are scaled to the full range: a full channel reads 0xFF, not 0xF8.
+    EXPECT_EQ(b565->pixel(0, 0), qRgb(0, 0, 0xFF));
+    EXPECT_EQ(b565->pixel(1, 0), qRgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(b565->pixel(0, 1), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(b565->pixel(1, 1), qRgb(0, 0xFF, 0));
 
     // 32-bit bit fields.
     const QByteArray masks32 = le32(0x00FF0000) + le32(0x0000FF00) + le32(0x000000FF);

@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "platform/file_system.h"
 #include "state/write_state.h"
+#include "support/image_files.h"
 #include "support/pixels.h"
 
 namespace koma {
@@ -370,6 +371,34 @@ TEST_F(LoadSaveTest, ASlotFileThatDoesNotDecodeLeavesTheSlotAndReadingGoesOn) {
     EXPECT_EQ(model->pic[2].width_px(), 80);
     EXPECT_EQ(model->pic[2].pixel(0, 0), qRgb(0, 255, 255));
     EXPECT_EQ(model->pattern_anime.text(), "99");
+}
+
+TEST_F(LoadSaveTest, BmpSlotFilesAreDecodedByOurDecoder) {
+    // An RLE8 frame whose codes skip pixels, and a 5-6-5 frame: skipped pixels take palette
+    // entry 0 and full channels read 255.
+    test::BmpRecipe rle;
+    rle.width = 3;
+    rle.bits = 8;
+    rle.compression = 1;
+    rle.palette = {qRgb(0, 0, 255), qRgb(255, 0, 0)};
+    rle.pixels = QByteArray("\x00\x02\x02\x00\x01\x01\x00\x01", 8);
+    ASSERT_TRUE(test::write_file(path("rle.bmp"), test::build_bmp(rle)));
+    test::BmpRecipe fields;
+    fields.width = 2;
+    fields.bits = 16;
+    fields.compression = 3;
+    fields.masks = {0xF800, 0x07E0, 0x001F};
+    fields.sample = [](int x, int) { return x == 0 ? 0xFFFFu : 0x07E0u; };
+    ASSERT_TRUE(test::write_file(path("565.bmp"), test::build_bmp(fields)));
+
+    auto writer = make_model();
+    writer->slot_files[1] = path("rle.bmp");
+    writer->slot_files[2] = path("565.bmp");
+    ASSERT_TRUE(save(*writer, path("bmp.pst")).has_value());
+    ASSERT_TRUE(load(*model, path("bmp.pst")).has_value());
+    EXPECT_EQ(model->slot_files[1], path("rle.bmp"));
+    EXPECT_EQ(test::row_of(model->pic[1].image(), 0), "BBR");
+    EXPECT_EQ(test::row_of(model->pic[2].image(), 0), "WG");
 }
 
 TEST_F(LoadSaveTest, OutOfRangeBarValuesAreLimitedAndLongPatternsCutTo91) {

@@ -164,6 +164,94 @@ QByteArray build_bmp(int width, int height, int bits, int compression, const QBy
     return bmp + extra + pixels;
 }
 
+namespace {
+
+QByteArray packed_bmp_rows(const BmpRecipe& recipe) {
+    QByteArray data;
+    const int rows = std::abs(recipe.height);
+    for (int r = 0; r < rows; ++r) {
+        const int y = recipe.height < 0 ? r : rows - 1 - r;
+        QByteArray row;
+        uint32_t acc = 0;
+        int held = 0;
+        for (int x = 0; x < recipe.width; ++x) {
+            const uint32_t v = recipe.sample(x, y);
+            if (recipe.bits < 8) {
+                acc = (acc << recipe.bits) | v;
+                held += recipe.bits;
+                if (held == 8) {
+                    row.append(static_cast<char>(acc));
+                    acc = 0;
+                    held = 0;
+                }
+            } else if (recipe.bits == 24) {
+                row += le32(v).left(3);
+            } else {
+                row += le32(v).left(recipe.bits / 8);
+            }
+        }
+        if (held > 0) {
+            row.append(static_cast<char>(acc << (8 - held)));
+        }
+        while (row.size() % 4 != 0) row.append('\0');
+        data += row;
+    }
+    return data;
+}
+
+}  // namespace
+
+QByteArray build_bmp(const BmpRecipe& recipe) {
+    const bool core = recipe.header_size == 12;
+    const bool windows = recipe.header_size == 40 || recipe.header_size == 52 ||
+                         recipe.header_size == 56 || recipe.header_size == 108 ||
+                         recipe.header_size == 124;
+    QByteArray info = le32(static_cast<uint32_t>(recipe.header_size));
+    if (core) {
+        info += le16(static_cast<uint16_t>(recipe.width));
+        info += le16(static_cast<uint16_t>(recipe.height));
+        info += le16(static_cast<uint16_t>(recipe.planes));
+        info += le16(static_cast<uint16_t>(recipe.bits));
+    } else {
+        info += le32(static_cast<uint32_t>(recipe.width));
+        info += le32(static_cast<uint32_t>(recipe.height));
+        info += le16(static_cast<uint16_t>(recipe.planes));
+        info += le16(static_cast<uint16_t>(recipe.bits));
+        info += le32(recipe.compression);
+        info += le32(0);  // image size: readers must not need it
+        info += le32(2835) + le32(2835);
+        info += le32(recipe.colours_used) + le32(0);
+        for (size_t i = 0; i < 4; ++i) {
+            const bool in_header =
+                windows && recipe.header_size > 40 && (i < 3 || recipe.header_size >= 56);
+            info += le32(in_header && i < recipe.masks.size() ? recipe.masks[i] : 0);
+        }
+        if (windows && recipe.header_size >= 108) {
+            info += QByteArray("BGRs", 4);  // the sRGB colour space, little-endian
+        }
+        info = info.leftJustified(recipe.header_size, '\0', true);
+    }
+    QByteArray extra;
+    if (recipe.header_size == 40) {
+        for (uint32_t mask : recipe.masks) extra += le32(mask);
+    }
+    for (QRgb c : recipe.palette) {
+        extra.append(static_cast<char>(qBlue(c)));
+        extra.append(static_cast<char>(qGreen(c)));
+        extra.append(static_cast<char>(qRed(c)));
+        if (!core) extra.append('\0');
+    }
+    extra += QByteArray(recipe.gap, '\0');
+    const QByteArray pixels =
+        recipe.pixels.isEmpty() && recipe.sample ? packed_bmp_rows(recipe) : recipe.pixels;
+    const auto offset = static_cast<uint32_t>(14 + info.size() + extra.size());
+    QByteArray bmp("BM");
+    bmp += le32(offset + static_cast<uint32_t>(pixels.size()));
+    bmp += le32(0);
+    bmp += le32(offset);
+    return bmp + info + extra + pixels;
+}
+
 bool write_file(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRgb>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -42,6 +43,33 @@ QByteArray encoded(const QImage& image, const char* format);
 /// placed right after the info header) + `pixels` at the offset that follows.
 QByteArray build_bmp(int width, int height, int bits, int compression, const QByteArray& extra,
                      const QByteArray& pixels, int colours_used = 0);
+
+/// Everything a hand-built BMP file needs, for every header size, depth, compression and mask
+/// layout. Either `pixels` holds the pixel data as stored (run-length codes, an embedded stream,
+/// a cut-off file), or, when it is empty, `sample` gives the stored value of pixel (x, y), with
+/// y = 0 the top row: a palette index, a 16- or 32-bit word or 0xRRGGBB for 24 bits; rows are
+/// then packed at `bits`, padded to 4 bytes and stored bottom-up (top-down for a negative
+/// height).
+struct BmpRecipe {
+    int header_size = 40;  ///< 12 (OS/2 1.x), 16 to 64 (OS/2 2.x), 40, 52, 56, 108, 124
+    int width = 1;
+    int height = 1;  ///< negative for top-down rows
+    int planes = 1;
+    int bits = 24;
+    uint32_t compression = 0;
+    uint32_t colours_used = 0;
+    /// Channel masks red, green, blue (and alpha): after a 40-byte header as many as given, in
+    /// a 52-byte header the first three, in 56 bytes and more all four. Ignored for OS/2.
+    std::vector<uint32_t> masks;
+    std::vector<QRgb> palette;  ///< written as 3-byte entries for a 12-byte header, else 4
+    int gap = 0;                ///< zero bytes between the palette and the pixels
+    std::function<uint32_t(int x, int y)> sample;
+    QByteArray pixels;
+};
+
+/// BMP file bytes for `recipe`: file header (its pixel offset right after palette and gap),
+/// info header cut to `header_size`, masks, palette, pixels.
+QByteArray build_bmp(const BmpRecipe& recipe);
 
 /// Writes `bytes` to `path`; false when it cannot.
 bool write_file(const QString& path, const QByteArray& bytes);
