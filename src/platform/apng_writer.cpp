@@ -147,7 +147,11 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
         rects[i] = changed_rect(frames[i - 1], frames[i]);
         census.add(frames[i], rects[i]);
     }
-    const PngLayout layout = choose_png_layout(census, frames.size() > 1);
+    // Many opaque colours: RGB with one unused colour marked clear blends as well as RGBA,
+    // without an alpha byte for every pixel.
+    const bool key_instead = census.overflowed() && !census.any_clear() && frames.size() > 1;
+    PngLayout layout = choose_png_layout(census, frames.size() > 1 && !key_instead);
+    if (key_instead) layout.rgb_key = unused_colour(frames, rects);
 
     auto first = encode_png(frames[0], rects[0], layout);
     if (!first) return std::unexpected(first.error());

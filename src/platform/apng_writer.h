@@ -16,7 +16,8 @@ namespace koma {
 /// shown `timing.frame_ms` ms, played `timing.loop_count` times (0: forever).
 ///
 /// All frames share one layout: a palette when they have at most 256 colours together (with a
-/// clear entry for blending when there is room), else RGB or RGBA. The first frame is the
+/// clear entry for blending when there is room), else RGBA when some pixel is clear, else RGB
+/// with one colour no frame uses marked clear for blending. The first frame is the
 /// default image; every later one stores only the rectangle in which it differs from the frame
 /// before, either as it is or blended over that frame with its unchanged pixels made clear,
 /// whichever codes smaller; a frame equal to the one before stores one unchanged pixel. No

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 
@@ -31,13 +32,16 @@ void ignore_warning(png_structp, png_const_charp) {}
 /// Fills `row` with the samples of one image row in the layout.
 void pack_row(const QRgb* pixels, int width, const PngLayout& layout, uint8_t* row) {
     switch (layout.kind) {
-        case PngLayout::Kind::Rgb:
+        case PngLayout::Kind::Rgb: {
+            const QRgb key = layout.rgb_key.value_or(0xFF000000u);
             for (int x = 0; x < width; ++x) {
-                row[3 * x] = static_cast<uint8_t>(qRed(pixels[x]));
-                row[3 * x + 1] = static_cast<uint8_t>(qGreen(pixels[x]));
-                row[3 * x + 2] = static_cast<uint8_t>(qBlue(pixels[x]));
+                const QRgb p = qAlpha(pixels[x]) == 0 ? key : pixels[x];
+                row[3 * x] = static_cast<uint8_t>(qRed(p));
+                row[3 * x + 1] = static_cast<uint8_t>(qGreen(p));
+                row[3 * x + 2] = static_cast<uint8_t>(qBlue(p));
             }
             break;
+        }
         case PngLayout::Kind::Rgba:
             for (int x = 0; x < width; ++x) {
                 row[4 * x] = static_cast<uint8_t>(qRed(pixels[x]));
@@ -93,6 +97,12 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
         }
         png_set_PLTE(png, info, colours, entries);
         if (clear > 0) png_set_tRNS(png, info, alphas, clear, nullptr);
+    } else if (layout.kind == PngLayout::Kind::Rgb && layout.rgb_key) {
+        png_color_16 key{};
+        key.red = static_cast<png_uint_16>(qRed(*layout.rgb_key));
+        key.green = static_cast<png_uint_16>(qGreen(*layout.rgb_key));
+        key.blue = static_cast<png_uint_16>(qBlue(*layout.rgb_key));
+        png_set_tRNS(png, info, nullptr, 0, &key);
     }
     // Indices gain little from prediction; colour rows gain much.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, palette ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
@@ -113,6 +123,7 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
 
 bool PngLayout::has_clear() const {
     if (kind == Kind::Rgba) return true;
+    if (kind == Kind::Rgb) return rgb_key.has_value();
     return kind == Kind::Palette && !palette.empty() && qAlpha(palette.front()) == 0;
 }
 
@@ -171,6 +182,29 @@ PngLayout choose_png_layout(const ColourCensus& census, bool want_clear) {
     layout.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
     for (size_t k = 0; k < n; ++k) layout.index.emplace(layout.palette[k], static_cast<uint8_t>(k));
     return layout;
+}
+
+std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas) {
+    // One bit for each of the 2^24 colours.
+    std::vector<uint64_t> used(size_t{1} << 18, 0);
+    for (size_t i = 0; i < images.size() && i < areas.size(); ++i) {
+        const QRect& area = areas[i];
+        if (area.isEmpty()) continue;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const QRgb* pixels = reinterpret_cast<const QRgb*>(images[i].constScanLine(y));
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const uint32_t c = pixels[x] & 0xFFFFFFu;
+                used[c >> 6] |= uint64_t{1} << (c & 63);
+            }
+        }
+    }
+    for (size_t word = 0; word < used.size(); ++word) {
+        if (used[word] != ~uint64_t{0}) {
+            const int bit = std::countr_one(used[word]);
+            return 0xFF000000u | static_cast<QRgb>(word * 64 + static_cast<size_t>(bit));
+        }
+    }
+    return std::nullopt;
 }
 
 std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,

@@ -6,6 +6,7 @@
 #include <QRgb>
 #include <QString>
 #include <expected>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -18,7 +19,7 @@ namespace koma {
 struct PngLayout {
     enum class Kind {
         Palette,  ///< one index per pixel into `palette` (with tRNS when some entry is clear)
-        Rgb,      ///< three bytes per pixel; no transparency
+        Rgb,      ///< three bytes per pixel; clear pixels only with `rgb_key`
         Rgba,     ///< four bytes per pixel
     };
     Kind kind = Kind::Rgb;
@@ -28,6 +29,9 @@ struct PngLayout {
     int bit_depth = 8;
     /// Palette: colour -> index.
     std::unordered_map<QRgb, uint8_t> index;
+    /// Rgb: when set, a colour that no pixel has, stored for clear pixels and marked clear
+    /// (tRNS), so that RGB images can still be blended.
+    std::optional<QRgb> rgb_key;
 
     /// Whether a pixel can be left clear (alpha 0), which blending needs.
     bool has_clear() const;
@@ -59,9 +63,13 @@ class ColourCensus {
 /// when some pixel is clear or `want_clear` is set, else RGB.
 PngLayout choose_png_layout(const ColourCensus& census, bool want_clear);
 
+/// A colour (alpha 0xFF) that no pixel of `areas[i]` of `images[i]` has, or none when all 2^24
+/// colours are used.
+std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas);
+
 /// A whole PNG file holding `area` of `image` (RGB32 or ARGB32) in `layout`, coded by libpng at
 /// the highest zlib level. Every pixel of the area must be in the layout (a palette holds it,
-/// or RGB has no clear pixel). Fails with libpng's message.
+/// or RGB has no clear pixel unless it has a key). Fails with libpng's message.
 std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,
                                               const PngLayout& layout);
 
