@@ -68,8 +68,10 @@ TEST(ApngEncodeTest, LaterFramesStoreOnlyWhatChanged) {
     ASSERT_EQ(apng.rects.size(), 3u);
     EXPECT_EQ(apng.rects[0], QRect(0, 0, 64, 64));
     EXPECT_EQ(apng.rects[1], QRect(10, 20, 3, 2));
-    // Back to the first picture: the same two pixels change again.
-    EXPECT_EQ(apng.rects[2], QRect(10, 20, 3, 2));
+    // Back to the first picture: the frame before is disposed to what it was drawn on, and
+    // nothing is left to store but one pixel.
+    EXPECT_EQ(apng.disposes[1], 2);
+    EXPECT_EQ(apng.rects[2].width() * apng.rects[2].height(), 1);
     expect_frames(apng, frames);
 }
 
