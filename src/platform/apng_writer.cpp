@@ -118,8 +118,7 @@ QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTi
 
 class ApngWriter : public FrameWriter {
   public:
-    ApngWriter(const QString& path, const AnimationTiming& timing)
-        : path_(path), timing_(timing) {}
+    ApngWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
         frames_.push_back(stage_with_alpha(stage.image(), coverage));
@@ -151,7 +150,8 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
     const QSize size = frames.front().size();
     if (size.isEmpty()) return std::unexpected(QStringLiteral("the frames are empty"));
     for (const QImage& frame : frames) {
-        if (frame.size() != size) return std::unexpected(QStringLiteral("the frames differ in size"));
+        if (frame.size() != size)
+            return std::unexpected(QStringLiteral("the frames differ in size"));
     }
 
     // Only what changes can bring new colours.
@@ -186,9 +186,9 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
         }
     }
     std::vector<StoredFrame> stored(frames.size());
-    stored[0] = {rects[0], kBlendSource, kDisposeNone,
-                 recode_smaller(image_data(*first),
-                                filtered_size(size.width(), size.height(), layout))};
+    stored[0] = {
+        rects[0], kBlendSource, kDisposeNone,
+        recode_smaller(image_data(*first), filtered_size(size.width(), size.height(), layout))};
 
     // The canvas before the frame before was drawn, for disposing that frame to it.
     QImage before_previous(size, QImage::Format_ARGB32);
@@ -236,7 +236,8 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
             if (layout.has_clear() && !unchanged) {
                 QImage patch = blend_patch(base, frames[i], rect);
                 if (!patch.isNull()) {
-                    if (auto r = consider({dispose, kBlendOver, rect, std::move(patch), 0, b}); !r) {
+                    if (auto r = consider({dispose, kBlendOver, rect, std::move(patch), 0, b});
+                        !r) {
                         return std::unexpected(r.error());
                     }
                 }

@@ -22,8 +22,8 @@ namespace koma {
 /// frame before leaves on the canvas: that frame itself, that frame with its rectangle cleared,
 /// or the canvas that frame was drawn on (its dispose operation none, background or previous),
 /// either as it is or blended over with its unchanged pixels made clear, whichever codes
-/// smallest; a frame equal to what is left stores one unchanged pixel. Fails with a message when there are no frames, their sizes differ or the
-/// PNG coder fails.
+/// smallest; a frame equal to what is left stores one unchanged pixel. Fails with a message when
+/// there are no frames, their sizes differ or the PNG coder fails.
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
                                                const AnimationTiming& timing);
 

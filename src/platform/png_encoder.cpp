@@ -80,7 +80,7 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
         return false;
     }
     const bool palette = layout.kind == PngLayout::Kind::Palette;
-    const int colour_type = palette ? PNG_COLOR_TYPE_PALETTE
+    const int colour_type = palette                               ? PNG_COLOR_TYPE_PALETTE
                             : layout.kind == PngLayout::Kind::Rgb ? PNG_COLOR_TYPE_RGB
                                                                   : PNG_COLOR_TYPE_RGB_ALPHA;
     png_set_IHDR(png, info, static_cast<png_uint_32>(area.width()),
@@ -108,8 +108,8 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
     }
     // Indices gain little from prediction; colour rows gain much.
     const int filters = coding.filters != 0 ? coding.filters
-                        : palette          ? PNG_FILTER_NONE
-                                           : PNG_ALL_FILTERS;
+                        : palette           ? PNG_FILTER_NONE
+                                            : PNG_ALL_FILTERS;
     png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
     if (coding.strategy >= 0) png_set_compression_strategy(png, coding.strategy);
     png_set_compression_level(png, 9);
@@ -172,8 +172,8 @@ void ColourCensus::add(const QImage& image, const QRect& area) {
 PngLayout choose_png_layout(const ColourCensus& census, bool want_clear) {
     PngLayout layout;
     if (census.overflowed()) {
-        layout.kind = (census.any_clear() || want_clear) ? PngLayout::Kind::Rgba
-                                                         : PngLayout::Kind::Rgb;
+        layout.kind =
+            (census.any_clear() || want_clear) ? PngLayout::Kind::Rgba : PngLayout::Kind::Rgb;
         return layout;
     }
     layout.kind = PngLayout::Kind::Palette;
@@ -262,9 +262,8 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
     std::vector<uint8_t> row(static_cast<size_t>(area.width()) * 4);
     std::vector<png_color> colours(kMaxPalette);
     std::vector<png_byte> alphas(kMaxPalette);
-    const bool ok =
-        write_png(png, info, image, area, layout, coding, row.data(), colours.data(),
-                  alphas.data());
+    const bool ok = write_png(png, info, image, area, layout, coding, row.data(), colours.data(),
+                              alphas.data());
     png_destroy_write_struct(&png, &info);
     if (!ok) return std::unexpected(error.isEmpty() ? QStringLiteral("PNG error") : error);
     return out;
@@ -280,8 +279,12 @@ size_t filtered_size(int width, int height, const PngLayout& layout) {
     const size_t w = static_cast<size_t>(width);
     size_t row = 0;
     switch (layout.kind) {
-        case PngLayout::Kind::Rgb: row = 3 * w; break;
-        case PngLayout::Kind::Rgba: row = 4 * w; break;
+        case PngLayout::Kind::Rgb:
+            row = 3 * w;
+            break;
+        case PngLayout::Kind::Rgba:
+            row = 4 * w;
+            break;
         case PngLayout::Kind::Palette:
             row = (w * static_cast<size_t>(layout.bit_depth) + 7) / 8;
             break;
@@ -299,10 +302,11 @@ QByteArray recode_smaller(const QByteArray& data, size_t filtered_size) {
     }
     libdeflate_compressor* compressor = libdeflate_alloc_compressor(12);
     if (!compressor) return data;
-    QByteArray out(static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor, filtered_size)),
-                   Qt::Uninitialized);
-    const size_t size = libdeflate_zlib_compress(compressor, rows.data(), filtered_size,
-                                                 out.data(), static_cast<size_t>(out.size()));
+    QByteArray out(
+        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor, filtered_size)),
+        Qt::Uninitialized);
+    const size_t size = libdeflate_zlib_compress(compressor, rows.data(), filtered_size, out.data(),
+                                                 static_cast<size_t>(out.size()));
     libdeflate_free_compressor(compressor);
     if (size == 0 || size >= static_cast<size_t>(data.size())) return data;
     out.truncate(static_cast<qsizetype>(size));

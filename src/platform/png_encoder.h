@@ -70,16 +70,16 @@ std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<cons
 /// How libpng and zlib code the rows: which row filters libpng may choose from, and zlib's
 /// strategy (Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE ...).
 struct PngCoding {
-    int filters = 0;   ///< PNG_FILTER_* bits; 0: none for palettes, all for colour rows
-    int strategy = -1; ///< -1: libpng's choice
+    int filters = 0;    ///< PNG_FILTER_* bits; 0: none for palettes, all for colour rows
+    int strategy = -1;  ///< -1: libpng's choice
 };
 
 /// The codings worth trying for a layout, the usual best first.
 std::vector<PngCoding> png_codings(const PngLayout& layout);
 
 /// A whole PNG file holding `area` of `image` (RGB32 or ARGB32) in `layout`, coded by libpng at
-/// the highest zlib level with `coding`. Every pixel of the area must be in the layout (a palette holds it,
-/// or RGB has no clear pixel unless it has a key). Fails with libpng's message.
+/// the highest zlib level with `coding`. Every pixel of the area must be in the layout (a palette
+/// holds it, or RGB has no clear pixel unless it has a key). Fails with libpng's message.
 std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,
                                               const PngLayout& layout, PngCoding coding = {});
 
