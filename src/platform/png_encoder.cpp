@@ -272,7 +272,28 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
 std::expected<QByteArray, QString> encode_png(const QImage& image) {
     ColourCensus census;
     census.add(image, image.rect());
-    return encode_png_smallest(image, image.rect(), choose_png_layout(census, false));
+    const PngLayout layout = choose_png_layout(census, false);
+    auto png = encode_png_smallest(image, image.rect(), layout);
+    if (!png) return png;
+    // The same file with its rows coded again by libdeflate, in one IDAT.
+    QByteArray rows;
+    for (const PngChunk& chunk : png_chunks(*png)) {
+        if (chunk.type == "IDAT") rows.append(chunk.data);
+    }
+    const QByteArray recoded =
+        recode_smaller(rows, filtered_size(image.width(), image.height(), layout));
+    if (recoded.size() >= rows.size()) return png;
+    QByteArray out = png->left(8);
+    bool written = false;
+    for (const PngChunk& chunk : png_chunks(*png)) {
+        if (chunk.type != "IDAT") {
+            out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
+        } else if (!written) {
+            out.append(png_chunk_bytes("IDAT", recoded));
+            written = true;
+        }
+    }
+    return out;
 }
 
 size_t filtered_size(int width, int height, const PngLayout& layout) {

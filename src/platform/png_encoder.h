@@ -87,7 +87,8 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
 std::expected<QByteArray, QString> encode_png_smallest(const QImage& image, const QRect& area,
                                                        const PngLayout& layout);
 
-/// A whole PNG file of `image` in the smallest layout for its own pixels, the smallest coding.
+/// A whole PNG file of `image` in the smallest layout for its own pixels, the smallest coding,
+/// its rows coded again by libdeflate when that is smaller (see recode_smaller).
 std::expected<QByteArray, QString> encode_png(const QImage& image);
 
 /// The same rows as the zlib stream `data` of `rows` x `row_bytes` filtered bytes (filter byte

@@ -136,6 +136,31 @@ TEST(PngEncoderTest, AnAreaIsCodedOnItsOwn) {
     EXPECT_FALSE(encode_png(image, QRect(3, 2, 2, 2), choose_png_layout(census, false)));
 }
 
+TEST(PngEncoderTest, RecodingKeepsTheRowsAndNeverGrows) {
+    QImage image(64, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 64; ++x) image.setPixel(x, y, qRgb(x * 4, y * 6, (x * y) & 0xFF));
+    }
+    ColourCensus census;
+    census.add(image, image.rect());
+    const PngLayout layout = choose_png_layout(census, false);
+    const auto plain = encode_png(image, image.rect(), layout);
+    ASSERT_TRUE(plain);
+    QByteArray rows;
+    for (const PngChunk& chunk : png_chunks(*plain)) {
+        if (chunk.type == "IDAT") rows.append(chunk.data);
+    }
+    const QByteArray recoded = recode_smaller(rows, filtered_size(64, 40, layout));
+    EXPECT_LE(recoded.size(), rows.size());
+    // The whole-image coder uses it and still decodes to the same pixels.
+    const auto png = encode_png(image);
+    ASSERT_TRUE(png);
+    EXPECT_LE(png->size(), plain->size());
+    EXPECT_EQ(pixel_difference(decoded(*png), image), "");
+    // Rows of the wrong size are handed back as they were.
+    EXPECT_EQ(recode_smaller(rows, filtered_size(64, 39, layout)), rows);
+}
+
 // --- chunks ---
 
 TEST(PngChunkTest, ChunksReadBackWithTheirCrc) {
