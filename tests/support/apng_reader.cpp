@@ -10,12 +10,15 @@ namespace koma::test {
 
 namespace {
 
+// Out of range reads give 0; callers check chunk sizes first.
 uint32_t be32_at(const QByteArray& b, qsizetype at) {
+    if (at < 0 || at + 4 > b.size()) return 0;
     const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
 
 uint16_t be16_at(const QByteArray& b, qsizetype at) {
+    if (at < 0 || at + 2 > b.size()) return 0;
     const auto* p = reinterpret_cast<const uint8_t*>(b.constData()) + at;
     return static_cast<uint16_t>((p[0] << 8) | p[1]);
 }
@@ -119,6 +122,15 @@ DecodedApng decode_apng(const QByteArray& bytes) {
             return out;
         }
         at += 12 + length;
+        const qsizetype needed = type == "IHDR"   ? 13
+                                 : type == "acTL" ? 8
+                                 : type == "fcTL" ? 26
+                                 : type == "fdAT" ? 4
+                                                  : 0;
+        if (body.size() < needed) {
+            out.error = QStringLiteral("short ") + QString::fromLatin1(type);
+            return out;
+        }
         if (type == "IHDR") {
             ihdr = body;
             out.width = static_cast<int>(be32_at(body, 0));
