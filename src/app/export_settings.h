@@ -32,5 +32,9 @@ struct ExportSettings {
 
 /// Shortest frame time players honour; shorter times are refused.
 inline constexpr int kMinFrameMs = 20;
+/// Longest frame time: APNG and WebP store milliseconds in 16 bits.
+inline constexpr int kMaxFrameMs = 65535;
+/// Most plays an animation can be given (0 is forever); the formats store 16 bits.
+inline constexpr int kMaxLoopCount = 65535;
 
 }  // namespace koma

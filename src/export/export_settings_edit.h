@@ -8,11 +8,6 @@
 
 namespace koma {
 
-/// Longest frame time accepted, in milliseconds; every animated format can store it exactly
-/// or to its own precision.
-inline constexpr int kMaxFrameMs = 65535;
-/// Largest loop count an animated file can hold; 0 means forever.
-inline constexpr int kMaxLoopCount = 65535;
 
 /// `ms` as a frame time when it lies in [kMinFrameMs, kMaxFrameMs]; otherwise a message saying
 /// what is allowed (a time under kMinFrameMs is one players would not honour).
