@@ -1,14 +1,11 @@
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
 
-#include "app/editing_model.h"
-#include "app/main_window.h"
-#include "app/startup.h"
+#include "app/window_module.h"
 #include "cli/command_line.h"
-#include "state/state_argument.h"
 
 int main(int argc, char** argv) {
-    // The command line needs no display: it returns before any window system is touched.
+    // The command line needs no display: it returns before any window system is touched, and
+    // the windows, with the widget libraries they need, are loaded only when one opens.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -16,19 +13,11 @@ int main(int argc, char** argv) {
     if (koma::wants_command_line(arguments)) {
         return koma::command_line_main(argc, argv);
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("koma"));
-    QApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
-
-    koma::EditingModel model(QCoreApplication::applicationDirPath());
-    koma::Form1_Load(model);
-    // "koma FILE.pst" opens that state file as LOAD would.
-    const auto state_read = koma::load_state_argument(model, QCoreApplication::arguments());
-    koma::Form1 window(model);
-    window.show();
-    if (!state_read) {
-        QMessageBox::warning(&window, QString(), state_read.error());
+    const auto window_main =
+        koma::load_window_module(koma::running_program_path(argc > 0 ? argv[0] : nullptr));
+    if (!window_main) {
+        std::fprintf(stderr, "koma: %s\n", qPrintable(window_main.error()));
+        return 1;
     }
-    return QApplication::exec();
+    return (*window_main)(argc, argv);
 }
