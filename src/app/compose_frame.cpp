@@ -1,5 +1,7 @@
 #include "app/compose_frame.h"
 
+#include <algorithm>
+
 #include "adjust/zoom_mirror.h"
 #include "app/pattern.h"
 #include "platform/masked_blit.h"
@@ -44,6 +46,69 @@ bool place_frame(const EditingModel& m, int slot, FramePlacement& out) {
     }
     out = p;
     return true;
+}
+
+namespace {
+
+/// Marks 255 in `mask` wherever MaskedBlit of the same arguments draws a pixel.
+void cover_keyed(QImage& mask, int x, int y, int width, int height, const QImage& src, int src_x,
+                 int src_y, QRgb key) {
+    for (int row = 0; row < height; ++row) {
+        const int sy = src_y + row;
+        const int dy = y + row;
+        if (sy < 0 || sy >= src.height() || dy < 0 || dy >= mask.height()) continue;
+        const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+        uchar* d = mask.scanLine(dy);
+        const int first = std::max({0, -x, -src_x});
+        const int last = std::min({width, mask.width() - x, src.width() - src_x});
+        for (int col = first; col < last; ++col) {
+            if (s[src_x + col] != key) d[x + col] = 255;
+        }
+    }
+}
+
+}  // namespace
+
+QImage stage_coverage(const EditingModel& m) {
+    const auto step_slots = step_slot_table(m.pattern_anime.text());
+    const int pos = m.pattern_pos;
+    const int slot = (pos >= 0 && pos < kMaxSteps) ? step_slots[pos] : 0;
+    FramePlacement p;
+    if (!place_frame(m, slot, p)) {
+        return {};
+    }
+    const QImage& stage = m.win_main.image();
+    QImage mask(stage.size(), QImage::Format_Grayscale8);
+    mask.fill(0);
+
+    const QImage& background = m.pic[kBackgroundSlot].image();
+    const int bw = std::min(background.width(), mask.width());
+    const int bh = std::min(background.height(), mask.height());
+    if (bw > 0 && bh > 0 && m.bg_from_file != 0) {
+        // The key is the background's corner as it lies in the background; pixels of other
+        // colours stay opaque.
+        const QRgb key = background.pixel(0, 0);
+        for (int y = 0; y < bh; ++y) {
+            const QRgb* s = reinterpret_cast<const QRgb*>(background.constScanLine(y));
+            uchar* d = mask.scanLine(y);
+            for (int x = 0; x < bw; ++x) d[x] = s[x] == key ? 0 : 255;
+        }
+    }
+
+    const QImage& frame = m.pic[slot].image();
+    if (!frame.isNull()) {
+        const QRgb key = frame.pixel(0, 0);
+        cover_keyed(mask, p.frame_x, p.frame_y, p.part_w, frame.height(), frame, 0, 0, key);
+        if (p.wrap_w > 0) {
+            cover_keyed(mask, 0, p.frame_y, p.wrap_w, frame.height(), frame, p.part_w, 0, key);
+        }
+    }
+    const QImage& foreground = m.pic[kForegroundSlot].image();
+    if (!foreground.isNull()) {
+        cover_keyed(mask, 0, 0, foreground.width(), foreground.height(), foreground, 0, 0,
+                    foreground.pixel(0, 0));
+    }
+    return mask;
 }
 
 bool ComposeFrame(EditingModel& m, int update_readouts) {

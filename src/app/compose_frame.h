@@ -27,4 +27,13 @@ bool place_frame(const EditingModel& model, int slot, FramePlacement& out);
 /// error (see place_frame) nothing at all is changed and false is returned.
 bool ComposeFrame(EditingModel& model, int update_readouts);
 
+/// Which pixels of the stage that ComposeFrame draws for `pattern_pos` show the background
+/// itself: a QImage::Format_Grayscale8 image of the stage's size, 0 where the pixel is the
+/// background's own pixel in the background's top-left colour (with a plain background,
+/// bg_from_file 0: wherever the background shows) or where no layer covers the stage at all,
+/// 255 elsewhere. Every pixel the frame or the foreground draws is 255, whatever its colour.
+/// Kept apart from ComposeFrame so that only an export that wants transparency pays for it.
+/// Returns a null image on the range errors of place_frame.
+QImage stage_coverage(const EditingModel& model);
+
 }  // namespace koma

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "app/editing_model.h"
 #include "app/startup.h"
@@ -21,12 +22,40 @@ QString one_line(QString text) {
     return text;
 }
 
+/// The format named on the command line.
+std::optional<OutputFormat> format_named(const QString& name) {
+    if (name == QLatin1String("bmp")) return OutputFormat::Bmp;
+    if (name == QLatin1String("gif")) return OutputFormat::Gif;
+    if (name == QLatin1String("png")) return OutputFormat::Png;
+    if (name == QLatin1String("apng")) return OutputFormat::Apng;
+    if (name == QLatin1String("webp")) return OutputFormat::Webp;
+    return std::nullopt;
+}
+
+/// A whole decimal number within low..high, or a one-line message.
+std::expected<int, QString> number_in_range(const QString& option, const QString& value, int low,
+                                            int high, const char* unit) {
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    const bool digits = !value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!ok || !digits || number < low || number > high) {
+        return std::unexpected(QStringLiteral("%1 must be a whole number from %2 to %3%4, not \"%5\"")
+                                   .arg(option)
+                                   .arg(low)
+                                   .arg(high)
+                                   .arg(QString::fromLatin1(unit))
+                                   .arg(value));
+    }
+    return static_cast<int>(number);
+}
+
 }  // namespace
 
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments) {
     ExportRequest request;
     bool have_state = false;
-    bool have_format = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString argument = arguments[i];
         if (!argument.startsWith(QLatin1String("--"))) {
@@ -37,6 +66,16 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             request.state_file = argument;
             have_state = true;
             continue;
+        }
+        if (argument == QLatin1String("--transparent")) {
+            if (request.transparent) {
+                return std::unexpected(QStringLiteral("--transparent given twice"));
+            }
+            request.transparent = true;
+            continue;
+        }
+        if (argument.startsWith(QLatin1String("--transparent="))) {
+            return std::unexpected(QStringLiteral("--transparent takes no value"));
         }
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
@@ -49,13 +88,23 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             return std::unexpected(QStringLiteral("%1 needs a value").arg(argument));
         }
         if (argument == QLatin1String("--format")) {
-            if (have_format) return std::unexpected(QStringLiteral("--format given twice"));
-            if (value != QLatin1String("bmp") && value != QLatin1String("gif")) {
+            if (request.format) return std::unexpected(QStringLiteral("--format given twice"));
+            request.format = format_named(value);
+            if (!request.format) {
                 return std::unexpected(
-                    QStringLiteral("--format must be bmp or gif, not \"%1\"").arg(value));
+                    QStringLiteral("--format must be bmp, gif, png, apng or webp, not \"%1\"")
+                        .arg(value));
             }
-            request.gif = value == QLatin1String("gif");
-            have_format = true;
+        } else if (argument == QLatin1String("--frame-ms")) {
+            if (request.frame_ms) return std::unexpected(QStringLiteral("--frame-ms given twice"));
+            auto ms = number_in_range(argument, value, kMinFrameMs, kMaxFrameMs, " ms");
+            if (!ms) return std::unexpected(ms.error());
+            request.frame_ms = *ms;
+        } else if (argument == QLatin1String("--loop")) {
+            if (request.loop_count) return std::unexpected(QStringLiteral("--loop given twice"));
+            auto loops = number_in_range(argument, value, 0, kMaxLoopCount, "");
+            if (!loops) return std::unexpected(loops.error());
+            request.loop_count = *loops;
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -94,9 +143,18 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
         return kExitStateUnread;
     }
 
-    if (request.gif) {
-        output_GIF_Click(model);
+    if (request.format) {
+        // The format buttons and the extra format are one choice, as in the window.
+        if (*request.format == OutputFormat::Gif) {
+            output_GIF_Click(model);
+        } else if (*request.format == OutputFormat::Bmp) {
+            output_bmp_Click(model);
+        }
+        model.export_settings.extra_format = *request.format;
     }
+    if (request.frame_ms) model.export_settings.frame_ms = *request.frame_ms;
+    if (request.loop_count) model.export_settings.loop_count = *request.loop_count;
+    if (request.transparent) model.export_settings.transparent = true;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     }
@@ -122,6 +180,9 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (!exported) {
         err << "koma: cannot export: " << one_line(exported.error()) << "\n";
         return kExitOutputFailed;
+    }
+    for (const ExportNotice& notice : exported->notices) {
+        err << "koma: note: " << notice_line(notice) << "\n";
     }
     if (exported->files.isEmpty()) {
         err << "koma: nothing to export: the pattern of " << request.state_file << " is empty\n";

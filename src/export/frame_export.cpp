@@ -1,12 +1,15 @@
 #include "export/frame_export.h"
 
 #include <algorithm>
-#include <array>
+#include <memory>
 
 #include "app/compose_frame.h"
-#include "platform/bmp_writer.h"
-#include "platform/dib.h"
+#include "export/output_format.h"
+#include "platform/apng_writer.h"
+#include "platform/gif_frame_writer.h"
 #include "platform/gif_writer.h"
+#include "platform/image_sequence_writer.h"
+#include "platform/webp_writer.h"
 
 namespace koma {
 
@@ -26,20 +29,67 @@ QString gif_file_name(const QString& folder, const QString& basename) {
     return folder + QLatin1Char('/') + basename + QLatin1String(".gif");
 }
 
+QString png_file_name(const QString& folder, const QString& basename, int step) {
+    return folder + QLatin1Char('/') + basename + step_number_text(step) + QLatin1String(".png");
+}
+
+QString apng_file_name(const QString& folder, const QString& basename) {
+    return folder + QLatin1Char('/') + basename + QLatin1String(".png");
+}
+
+QString webp_file_name(const QString& folder, const QString& basename) {
+    return folder + QLatin1Char('/') + basename + QLatin1String(".webp");
+}
+
+QString notice_text(const ExportNotice& notice) {
+    switch (notice.kind) {
+        case ExportNotice::Kind::GifTimeRounded:
+            return QStringLiteral("GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
+                                  "書き出しました。")
+                .arg(notice.frame_ms)
+                .arg(notice.written_ms);
+        case ExportNotice::Kind::BmpOpaque:
+            return QStringLiteral("BMP は透過を持てないので、背景を透過せずに書き出しました。");
+    }
+    return {};
+}
+
+QString notice_line(const ExportNotice& notice) {
+    switch (notice.kind) {
+        case ExportNotice::Kind::GifTimeRounded:
+            return QStringLiteral("GIF holds frame times in steps of 10 ms: %1 ms written as %2 ms")
+                .arg(notice.frame_ms)
+                .arg(notice.written_ms);
+        case ExportNotice::Kind::BmpOpaque:
+            return QStringLiteral("BMP holds no transparency: the files are written opaque");
+    }
+    return {};
+}
+
 namespace {
 
-/// The frame entries of one GIF export; every captured bitmap is released when it ends,
-/// whichever way it ends.
-struct GifEntries {
-    std::array<GifFrame, kMaxSteps> frames{};
-    int captured = 0;
+bool animated(OutputFormat format) {
+    return format == OutputFormat::Gif || format == OutputFormat::Apng ||
+           format == OutputFormat::Webp;
+}
 
-    ~GifEntries() {
-        for (int i = 0; i < captured; ++i) {
-            DeleteDIB(frames[i].dib);
-        }
+std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& folder,
+                                         const QString& basename, const AnimationTiming& timing) {
+    switch (format) {
+        case OutputFormat::Gif:
+            return make_gif_writer(gif_file_name(folder, basename), timing);
+        case OutputFormat::Png:
+            return make_png_sequence_writer(
+                [=](int step) { return png_file_name(folder, basename, step); });
+        case OutputFormat::Apng:
+            return make_apng_writer(apng_file_name(folder, basename), timing);
+        case OutputFormat::Webp:
+            return make_webp_writer(webp_file_name(folder, basename), timing);
+        case OutputFormat::Bmp:
+            break;
     }
-};
+    return make_bmp_sequence_writer([=](int step) { return bmp_file_name(folder, basename, step); });
+}
 
 }  // namespace
 
@@ -48,13 +98,38 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
     model.timer1_interval = 0;
     // The pattern box holds at most 91 characters; the tables end there whatever it holds.
     const int n = std::min<int>(static_cast<int>(model.pattern_anime.text().size()), kMaxSteps);
+
+    const OutputFormat format = format_in_force(model);
+    const ExportSettings& settings = model.export_settings;
+    const AnimationTiming timing{settings.frame_ms, settings.loop_count};
+    if (animated(format)) {
+        if (timing.frame_ms < kMinFrameMs || timing.frame_ms > kMaxFrameMs) {
+            return std::unexpected(
+                QStringLiteral("the frame time %1 ms lies outside %2 to %3 ms")
+                    .arg(timing.frame_ms)
+                    .arg(kMinFrameMs)
+                    .arg(kMaxFrameMs));
+        }
+        if (timing.loop_count < 0 || timing.loop_count > kMaxLoopCount) {
+            return std::unexpected(QStringLiteral("the loop count %1 lies outside 0 to %2")
+                                       .arg(timing.loop_count)
+                                       .arg(kMaxLoopCount));
+        }
+    }
     model.win_main.clear();
 
-    const bool gif = model.gif_mode != 0;
-    const QString folder = model.export_lists.path();
-    const QString basename = model.basename.text();
     ExportSummary summary;
-    GifEntries entries;
+    if (format == OutputFormat::Gif && timing.frame_ms % 10 != 0) {
+        summary.notices.push_back({ExportNotice::Kind::GifTimeRounded, timing.frame_ms,
+                                   gif_delay_cs(timing.frame_ms) * 10});
+    }
+    if (format == OutputFormat::Bmp && settings.transparent) {
+        summary.notices.push_back({ExportNotice::Kind::BmpOpaque, 0, 0});
+    }
+    const bool transparent = settings.transparent && format != OutputFormat::Bmp;
+
+    const auto writer =
+        make_writer(format, model.export_lists.path(), model.basename.text(), timing);
     auto report = [&](int done) {
         if (progress) progress(done, n);
     };
@@ -68,36 +143,18 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
                 QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
                     .arg(step_number_text(i)));
         }
-        if (gif) {
-            GifFrame& entry = entries.frames[i];
-            entry.flags = 4096;
-            entry.value_2 = 2;
-            entry.value_10 = 10;
-            entry.dib = DCtoDIB(model.win_main, 0, 0, model.win_main.width_px(),
-                                model.win_main.height_twips());
-            entries.captured = i + 1;
-        } else {
-            const QString name = bmp_file_name(folder, basename, i);
-            if (auto saved = save_bmp(model.win_main.image(), name); !saved) {
-                return std::unexpected(saved.error());
-            }
-            summary.files << name;
+        const QImage coverage = transparent ? stage_coverage(model) : QImage();
+        if (auto added = writer->add(model.win_main, coverage); !added) {
+            return std::unexpected(added.error());
         }
         report(i + 1);
     }
 
-    if (gif) {
-        const QString name = gif_file_name(folder, basename);
-        GifOptions options;
-        options.flags = 1024;
-        const auto written = DIBtoGIFAniEx(name, entries.frames.data(), n, &options);
-        if (!written) {
-            return std::unexpected(written.error());
-        }
-        if (*written == GifWritten::File) {
-            summary.files << name;
-        }
+    auto files = writer->finish();
+    if (!files) {
+        return std::unexpected(files.error());
     }
+    summary.files = *files;
     return summary;
 }
 
@@ -108,7 +165,9 @@ ExportMessage export_message(const std::expected<ExportSummary, QString>& outcom
     if (outcome->files.isEmpty()) {
         return {false, QStringLiteral("アニメパターンが空なので、書き出すコマがありません。")};
     }
-    return {};
+    QStringList lines;
+    for (const ExportNotice& notice : outcome->notices) lines << notice_text(notice);
+    return {false, lines.join(QLatin1Char('\n'))};
 }
 
 }  // namespace koma

@@ -4,16 +4,42 @@
 #include <QStringList>
 #include <expected>
 #include <functional>
+#include <vector>
 
 #include "app/editing_model.h"
 
 namespace koma {
 
+/// Something the user is told once about an export that went through.
+struct ExportNotice {
+    enum class Kind {
+        GifTimeRounded,  ///< GIF holds hundredths of a second: the frame time was rounded
+        BmpOpaque,       ///< BMP holds no transparency: the files were written opaque
+    };
+    Kind kind = Kind::BmpOpaque;
+    int frame_ms = 0;    ///< GifTimeRounded: the frame time asked for
+    int written_ms = 0;  ///< GifTimeRounded: the frame time the GIF holds
+
+    bool operator==(const ExportNotice&) const = default;
+};
+
+/// The notice as the window shows it.
+QString notice_text(const ExportNotice& notice);
+/// The notice as the command line prints it (one line, no program name).
+QString notice_line(const ExportNotice& notice);
+
 /// What one export wrote.
 struct ExportSummary {
     /// The files written, in the order they were written; empty when the pattern was empty.
     QStringList files;
+    /// What the user is to be told, each at most once; empty with the default settings.
+    std::vector<ExportNotice> notices;
 };
+
+/// The longest frame time an animation can hold (APNG and GIF keep it in 16 bits).
+inline constexpr int kMaxFrameMs = 65535;
+/// The highest loop count every animated format can hold.
+inline constexpr int kMaxLoopCount = 65535;
 
 /// The step number of a file name: the step in decimal, with a "0" in front of one digit
 /// ("00" to "09", then "10" to "90").
@@ -26,15 +52,32 @@ QString bmp_file_name(const QString& folder, const QString& basename, int step);
 /// folder + "/" + basename + ".gif".
 QString gif_file_name(const QString& folder, const QString& basename);
 
+/// folder + "/" + basename + step number + ".png", a step of a PNG sequence.
+QString png_file_name(const QString& folder, const QString& basename, int step);
+
+/// folder + "/" + basename + ".png", an animated PNG.
+QString apng_file_name(const QString& folder, const QString& basename);
+
+/// folder + "/" + basename + ".webp".
+QString webp_file_name(const QString& folder, const QString& basename);
+
 /// How far an export has got: `done` of `total` steps are on their way out.
 using ExportProgress = std::function<void(int done, int total)>;
 
 /// "コマ作成": exports the animation into the export folder (the folder of export_lists) under
-/// the name in `basename`. Stops the preview timer (anim_running and the anime caption stay as
-/// they are), clears the stage, then composes every step of the pattern in order with the
-/// read-outs left alone; in BMP format (gif_mode 0) each step is written as a 24-bit BMP file
-/// while it is on the stage, in GIF format every step is captured and one animated GIF is
-/// written after the walk. Existing files of the same names are replaced.
+/// the name in `basename`, in the format in force (format_in_force). Stops the preview timer
+/// (anim_running and the anime caption stay as they are), clears the stage, then composes every
+/// step of the pattern in order with the read-outs left alone; a sequence (BMP, PNG) writes each
+/// step's file while it is on the stage, an animation (GIF, APNG, WebP) takes every step and is
+/// written after the walk, each frame shown export_settings.frame_ms and played
+/// export_settings.loop_count times (0 forever). Existing files of the same names are replaced.
+///
+/// With export_settings.transparent the pixels stage_coverage leaves uncovered are written
+/// transparent (GIF: its transparent index; PNG, APNG, WebP: alpha 0); BMP files stay opaque and
+/// the summary says so. A GIF frame time that is not a multiple of 10 ms is rounded (see
+/// gif_delay_cs) and the summary says so. An animated format refuses, before anything is
+/// composed, a frame time outside kMinFrameMs..kMaxFrameMs or a loop count outside
+/// 0..kMaxLoopCount.
 ///
 /// Afterwards pattern_pos is the last step (unchanged for an empty pattern) and the stage shows
 /// it. An empty pattern writes nothing and returns an empty summary. The export ends at the
@@ -54,8 +97,9 @@ struct ExportMessage {
     QString text;
 };
 
-/// The message for an export's outcome: the failure, or that there was nothing to export.
-/// A successful export with files says nothing (returns an empty text).
+/// The message for an export's outcome: the failure, or that there was nothing to export, or
+/// the notices of an export that went through, one a line. A successful export with files and
+/// no notices says nothing (returns an empty text).
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome);
 
 }  // namespace koma

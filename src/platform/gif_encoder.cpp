@@ -223,7 +223,7 @@ std::vector<int> colour_order(const IndexedFrames& frames) {
 }
 
 std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs,
-                                              bool reserve_transparent) {
+                                              int plays, bool reserve_transparent) {
     const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent);
     if (!colours.map) {
         return std::unexpected(QStringLiteral("out of memory"));
@@ -238,12 +238,17 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
     }
     EGifSetGifVersion(gif, true);
     static const GifByteType kNetscape[] = "NETSCAPE2.0";
-    static const GifByteType kLoopForever[] = {1, 0, 0};
-    if (EGifPutScreenDesc(gif, frames.width, frames.height, 8, 0, colours.map) != GIF_OK ||
-        EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
-        EGifPutExtensionBlock(gif, 11, kNetscape) != GIF_OK ||
-        EGifPutExtensionBlock(gif, 3, kLoopForever) != GIF_OK ||
-        EGifPutExtensionTrailer(gif) != GIF_OK) {
+    // The loop extension counts repeats after the first play; one play needs none.
+    const int repeats = plays == 0 ? 0 : plays - 1;
+    const GifByteType loop[] = {1, static_cast<GifByteType>(repeats & 0xFF),
+                                static_cast<GifByteType>((repeats >> 8) & 0xFF)};
+    if (EGifPutScreenDesc(gif, frames.width, frames.height, 8, 0, colours.map) != GIF_OK) {
+        return std::unexpected(gif_error(stream.error()));
+    }
+    if (plays != 1 && (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
+                       EGifPutExtensionBlock(gif, 11, kNetscape) != GIF_OK ||
+                       EGifPutExtensionBlock(gif, 3, loop) != GIF_OK ||
+                       EGifPutExtensionTrailer(gif) != GIF_OK)) {
         return std::unexpected(gif_error(stream.error()));
     }
     // The top-left pixel, which an unchanged frame repeats when there is no transparent entry.
@@ -278,7 +283,8 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
 
 }  // namespace
 
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs) {
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
+                                                        int plays) {
     if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
@@ -290,14 +296,14 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
     const bool room_left = !std::has_single_bit(colours) || colours == 1;
     std::expected<Bytes, QString> bytes;
     if (colours >= 256) {
-        bytes = write_animation(*indexed, delay_cs, false);
+        bytes = write_animation(*indexed, delay_cs, plays, false);
     } else if (room_left) {
-        bytes = write_animation(*indexed, delay_cs, true);
+        bytes = write_animation(*indexed, delay_cs, plays, true);
     } else {
         // A transparent entry would double the colour map and widen every code by one bit;
         // whether transparency still pays depends on the animation, so both are tried.
-        bytes = write_animation(*indexed, delay_cs, true);
-        auto opaque = write_animation(*indexed, delay_cs, false);
+        bytes = write_animation(*indexed, delay_cs, plays, true);
+        auto opaque = write_animation(*indexed, delay_cs, plays, false);
         if (bytes && opaque && opaque->size() < bytes->size()) {
             bytes = std::move(opaque);
         }
@@ -314,7 +320,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs) {
+                                                        int delay_cs, int plays) {
     if (frames.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));
     }
@@ -326,7 +332,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
         }
         patched.patches.push_back({QPoint(0, 0), frame});
     }
-    return encode_gif_animation(patched, delay_cs);
+    return encode_gif_animation(patched, delay_cs, plays);
 }
 
 }  // namespace koma

@@ -20,9 +20,9 @@ struct EncodedGif {
     int colours = 0;
 };
 
-/// Encodes equally sized frames (any format; alpha is ignored) as one animated GIF that loops
-/// forever, every frame shown for `delay_cs` hundredths of a second, with one image per frame
-/// in order.
+/// Encodes equally sized frames (any format; alpha is ignored) as one animated GIF, every frame
+/// shown for `delay_cs` hundredths of a second, with one image per frame in order, played
+/// `plays` times: 0 loops forever, 1 writes no loop extension, more writes plays - 1 repeats.
 ///
 /// All frames share one global palette. When all frames together have at most 256 colours the
 /// palette holds exactly those colours and nothing is dithered, so every decoded frame equals
@@ -38,12 +38,13 @@ struct EncodedGif {
 /// Fails with a message when there are no frames, the frames differ in size, a frame is larger
 /// than GIF allows (65535 pixels a side) or the encoder libraries fail.
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs);
+                                                        int delay_cs, int plays = 0);
 
 /// The same for frames given as patches over one another (see PatchedFrames): only the patches
 /// are read, so the work grows with what changes. A patch may cover more than what changed; the
 /// stored rectangles are still only what changed. Fails as above, and when the first patch does
 /// not cover the whole frame.
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs);
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
+                                                        int plays = 0);
 
 }  // namespace koma

@@ -1,5 +1,6 @@
 #include "platform/gif_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/dib.h"
@@ -8,8 +9,16 @@
 
 namespace koma {
 
+int gif_delay_cs(int frame_ms) {
+    int cs = frame_ms / 10;
+    const int rest = frame_ms % 10;
+    if (rest > 5 || (rest == 5 && cs % 2 == 1)) ++cs;
+    return std::max(cs, 1);
+}
+
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
-                                                 int count, const GifOptions* options) {
+                                                 int count, const GifOptions* options,
+                                                 const AnimationTiming& timing) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -26,7 +35,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!patched) {
         return failure(patched.error());
     }
-    auto encoded = encode_gif_animation(*patched, kGifFrameDelay);
+    auto encoded = encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count);
     if (!encoded) {
         return failure(encoded.error());
     }

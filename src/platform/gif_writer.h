@@ -6,6 +6,7 @@
 #include <expected>
 
 #include "platform/dib.h"
+#include "platform/frame_writer.h"
 
 namespace koma {
 
@@ -36,6 +37,10 @@ static_assert(sizeof(GifOptions) == 16, "GifOptions is a 16-byte record");
 /// The delay of every GIF frame in hundredths of a second: 80 ms, the preview's rate.
 inline constexpr int kGifFrameDelay = 8;
 
+/// A frame time in hundredths of a second, as GIF holds it: the nearest, halves to even
+/// (25 ms gives 2, 35 ms gives 4); never below 1.
+int gif_delay_cs(int frame_ms);
+
 /// What a GIF write did.
 enum class GifWritten {
     File,     ///< the file was written (or replaced)
@@ -43,14 +48,16 @@ enum class GifWritten {
 };
 
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
-/// `file_name`: one image per entry, each shown for 80 ms, looping forever (see
-/// encode_gif_animation for colours and size). The file is replaced as replace_file_contents
+/// `file_name`: one image per entry, each shown for `timing.frame_ms` (as gif_delay_cs rounds it;
+/// 80 ms by default), played `timing.loop_count` times, 0 forever (see encode_gif_animation for
+/// colours and size). The file is replaced as replace_file_contents
 /// does: written beside it and renamed over the old one, so a failed write leaves any earlier
 /// file intact.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
-                                                 int count, const GifOptions* options);
+                                                 int count, const GifOptions* options,
+                                                 const AnimationTiming& timing = {});
 
 }  // namespace koma

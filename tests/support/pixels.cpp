@@ -1,6 +1,7 @@
 #include "support/pixels.h"
 
 #include <array>
+#include <cstdio>
 #include <utility>
 
 namespace koma::test {
@@ -55,6 +56,34 @@ std::string row_of(const QImage& image, int y) {
         row += c;
     }
     return row;
+}
+
+}  // namespace koma::test
+
+namespace koma::test {
+
+std::string pixel_difference(const QImage& decoded, const QImage& expected) {
+    if (decoded.size() != expected.size()) {
+        return "size " + std::to_string(decoded.width()) + "x" + std::to_string(decoded.height()) +
+               " instead of " + std::to_string(expected.width()) + "x" +
+               std::to_string(expected.height());
+    }
+    const QImage a = decoded.convertToFormat(QImage::Format_ARGB32);
+    const QImage b = expected.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb got = a.pixel(x, y);
+            const QRgb want = b.pixel(x, y);
+            const bool same = qAlpha(want) == 0 ? qAlpha(got) == 0 : got == want;
+            if (!same) {
+                char text[96];
+                std::snprintf(text, sizeof text, "pixel (%d, %d) is %08X instead of %08X", x, y,
+                              got, want);
+                return text;
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace koma::test

@@ -18,3 +18,12 @@ QImage from_rows(std::initializer_list<std::string> rows);
 std::string row_of(const QImage& image, int y);
 
 }  // namespace koma::test
+
+namespace koma::test {
+
+/// Empty when `decoded` (any format) shows exactly `expected`: where `expected` is clear (alpha
+/// 0) `decoded` is clear too, elsewhere both have the same opaque colour. Otherwise names the
+/// first pixel that differs.
+std::string pixel_difference(const QImage& decoded, const QImage& expected);
+
+}  // namespace koma::test

@@ -1,0 +1,212 @@
+#include "platform/apng_writer.h"
+
+#include <QRect>
+#include <cstring>
+#include <vector>
+
+#include "platform/png_encoder.h"
+#include "platform/replace_file.h"
+
+namespace koma {
+
+namespace {
+
+enum : uint8_t { kDisposeNone = 0, kBlendSource = 0, kBlendOver = 1 };
+
+/// The bounding rectangle of the pixels in which `image` differs from `before`.
+QRect changed_rect(const QImage& before, const QImage& image) {
+    const int w = image.width();
+    const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(w);
+    auto row = [](const QImage& im, int y) {
+        return reinterpret_cast<const QRgb*>(im.constScanLine(y));
+    };
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        if (std::memcmp(row(before, y), row(image, y), row_bytes) != 0) {
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    }
+    if (top < 0) return {};
+    int left = w;
+    int right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const QRgb* a = row(before, y);
+        const QRgb* b = row(image, y);
+        for (int x = 0; x < left; ++x) {
+            if (a[x] != b[x]) {
+                left = x;
+                break;
+            }
+        }
+        for (int x = w - 1; x > right; --x) {
+            if (a[x] != b[x]) {
+                right = x;
+                break;
+            }
+        }
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+/// The rectangle of `image` with every pixel equal to `before` made clear, for blending over
+/// `before`; a null image when a changed pixel is itself clear (blending cannot clear it) or
+/// nothing is unchanged.
+QImage blend_patch(const QImage& before, const QImage& image, const QRect& rect) {
+    QImage patch(rect.size(), QImage::Format_ARGB32);
+    bool any_unchanged = false;
+    for (int y = 0; y < rect.height(); ++y) {
+        const QRgb* a = reinterpret_cast<const QRgb*>(before.constScanLine(rect.top() + y));
+        const QRgb* b = reinterpret_cast<const QRgb*>(image.constScanLine(rect.top() + y));
+        QRgb* d = reinterpret_cast<QRgb*>(patch.scanLine(y));
+        for (int x = 0; x < rect.width(); ++x) {
+            const QRgb old_pixel = a[rect.left() + x];
+            const QRgb new_pixel = b[rect.left() + x];
+            if (old_pixel == new_pixel) {
+                d[x] = 0u;
+                any_unchanged = true;
+            } else if (qAlpha(new_pixel) == 0) {
+                return {};
+            } else {
+                d[x] = new_pixel;
+            }
+        }
+    }
+    return any_unchanged ? patch : QImage();
+}
+
+/// The concatenated data of the IDAT chunks of `png`.
+QByteArray image_data(const QByteArray& png) {
+    QByteArray data;
+    for (const PngChunk& chunk : png_chunks(png)) {
+        if (chunk.type == "IDAT") data.append(chunk.data);
+    }
+    return data;
+}
+
+QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTiming& timing,
+                         uint8_t blend) {
+    QByteArray fc;
+    append_be32(fc, sequence);
+    append_be32(fc, static_cast<uint32_t>(rect.width()));
+    append_be32(fc, static_cast<uint32_t>(rect.height()));
+    append_be32(fc, static_cast<uint32_t>(rect.left()));
+    append_be32(fc, static_cast<uint32_t>(rect.top()));
+    append_be16(fc, static_cast<uint16_t>(timing.frame_ms));
+    append_be16(fc, 1000);
+    fc.append(static_cast<char>(kDisposeNone));
+    fc.append(static_cast<char>(blend));
+    return fc;
+}
+
+class ApngWriter : public FrameWriter {
+  public:
+    ApngWriter(const QString& path, const AnimationTiming& timing)
+        : path_(path), timing_(timing) {}
+
+    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
+        frames_.push_back(stage_with_alpha(stage.image(), coverage));
+        return {};
+    }
+
+    std::expected<QStringList, QString> finish() override {
+        if (frames_.empty()) return QStringList{};
+        auto bytes = encode_apng(frames_, timing_);
+        frames_.clear();
+        if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path_, bytes.error()));
+        if (auto written = replace_file_contents(path_, *bytes); !written) {
+            return std::unexpected(written.error());
+        }
+        return QStringList{path_};
+    }
+
+  private:
+    QString path_;
+    AnimationTiming timing_;
+    std::vector<QImage> frames_;
+};
+
+}  // namespace
+
+std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
+                                               const AnimationTiming& timing) {
+    if (frames.empty()) return std::unexpected(QStringLiteral("there are no frames"));
+    const QSize size = frames.front().size();
+    if (size.isEmpty()) return std::unexpected(QStringLiteral("the frames are empty"));
+    for (const QImage& frame : frames) {
+        if (frame.size() != size) return std::unexpected(QStringLiteral("the frames differ in size"));
+    }
+
+    // Only what changes can bring new colours.
+    std::vector<QRect> rects(frames.size());
+    rects[0] = frames[0].rect();
+    ColourCensus census;
+    census.add(frames[0], rects[0]);
+    for (size_t i = 1; i < frames.size(); ++i) {
+        rects[i] = changed_rect(frames[i - 1], frames[i]);
+        census.add(frames[i], rects[i]);
+    }
+    // Many opaque colours: RGB with one unused colour marked clear blends as well as RGBA,
+    // without an alpha byte for every pixel.
+    const bool key_instead = census.overflowed() && !census.any_clear() && frames.size() > 1;
+    PngLayout layout = choose_png_layout(census, frames.size() > 1 && !key_instead);
+    if (key_instead) layout.rgb_key = unused_colour(frames, rects);
+
+    auto first = encode_png(frames[0], rects[0], layout);
+    if (!first) return std::unexpected(first.error());
+    QByteArray out(*first);
+    // The signature and IHDR (and PLTE/tRNS) of the first frame's file serve the animation.
+    std::vector<PngChunk> chunks = png_chunks(*first);
+    out.truncate(8);
+    for (const PngChunk& chunk : chunks) {
+        if (chunk.type == "IDAT" || chunk.type == "IEND") continue;
+        out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
+        if (chunk.type == "IHDR") {
+            QByteArray actl;
+            append_be32(actl, static_cast<uint32_t>(frames.size()));
+            append_be32(actl, static_cast<uint32_t>(timing.loop_count));
+            out.append(png_chunk_bytes("acTL", actl));
+        }
+    }
+    uint32_t sequence = 0;
+    out.append(png_chunk_bytes("fcTL", frame_control(sequence++, rects[0], timing, kBlendSource)));
+    out.append(png_chunk_bytes("IDAT", image_data(*first)));
+
+    for (size_t i = 1; i < frames.size(); ++i) {
+        QRect rect = rects[i];
+        QByteArray best;
+        uint8_t blend = kBlendSource;
+        if (rect.isEmpty()) {
+            rect = QRect(0, 0, 1, 1);
+        }
+        auto plain = encode_png(frames[i], rect, layout);
+        if (!plain) return std::unexpected(plain.error());
+        best = image_data(*plain);
+        if (layout.has_clear() && !rects[i].isEmpty()) {
+            const QImage patch = blend_patch(frames[i - 1], frames[i], rect);
+            if (!patch.isNull()) {
+                auto blended = encode_png(patch, patch.rect(), layout);
+                if (!blended) return std::unexpected(blended.error());
+                QByteArray data = image_data(*blended);
+                if (data.size() < best.size()) {
+                    best = std::move(data);
+                    blend = kBlendOver;
+                }
+            }
+        }
+        out.append(png_chunk_bytes("fcTL", frame_control(sequence++, rect, timing, blend)));
+        QByteArray fdat;
+        append_be32(fdat, sequence++);
+        fdat.append(best);
+        out.append(png_chunk_bytes("fdAT", fdat));
+    }
+    out.append(png_chunk_bytes("IEND", {}));
+    return out;
+}
+
+std::unique_ptr<FrameWriter> make_apng_writer(const QString& path, const AnimationTiming& timing) {
+    return std::make_unique<ApngWriter>(path, timing);
+}
+
+}  // namespace koma
