@@ -74,23 +74,28 @@ class GifStream {
 /// block whose indices all lie below 2^k is coded with k-bit LZW codes.
 struct ColourMap {
     ColourMap(const std::vector<QRgb>& palette, const std::vector<int>& order,
-              bool reserve_transparent)
+              bool reserve_transparent, int clear_index = -1)
         : to_entry(palette.size()) {
         const int first = reserve_transparent ? 1 : 0;
-        const int used = static_cast<int>(palette.size()) + first;
+        // A colour that stands for clear pixels shares the transparent entry.
+        const int skipped = clear_index >= 0 ? 1 : 0;
+        const int used = static_cast<int>(palette.size()) + first - skipped;
         const int entries =
             std::max(2, static_cast<int>(std::bit_ceil(static_cast<unsigned>(used))));
         map = GifMakeMapObject(entries, nullptr);
         if (map) {
             std::memset(map->Colors, 0, sizeof(GifColorType) * static_cast<size_t>(entries));
+            int entry = first;
             for (size_t k = 0; k < order.size(); ++k) {
-                const int entry = first + static_cast<int>(k);
+                if (order[k] == clear_index) continue;
                 const QRgb c = palette[static_cast<size_t>(order[k])];
                 map->Colors[entry] = {static_cast<GifByteType>(qRed(c)),
                                       static_cast<GifByteType>(qGreen(c)),
                                       static_cast<GifByteType>(qBlue(c))};
                 to_entry[static_cast<size_t>(order[k])] = static_cast<uint8_t>(entry);
+                ++entry;
             }
+            if (clear_index >= 0) to_entry[static_cast<size_t>(clear_index)] = 0;
         }
         transparent = reserve_transparent ? 0 : NO_TRANSPARENT_COLOR;
     }
@@ -222,9 +227,38 @@ std::vector<int> colour_order(const IndexedFrames& frames) {
     return order;
 }
 
+/// For an animation with clear pixels (palette index `clear_index`): whether frame i turns some
+/// pixel clear that the frame before showed, which drawing over that frame cannot do.
+std::vector<bool> frames_clearing(const IndexedFrames& frames, int clear_index) {
+    std::vector<bool> clearing(frames.frames.size(), false);
+    std::vector<uint8_t> canvas(static_cast<size_t>(frames.width) * frames.height, 0);
+    for (size_t i = 0; i < frames.frames.size(); ++i) {
+        const IndexedFrame& frame = frames.frames[i];
+        for (int y = 0; y < frame.rect.height(); ++y) {
+            for (int x = 0; x < frame.rect.width(); ++x) {
+                const uint8_t index = frame.indices[static_cast<size_t>(y) * frame.rect.width() + x];
+                uint8_t& shown = canvas[static_cast<size_t>(frame.rect.top() + y) * frames.width +
+                                        frame.rect.left() + x];
+                if (i > 0 && index == clear_index && shown != clear_index) clearing[i] = true;
+                shown = index;
+            }
+        }
+    }
+    return clearing;
+}
+
 std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs,
-                                              int plays, bool reserve_transparent) {
-    const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent);
+                                              int plays, bool reserve_transparent,
+                                              int clear_index = -1) {
+    const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent,
+                            clear_index);
+    // Clear pixels: a frame before one that clears pixels is stored whole and disposed to the
+    // (clear) background, and the clearing frame is stored whole over it. Every other frame is
+    // drawn over the one before as usual; a clear pixel there was already clear.
+    const std::vector<bool> clearing =
+        clear_index >= 0 ? frames_clearing(frames, clear_index) : std::vector<bool>();
+    std::vector<uint8_t> canvas(
+        clear_index >= 0 ? static_cast<size_t>(frames.width) * frames.height : 0, 0);
     if (!colours.map) {
         return std::unexpected(QStringLiteral("out of memory"));
     }
@@ -256,15 +290,34 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
     for (size_t i = 0; i < frames.frames.size(); ++i) {
         const IndexedFrame& frame = frames.frames[i];
         if (frame.rect.contains(0, 0)) corner = frame.indices.front();
-        auto stored = store_frame(frame, i == 0, colours.to_entry[corner], colours, encoder);
+        bool whole = false;
+        bool dispose = false;
+        IndexedFrame whole_frame;
+        if (clear_index >= 0) {
+            for (int y = 0; y < frame.rect.height(); ++y) {
+                std::memcpy(canvas.data() + static_cast<size_t>(frame.rect.top() + y) * frames.width +
+                                frame.rect.left(),
+                            frame.indices.data() + static_cast<size_t>(y) * frame.rect.width(),
+                            static_cast<size_t>(frame.rect.width()));
+            }
+            dispose = i + 1 < clearing.size() && clearing[i + 1];
+            whole = i > 0 && (clearing[i] || dispose);
+            if (whole) {
+                whole_frame.rect = QRect(0, 0, frames.width, frames.height);
+                whole_frame.indices = canvas;
+                whole_frame.unchanged.assign(canvas.size(), 0);
+            }
+        }
+        auto stored = store_frame(whole ? whole_frame : frame, i == 0 || whole,
+                                  colours.to_entry[corner], colours, encoder);
         if (!stored) {
             return std::unexpected(stored.error());
         }
         GraphicsControlBlock control{};
-        control.DisposalMode = DISPOSE_DO_NOT;
+        control.DisposalMode = dispose ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
         control.UserInputFlag = false;
         control.DelayTime = delay_cs;
-        control.TransparentColor = stored->transparent;
+        control.TransparentColor = clear_index >= 0 ? colours.transparent : stored->transparent;
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
         if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) !=
@@ -284,7 +337,7 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
 }  // namespace
 
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
-                                                        int plays) {
+                                                        int plays, std::optional<QRgb> clear) {
     if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
@@ -294,8 +347,17 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
     }
     const size_t colours = indexed->palette.size();
     const bool room_left = !std::has_single_bit(colours) || colours == 1;
+    int clear_index = -1;
+    if (clear) {
+        const auto it = std::find(indexed->palette.begin(), indexed->palette.end(), *clear);
+        if (it != indexed->palette.end()) {
+            clear_index = static_cast<int>(it - indexed->palette.begin());
+        }
+    }
     std::expected<Bytes, QString> bytes;
-    if (colours >= 256) {
+    if (clear_index >= 0) {
+        bytes = write_animation(*indexed, delay_cs, plays, true, clear_index);
+    } else if (colours >= 256) {
         bytes = write_animation(*indexed, delay_cs, plays, false);
     } else if (room_left) {
         bytes = write_animation(*indexed, delay_cs, plays, true);
@@ -320,7 +382,8 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs, int plays) {
+                                                        int delay_cs, int plays,
+                                                        std::optional<QRgb> clear) {
     if (frames.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));
     }
@@ -332,7 +395,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
         }
         patched.patches.push_back({QPoint(0, 0), frame});
     }
-    return encode_gif_animation(patched, delay_cs, plays);
+    return encode_gif_animation(patched, delay_cs, plays, clear);
 }
 
 }  // namespace koma

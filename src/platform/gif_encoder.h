@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <expected>
+#include <optional>
 #include <span>
 
 #include "platform/frame_patch.h"
@@ -23,6 +24,10 @@ struct EncodedGif {
 /// Encodes equally sized frames (any format; alpha is ignored) as one animated GIF, every frame
 /// shown for `delay_cs` hundredths of a second, with one image per frame in order, played
 /// `plays` times: 0 loops forever, 1 writes no loop extension, more writes plays - 1 repeats.
+/// With `clear`, every pixel of exactly that colour (qRgb, alpha 0xFF) is written clear: it is
+/// the transparent entry, and a frame that clears pixels the frame before showed is stored whole
+/// over that frame stored whole and disposed to the background. The colour must not stand for
+/// anything else; with more than 256 colours the reduced palette may move pixels to or from it.
 ///
 /// All frames share one global palette. When all frames together have at most 256 colours the
 /// palette holds exactly those colours and nothing is dithered, so every decoded frame equals
@@ -38,13 +43,15 @@ struct EncodedGif {
 /// Fails with a message when there are no frames, the frames differ in size, a frame is larger
 /// than GIF allows (65535 pixels a side) or the encoder libraries fail.
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs, int plays = 0);
+                                                        int delay_cs, int plays = 0,
+                                                        std::optional<QRgb> clear = {});
 
 /// The same for frames given as patches over one another (see PatchedFrames): only the patches
 /// are read, so the work grows with what changes. A patch may cover more than what changed; the
 /// stored rectangles are still only what changed. Fails as above, and when the first patch does
 /// not cover the whole frame.
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
-                                                        int plays = 0);
+                                                        int plays = 0,
+                                                        std::optional<QRgb> clear = {});
 
 }  // namespace koma

@@ -18,7 +18,8 @@ int gif_delay_cs(int frame_ms) {
 
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing) {
+                                                 const AnimationTiming& timing,
+                                                 std::optional<QRgb> clear) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -35,7 +36,8 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!patched) {
         return failure(patched.error());
     }
-    auto encoded = encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count);
+    auto encoded = encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms),
+                                        timing.loop_count, clear);
     if (!encoded) {
         return failure(encoded.error());
     }

@@ -147,7 +147,7 @@ TEST_F(ExportCommandTest, AMissingSavedFolderMeansTheCurrentFolder) {
 
 TEST_F(ExportCommandTest, UsageErrorsExitOneWithOneLine) {
     for (const QStringList& arguments :
-         {QStringList{"export"}, QStringList{"export", path("state.pst"), "--format", "png"},
+         {QStringList{"export"}, QStringList{"export", path("state.pst"), "--format", "tiff"},
           QStringList{"export", path("state.pst"), "--fast"},
           QStringList{"export", path("state.pst"), "--out"},
           QStringList{"export", path("state.pst"), path("state.pst")}}) {

@@ -65,6 +65,8 @@ DecodedGif decode_gif(const QString& path) {
 
     QImage canvas(out.width, out.height, QImage::Format_RGB32);
     canvas.fill(0xFF000000u);
+    QImage clear_canvas(out.width, out.height, QImage::Format_ARGB32);
+    clear_canvas.fill(0u);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
         const GifImageDesc& desc = image.ImageDesc;
@@ -75,6 +77,7 @@ DecodedGif decode_gif(const QString& path) {
         out.any_local_colours = out.any_local_colours || desc.ColorMap != nullptr;
         const QRect rect(desc.Left, desc.Top, desc.Width, desc.Height);
         const QImage before = canvas;
+        const QImage clear_before = clear_canvas;
         for (int y = 0; y < desc.Height; ++y) {
             for (int x = 0; x < desc.Width; ++x) {
                 const int index = image.RasterBits[y * desc.Width + x];
@@ -84,19 +87,26 @@ DecodedGif decode_gif(const QString& path) {
                 const GifColorType c = map->Colors[index];
                 if (canvas.rect().contains(desc.Left + x, desc.Top + y)) {
                     canvas.setPixel(desc.Left + x, desc.Top + y, qRgb(c.Red, c.Green, c.Blue));
+                    clear_canvas.setPixel(desc.Left + x, desc.Top + y,
+                                          qRgb(c.Red, c.Green, c.Blue));
                 }
             }
         }
         out.frames.push_back(canvas);
+        out.clear_frames.push_back(clear_canvas);
         out.delays.push_back(control.DelayTime);
         out.rects.push_back(rect);
         out.uses_transparency.push_back(control.TransparentColor != NO_TRANSPARENT_COLOR);
         if (control.DisposalMode == DISPOSE_BACKGROUND) {
             for (int y = rect.top(); y <= rect.bottom(); ++y)
                 for (int x = rect.left(); x <= rect.right(); ++x)
-                    if (canvas.rect().contains(x, y)) canvas.setPixel(x, y, 0xFF000000u);
+                    if (canvas.rect().contains(x, y)) {
+                        canvas.setPixel(x, y, 0xFF000000u);
+                        clear_canvas.setPixel(x, y, 0u);
+                    }
         } else if (control.DisposalMode == DISPOSE_PREVIOUS) {
             canvas = before;
+            clear_canvas = clear_before;
         }
     }
     DGifCloseFile(gif, &error);

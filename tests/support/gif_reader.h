@@ -14,6 +14,9 @@ struct DecodedGif {
     int width = 0;
     int height = 0;
     std::vector<QImage> frames;
+    /// The same canvases with alpha (ARGB32): starting clear and cleared by disposal to the
+    /// background, so that transparency shows as alpha 0.
+    std::vector<QImage> clear_frames;
     std::vector<int> delays;   ///< hundredths of a second, per image
     std::vector<QRect> rects;  ///< where each image was stored
     std::vector<bool> uses_transparency;
