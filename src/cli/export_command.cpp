@@ -41,12 +41,13 @@ std::expected<int, QString> number_in_range(const QString& option, const QString
         return c >= QLatin1Char('0') && c <= QLatin1Char('9');
     });
     if (!ok || !digits || number < low || number > high) {
-        return std::unexpected(QStringLiteral("%1 must be a whole number from %2 to %3%4, not \"%5\"")
-                                   .arg(option)
-                                   .arg(low)
-                                   .arg(high)
-                                   .arg(QString::fromLatin1(unit))
-                                   .arg(value));
+        return std::unexpected(
+            QStringLiteral("%1 must be a whole number from %2 to %3%4, not \"%5\"")
+                .arg(option)
+                .arg(low)
+                .arg(high)
+                .arg(QString::fromLatin1(unit))
+                .arg(value));
     }
     return static_cast<int>(number);
 }

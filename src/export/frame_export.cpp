@@ -44,8 +44,9 @@ QString webp_file_name(const QString& folder, const QString& basename) {
 QString notice_text(const ExportNotice& notice) {
     switch (notice.kind) {
         case ExportNotice::Kind::GifTimeRounded:
-            return QStringLiteral("GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
-                                  "書き出しました。")
+            return QStringLiteral(
+                       "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
+                       "書き出しました。")
                 .arg(notice.frame_ms)
                 .arg(notice.written_ms);
         case ExportNotice::Kind::BmpOpaque:
@@ -88,7 +89,8 @@ std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& fol
         case OutputFormat::Bmp:
             break;
     }
-    return make_bmp_sequence_writer([=](int step) { return bmp_file_name(folder, basename, step); });
+    return make_bmp_sequence_writer(
+        [=](int step) { return bmp_file_name(folder, basename, step); });
 }
 
 }  // namespace
@@ -104,11 +106,10 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
     const AnimationTiming timing{settings.frame_ms, settings.loop_count};
     if (animated(format)) {
         if (timing.frame_ms < kMinFrameMs || timing.frame_ms > kMaxFrameMs) {
-            return std::unexpected(
-                QStringLiteral("the frame time %1 ms lies outside %2 to %3 ms")
-                    .arg(timing.frame_ms)
-                    .arg(kMinFrameMs)
-                    .arg(kMaxFrameMs));
+            return std::unexpected(QStringLiteral("the frame time %1 ms lies outside %2 to %3 ms")
+                                       .arg(timing.frame_ms)
+                                       .arg(kMinFrameMs)
+                                       .arg(kMaxFrameMs));
         }
         if (timing.loop_count < 0 || timing.loop_count > kMaxLoopCount) {
             return std::unexpected(QStringLiteral("the loop count %1 lies outside 0 to %2")

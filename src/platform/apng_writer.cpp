@@ -1,7 +1,9 @@
 #include "platform/apng_writer.h"
 
 #include <QRect>
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/png_encoder.h"
@@ -11,7 +13,21 @@ namespace koma {
 
 namespace {
 
-enum : uint8_t { kDisposeNone = 0, kBlendSource = 0, kBlendOver = 1 };
+enum : uint8_t {
+    kDisposeNone = 0,
+    kDisposeBackground = 1,
+    kDisposePrevious = 2,
+    kBlendSource = 0,
+    kBlendOver = 1
+};
+
+/// One frame as it goes into the file.
+struct StoredFrame {
+    QRect rect;
+    uint8_t blend = kBlendSource;
+    uint8_t dispose = kDisposeNone;
+    QByteArray data;  ///< the zlib stream of its rows
+};
 
 /// The bounding rectangle of the pixels in which `image` differs from `before`.
 QRect changed_rect(const QImage& before, const QImage& image) {
@@ -86,7 +102,7 @@ QByteArray image_data(const QByteArray& png) {
 }
 
 QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTiming& timing,
-                         uint8_t blend) {
+                         uint8_t dispose, uint8_t blend) {
     QByteArray fc;
     append_be32(fc, sequence);
     append_be32(fc, static_cast<uint32_t>(rect.width()));
@@ -95,15 +111,14 @@ QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTi
     append_be32(fc, static_cast<uint32_t>(rect.top()));
     append_be16(fc, static_cast<uint16_t>(timing.frame_ms));
     append_be16(fc, 1000);
-    fc.append(static_cast<char>(kDisposeNone));
+    fc.append(static_cast<char>(dispose));
     fc.append(static_cast<char>(blend));
     return fc;
 }
 
 class ApngWriter : public FrameWriter {
   public:
-    ApngWriter(const QString& path, const AnimationTiming& timing)
-        : path_(path), timing_(timing) {}
+    ApngWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
         frames_.push_back(stage_with_alpha(stage.image(), coverage));
@@ -135,7 +150,8 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
     const QSize size = frames.front().size();
     if (size.isEmpty()) return std::unexpected(QStringLiteral("the frames are empty"));
     for (const QImage& frame : frames) {
-        if (frame.size() != size) return std::unexpected(QStringLiteral("the frames differ in size"));
+        if (frame.size() != size)
+            return std::unexpected(QStringLiteral("the frames differ in size"));
     }
 
     // Only what changes can bring new colours.
@@ -153,7 +169,7 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
     PngLayout layout = choose_png_layout(census, frames.size() > 1 && !key_instead);
     if (key_instead) layout.rgb_key = unused_colour(frames, rects);
 
-    auto first = encode_png(frames[0], rects[0], layout);
+    auto first = encode_png_smallest(frames[0], rects[0], layout);
     if (!first) return std::unexpected(first.error());
     QByteArray out(*first);
     // The signature and IHDR (and PLTE/tRNS) of the first frame's file serve the animation.
@@ -169,37 +185,86 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
             out.append(png_chunk_bytes("acTL", actl));
         }
     }
-    uint32_t sequence = 0;
-    out.append(png_chunk_bytes("fcTL", frame_control(sequence++, rects[0], timing, kBlendSource)));
-    out.append(png_chunk_bytes("IDAT", image_data(*first)));
+    std::vector<StoredFrame> stored(frames.size());
+    stored[0] = {
+        rects[0], kBlendSource, kDisposeNone,
+        recode_smaller(image_data(*first), filtered_size(size.width(), size.height(), layout))};
 
+    // The canvas before the frame before was drawn, for disposing that frame to it.
+    QImage before_previous(size, QImage::Format_ARGB32);
+    before_previous.fill(0u);
     for (size_t i = 1; i < frames.size(); ++i) {
-        QRect rect = rects[i];
-        QByteArray best;
-        uint8_t blend = kBlendSource;
-        if (rect.isEmpty()) {
-            rect = QRect(0, 0, 1, 1);
+        // What the frame before may leave behind: itself, its rectangle cleared, or the canvas
+        // it was drawn on. Each is tried with its own changed rectangle; the candidates are
+        // compared coded the usual way, and only the winner gets every coding.
+        std::vector<std::pair<uint8_t, QImage>> bases;
+        bases.emplace_back(kDisposeNone, frames[i - 1]);
+        QImage cleared = frames[i - 1].convertToFormat(QImage::Format_ARGB32);
+        const QRect& last = stored[i - 1].rect;
+        for (int y = last.top(); y <= last.bottom(); ++y) {
+            std::fill_n(reinterpret_cast<QRgb*>(cleared.scanLine(y)) + last.left(), last.width(),
+                        0u);
         }
-        auto plain = encode_png(frames[i], rect, layout);
-        if (!plain) return std::unexpected(plain.error());
-        best = image_data(*plain);
-        if (layout.has_clear() && !rects[i].isEmpty()) {
-            const QImage patch = blend_patch(frames[i - 1], frames[i], rect);
-            if (!patch.isNull()) {
-                auto blended = encode_png(patch, patch.rect(), layout);
-                if (!blended) return std::unexpected(blended.error());
-                QByteArray data = image_data(*blended);
-                if (data.size() < best.size()) {
-                    best = std::move(data);
-                    blend = kBlendOver;
+        bases.emplace_back(kDisposeBackground, std::move(cleared));
+        if (i > 1) bases.emplace_back(kDisposePrevious, before_previous);
+
+        struct Candidate {
+            uint8_t dispose = kDisposeNone;
+            uint8_t blend = kBlendSource;
+            QRect rect;
+            QImage pixels;  ///< the rectangle's pixels as stored
+            qsizetype size = 0;
+            size_t base = 0;
+        };
+        std::optional<Candidate> best;
+        auto consider = [&](Candidate c) -> std::expected<void, QString> {
+            auto png = encode_png(c.pixels, c.pixels.rect(), layout);
+            if (!png) return std::unexpected(png.error());
+            c.size = png->size();
+            if (!best || c.size < best->size) best = std::move(c);
+            return {};
+        };
+        for (size_t b = 0; b < bases.size(); ++b) {
+            const QImage& base = bases[b].second;
+            QRect rect = changed_rect(base, frames[i]);
+            const bool unchanged = rect.isEmpty();
+            if (unchanged) rect = QRect(0, 0, 1, 1);
+            const uint8_t dispose = bases[b].first;
+            if (auto r = consider({dispose, kBlendSource, rect, frames[i].copy(rect), 0, b}); !r) {
+                return std::unexpected(r.error());
+            }
+            if (layout.has_clear() && !unchanged) {
+                QImage patch = blend_patch(base, frames[i], rect);
+                if (!patch.isNull()) {
+                    if (auto r = consider({dispose, kBlendOver, rect, std::move(patch), 0, b});
+                        !r) {
+                        return std::unexpected(r.error());
+                    }
                 }
             }
         }
-        out.append(png_chunk_bytes("fcTL", frame_control(sequence++, rect, timing, blend)));
-        QByteArray fdat;
-        append_be32(fdat, sequence++);
-        fdat.append(best);
-        out.append(png_chunk_bytes("fdAT", fdat));
+        auto png = encode_png_smallest(best->pixels, best->pixels.rect(), layout);
+        if (!png) return std::unexpected(png.error());
+        stored[i - 1].dispose = best->dispose;
+        stored[i] = {best->rect, best->blend, kDisposeNone,
+                     recode_smaller(image_data(*png), filtered_size(best->rect.width(),
+                                                                    best->rect.height(), layout))};
+        before_previous = bases[best->base].second;
+    }
+
+    uint32_t sequence = 0;
+    for (size_t i = 0; i < stored.size(); ++i) {
+        const StoredFrame& frame = stored[i];
+        out.append(png_chunk_bytes(
+            "fcTL", frame_control(sequence++, frame.rect, timing, frame.dispose, frame.blend)));
+        if (i == 0) {
+            out.append(png_chunk_bytes("IDAT", frame.data));
+        } else {
+            QByteArray fdat;
+            append_be32(fdat, sequence++);
+            fdat.append(frame.data);
+            out.append(png_chunk_bytes("fdAT", fdat));
+        }
     }
     out.append(png_chunk_bytes("IEND", {}));
     return out;

@@ -18,11 +18,12 @@ namespace koma {
 /// All frames share one layout: a palette when they have at most 256 colours together (with a
 /// clear entry for blending when there is room), else RGBA when some pixel is clear, else RGB
 /// with one colour no frame uses marked clear for blending. The first frame is the
-/// default image; every later one stores only the rectangle in which it differs from the frame
-/// before, either as it is or blended over that frame with its unchanged pixels made clear,
-/// whichever codes smaller; a frame equal to the one before stores one unchanged pixel. No
-/// frame is disposed. Fails with a message when there are no frames, their sizes differ or the
-/// PNG coder fails.
+/// default image; every later one stores only the rectangle in which it differs from what the
+/// frame before leaves on the canvas: that frame itself, that frame with its rectangle cleared,
+/// or the canvas that frame was drawn on (its dispose operation none, background or previous),
+/// either as it is or blended over with its unchanged pixels made clear, whichever codes
+/// smallest; a frame equal to what is left stores one unchanged pixel. Fails with a message when
+/// there are no frames, their sizes differ or the PNG coder fails.
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
                                                const AnimationTiming& timing);
 

@@ -236,7 +236,8 @@ std::vector<bool> frames_clearing(const IndexedFrames& frames, int clear_index) 
         const IndexedFrame& frame = frames.frames[i];
         for (int y = 0; y < frame.rect.height(); ++y) {
             for (int x = 0; x < frame.rect.width(); ++x) {
-                const uint8_t index = frame.indices[static_cast<size_t>(y) * frame.rect.width() + x];
+                const uint8_t index =
+                    frame.indices[static_cast<size_t>(y) * frame.rect.width() + x];
                 uint8_t& shown = canvas[static_cast<size_t>(frame.rect.top() + y) * frames.width +
                                         frame.rect.left() + x];
                 if (i > 0 && index == clear_index && shown != clear_index) clearing[i] = true;
@@ -247,11 +248,9 @@ std::vector<bool> frames_clearing(const IndexedFrames& frames, int clear_index) 
     return clearing;
 }
 
-std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs,
-                                              int plays, bool reserve_transparent,
-                                              int clear_index = -1) {
-    const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent,
-                            clear_index);
+std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs, int plays,
+                                              bool reserve_transparent, int clear_index = -1) {
+    const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent, clear_index);
     // Clear pixels: a frame before one that clears pixels is stored whole and disposed to the
     // (clear) background, and the clearing frame is stored whole over it. Every other frame is
     // drawn over the one before as usual; a clear pixel there was already clear.
@@ -279,10 +278,10 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
     if (EGifPutScreenDesc(gif, frames.width, frames.height, 8, 0, colours.map) != GIF_OK) {
         return std::unexpected(gif_error(stream.error()));
     }
-    if (plays != 1 && (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
-                       EGifPutExtensionBlock(gif, 11, kNetscape) != GIF_OK ||
-                       EGifPutExtensionBlock(gif, 3, loop) != GIF_OK ||
-                       EGifPutExtensionTrailer(gif) != GIF_OK)) {
+    if (plays != 1 &&
+        (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
+         EGifPutExtensionBlock(gif, 11, kNetscape) != GIF_OK ||
+         EGifPutExtensionBlock(gif, 3, loop) != GIF_OK || EGifPutExtensionTrailer(gif) != GIF_OK)) {
         return std::unexpected(gif_error(stream.error()));
     }
     // The top-left pixel, which an unchanged frame repeats when there is no transparent entry.
@@ -295,7 +294,8 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
         IndexedFrame whole_frame;
         if (clear_index >= 0) {
             for (int y = 0; y < frame.rect.height(); ++y) {
-                std::memcpy(canvas.data() + static_cast<size_t>(frame.rect.top() + y) * frames.width +
+                std::memcpy(canvas.data() +
+                                static_cast<size_t>(frame.rect.top() + y) * frames.width +
                                 frame.rect.left(),
                             frame.indices.data() + static_cast<size_t>(y) * frame.rect.width(),
                             static_cast<size_t>(frame.rect.width()));

@@ -26,7 +26,8 @@ class GifFrameWriter : public FrameWriter {
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
         if (captured_ + static_cast<int>(clear_stages_.size()) == kMaxGifFrames) {
-            return std::unexpected(QStringLiteral("%1: more than %2 steps").arg(path_).arg(kMaxGifFrames));
+            return std::unexpected(
+                QStringLiteral("%1: more than %2 steps").arg(path_).arg(kMaxGifFrames));
         }
         if (!coverage.isNull() || !clear_stages_.empty()) {
             // The colour that stands for clear pixels can only be chosen once every stage is in.

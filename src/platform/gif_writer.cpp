@@ -36,8 +36,8 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!patched) {
         return failure(patched.error());
     }
-    auto encoded = encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms),
-                                        timing.loop_count, clear);
+    auto encoded =
+        encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count, clear);
     if (!encoded) {
         return failure(encoded.error());
     }

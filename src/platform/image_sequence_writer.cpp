@@ -10,9 +10,8 @@ namespace {
 
 class SequenceWriter : public FrameWriter {
   public:
-    using Save = std::function<std::expected<void, QString>(const Surface& stage,
-                                                            const QImage& coverage,
-                                                            const QString& path)>;
+    using Save = std::function<std::expected<void, QString>(
+        const Surface& stage, const QImage& coverage, const QString& path)>;
     SequenceWriter(StepFileName name, Save save) : name_(std::move(name)), save_(std::move(save)) {}
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {

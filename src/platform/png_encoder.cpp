@@ -1,5 +1,6 @@
 #include "platform/png_encoder.h"
 
+#include <libdeflate.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -73,12 +74,13 @@ void pack_row(const QRgb* pixels, int width, const PngLayout& layout, uint8_t* r
 /// The libpng part of encode_png, kept free of objects with destructors: libpng leaves it by
 /// longjmp on errors.
 bool write_png(png_structp png, png_infop info, const QImage& image, const QRect& area,
-               const PngLayout& layout, uint8_t* row, png_color* colours, png_byte* alphas) {
+               const PngLayout& layout, PngCoding coding, uint8_t* row, png_color* colours,
+               png_byte* alphas) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     const bool palette = layout.kind == PngLayout::Kind::Palette;
-    const int colour_type = palette ? PNG_COLOR_TYPE_PALETTE
+    const int colour_type = palette                               ? PNG_COLOR_TYPE_PALETTE
                             : layout.kind == PngLayout::Kind::Rgb ? PNG_COLOR_TYPE_RGB
                                                                   : PNG_COLOR_TYPE_RGB_ALPHA;
     png_set_IHDR(png, info, static_cast<png_uint_32>(area.width()),
@@ -105,7 +107,11 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     // Indices gain little from prediction; colour rows gain much.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, palette ? PNG_FILTER_NONE : PNG_ALL_FILTERS);
+    const int filters = coding.filters != 0 ? coding.filters
+                        : palette           ? PNG_FILTER_NONE
+                                            : PNG_ALL_FILTERS;
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
+    if (coding.strategy >= 0) png_set_compression_strategy(png, coding.strategy);
     png_set_compression_level(png, 9);
     png_set_compression_mem_level(png, 9);
     png_write_info(png, info);
@@ -166,8 +172,8 @@ void ColourCensus::add(const QImage& image, const QRect& area) {
 PngLayout choose_png_layout(const ColourCensus& census, bool want_clear) {
     PngLayout layout;
     if (census.overflowed()) {
-        layout.kind = (census.any_clear() || want_clear) ? PngLayout::Kind::Rgba
-                                                         : PngLayout::Kind::Rgb;
+        layout.kind =
+            (census.any_clear() || want_clear) ? PngLayout::Kind::Rgba : PngLayout::Kind::Rgb;
         return layout;
     }
     layout.kind = PngLayout::Kind::Palette;
@@ -207,8 +213,38 @@ std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<cons
     return std::nullopt;
 }
 
+std::vector<PngCoding> png_codings(const PngLayout& layout) {
+    const bool palette = layout.kind == PngLayout::Kind::Palette;
+    // Palettes of fewer than eight bits pack several pixels into a byte, where filters and
+    // run-length coding see little.
+    if (palette && layout.bit_depth < 8) {
+        return {{PNG_FILTER_NONE, Z_DEFAULT_STRATEGY}, {PNG_ALL_FILTERS, Z_DEFAULT_STRATEGY}};
+    }
+    if (palette) {
+        return {{PNG_FILTER_NONE, Z_DEFAULT_STRATEGY},
+                {PNG_FILTER_NONE, Z_FILTERED},
+                {PNG_ALL_FILTERS, Z_DEFAULT_STRATEGY},
+                {PNG_FILTER_SUB, Z_DEFAULT_STRATEGY}};
+    }
+    return {{PNG_ALL_FILTERS, Z_FILTERED},
+            {PNG_ALL_FILTERS, Z_DEFAULT_STRATEGY},
+            {PNG_FILTER_NONE, Z_DEFAULT_STRATEGY},
+            {PNG_FILTER_SUB, Z_RLE}};
+}
+
+std::expected<QByteArray, QString> encode_png_smallest(const QImage& image, const QRect& area,
+                                                       const PngLayout& layout) {
+    std::expected<QByteArray, QString> best = std::unexpected(QString());
+    for (const PngCoding& coding : png_codings(layout)) {
+        auto png = encode_png(image, area, layout, coding);
+        if (!png) return png;
+        if (!best || png->size() < best->size()) best = std::move(png);
+    }
+    return best;
+}
+
 std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,
-                                              const PngLayout& layout) {
+                                              const PngLayout& layout, PngCoding coding) {
     if (area.isEmpty() || !image.rect().contains(area)) {
         return std::unexpected(QStringLiteral("nothing to encode"));
     }
@@ -226,8 +262,8 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
     std::vector<uint8_t> row(static_cast<size_t>(area.width()) * 4);
     std::vector<png_color> colours(kMaxPalette);
     std::vector<png_byte> alphas(kMaxPalette);
-    const bool ok =
-        write_png(png, info, image, area, layout, row.data(), colours.data(), alphas.data());
+    const bool ok = write_png(png, info, image, area, layout, coding, row.data(), colours.data(),
+                              alphas.data());
     png_destroy_write_struct(&png, &info);
     if (!ok) return std::unexpected(error.isEmpty() ? QStringLiteral("PNG error") : error);
     return out;
@@ -236,7 +272,45 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
 std::expected<QByteArray, QString> encode_png(const QImage& image) {
     ColourCensus census;
     census.add(image, image.rect());
-    return encode_png(image, image.rect(), choose_png_layout(census, false));
+    return encode_png_smallest(image, image.rect(), choose_png_layout(census, false));
+}
+
+size_t filtered_size(int width, int height, const PngLayout& layout) {
+    const size_t w = static_cast<size_t>(width);
+    size_t row = 0;
+    switch (layout.kind) {
+        case PngLayout::Kind::Rgb:
+            row = 3 * w;
+            break;
+        case PngLayout::Kind::Rgba:
+            row = 4 * w;
+            break;
+        case PngLayout::Kind::Palette:
+            row = (w * static_cast<size_t>(layout.bit_depth) + 7) / 8;
+            break;
+    }
+    return (row + 1) * static_cast<size_t>(height);
+}
+
+QByteArray recode_smaller(const QByteArray& data, size_t filtered_size) {
+    std::vector<uint8_t> rows(filtered_size);
+    uLongf length = static_cast<uLongf>(filtered_size);
+    if (uncompress(rows.data(), &length, reinterpret_cast<const Bytef*>(data.constData()),
+                   static_cast<uLong>(data.size())) != Z_OK ||
+        length != filtered_size) {
+        return data;
+    }
+    libdeflate_compressor* compressor = libdeflate_alloc_compressor(12);
+    if (!compressor) return data;
+    QByteArray out(
+        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor, filtered_size)),
+        Qt::Uninitialized);
+    const size_t size = libdeflate_zlib_compress(compressor, rows.data(), filtered_size, out.data(),
+                                                 static_cast<size_t>(out.size()));
+    libdeflate_free_compressor(compressor);
+    if (size == 0 || size >= static_cast<size_t>(data.size())) return data;
+    out.truncate(static_cast<qsizetype>(size));
+    return out;
 }
 
 std::vector<PngChunk> png_chunks(const QByteArray& png) {

@@ -67,14 +67,37 @@ PngLayout choose_png_layout(const ColourCensus& census, bool want_clear);
 /// colours are used.
 std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas);
 
-/// A whole PNG file holding `area` of `image` (RGB32 or ARGB32) in `layout`, coded by libpng at
-/// the highest zlib level. Every pixel of the area must be in the layout (a palette holds it,
-/// or RGB has no clear pixel unless it has a key). Fails with libpng's message.
-std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,
-                                              const PngLayout& layout);
+/// How libpng and zlib code the rows: which row filters libpng may choose from, and zlib's
+/// strategy (Z_DEFAULT_STRATEGY, Z_FILTERED, Z_RLE ...).
+struct PngCoding {
+    int filters = 0;    ///< PNG_FILTER_* bits; 0: none for palettes, all for colour rows
+    int strategy = -1;  ///< -1: libpng's choice
+};
 
-/// A whole PNG file of `image` in the smallest layout for its own pixels.
+/// The codings worth trying for a layout, the usual best first.
+std::vector<PngCoding> png_codings(const PngLayout& layout);
+
+/// A whole PNG file holding `area` of `image` (RGB32 or ARGB32) in `layout`, coded by libpng at
+/// the highest zlib level with `coding`. Every pixel of the area must be in the layout (a palette
+/// holds it, or RGB has no clear pixel unless it has a key). Fails with libpng's message.
+std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& area,
+                                              const PngLayout& layout, PngCoding coding = {});
+
+/// The smallest of encode_png over every coding of png_codings.
+std::expected<QByteArray, QString> encode_png_smallest(const QImage& image, const QRect& area,
+                                                       const PngLayout& layout);
+
+/// A whole PNG file of `image` in the smallest layout for its own pixels, the smallest coding.
 std::expected<QByteArray, QString> encode_png(const QImage& image);
+
+/// The same rows as the zlib stream `data` of `rows` x `row_bytes` filtered bytes (filter byte
+/// included), coded again by libdeflate at its highest level when that is smaller; else `data`
+/// itself. libpng chooses the filters, libdeflate finds the shorter code for them.
+QByteArray recode_smaller(const QByteArray& data, size_t filtered_size);
+
+/// The size of the filtered rows of a `width` x `height` PNG image in `layout`: one filter byte
+/// and the packed samples per row.
+size_t filtered_size(int width, int height, const PngLayout& layout);
 
 /// One chunk of a PNG file: the type and its data.
 struct PngChunk {

@@ -32,16 +32,16 @@ class WebpAnimation {
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
-        if (frame.size() != size_) return std::unexpected(QStringLiteral("the frames differ in size"));
+        if (frame.size() != size_)
+            return std::unexpected(QStringLiteral("the frames differ in size"));
         WebPPicture picture;
         if (!WebPPictureInit(&picture)) return std::unexpected(QStringLiteral("WebP version"));
         picture.use_argb = 1;
         picture.width = size_.width();
         picture.height = size_.height();
         // RGB32 and ARGB32 lie in memory as B, G, R, A bytes (RGB32 with A = 255).
-        const bool imported =
-            WebPPictureImportBGRA(&picture, frame.constBits(),
-                                  static_cast<int>(frame.bytesPerLine())) != 0;
+        const bool imported = WebPPictureImportBGRA(&picture, frame.constBits(),
+                                                    static_cast<int>(frame.bytesPerLine())) != 0;
         const bool added =
             imported && WebPAnimEncoderAdd(encoder_, &picture, timestamp(), &config_) != 0;
         WebPPictureFree(&picture);
@@ -83,8 +83,7 @@ class WebpAnimation {
 
 class WebpWriter : public FrameWriter {
   public:
-    WebpWriter(const QString& path, const AnimationTiming& timing)
-        : path_(path), timing_(timing) {}
+    WebpWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
         const QImage frame = stage_with_alpha(stage.image(), coverage);

@@ -95,9 +95,7 @@ class ExportFlagsTest : public ::testing::Test {
         return run_koma(options, dir.path());
     }
 
-    QStringList files() const {
-        return QDir(path("saved")).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList files() const { return QDir(path("saved")).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir dir;
 };

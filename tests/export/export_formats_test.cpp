@@ -151,7 +151,7 @@ TEST_F(ExportFormatsTest, TransparencyClearsOnlyTheBackgroundsOwnKeyPixels) {
     const QImage step0 = expected(0, true);
     EXPECT_EQ(step0.pixel(2, 0), 0xFF000000u);
     EXPECT_EQ(qAlpha(step0.pixel(5, 0)), 0);
-    EXPECT_EQ(step0.pixel(3, 1), 0xFFFFFF00u);  // the background's other colour
+    EXPECT_EQ(step0.pixel(3, 1), 0xFFFFFF00u);   // the background's other colour
     EXPECT_EQ(step0.pixel(11, 2), 0xFF0000FFu);  // the foreground
     for (OutputFormat format :
          {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp, OutputFormat::Gif}) {

@@ -24,7 +24,8 @@ QImage coverage_of(std::initializer_list<std::string> rows) {
     QImage mask(w, h, QImage::Format_Grayscale8);
     int y = 0;
     for (const std::string& row : rows) {
-        for (int x = 0; x < w; ++x) mask.scanLine(y)[x] = row[static_cast<size_t>(x)] == '1' ? 255 : 0;
+        for (int x = 0; x < w; ++x)
+            mask.scanLine(y)[x] = row[static_cast<size_t>(x)] == '1' ? 255 : 0;
         ++y;
     }
     return mask;
@@ -102,10 +103,9 @@ TEST(GifFrameWriterTest, UncoveredPixelsAreTransparentAndCanBecomeTransparentAga
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("walk.gif"));
     // A red bar moves right, leaving clear pixels where it was; the black pixel stays.
-    const std::vector<QImage> coverages = {coverage_of({"0110", "0100"}),
-                                           coverage_of({"0011", "0100"}),
-                                           coverage_of({"1100", "0100"}),
-                                           coverage_of({"1100", "0100"})};
+    const std::vector<QImage> coverages = {
+        coverage_of({"0110", "0100"}), coverage_of({"0011", "0100"}), coverage_of({"1100", "0100"}),
+        coverage_of({"1100", "0100"})};
     const std::vector<QImage> stages = {from_rows({"WRRW", "WKWW"}), from_rows({"WWRR", "WKWW"}),
                                         from_rows({"RRWW", "WKWW"}), from_rows({"RRWW", "WKWW"})};
     auto writer = make_gif_writer(path, {});

@@ -40,9 +40,8 @@ QByteArray chunk(const char* type, const QByteArray& data) {
 QImage decode_frame(const QByteArray& ihdr, const QByteArray& plte, const QByteArray& trns,
                     int width, int height, const QByteArray& data, QString& error) {
     QByteArray header = ihdr;
-    const char size[8] = {char(width >> 24), char(width >> 16), char(width >> 8), char(width),
-                          char(height >> 24), char(height >> 16), char(height >> 8),
-                          char(height)};
+    const char size[8] = {char(width >> 24),  char(width >> 16),  char(width >> 8),  char(width),
+                          char(height >> 24), char(height >> 16), char(height >> 8), char(height)};
     header.replace(0, 8, QByteArray(size, 8));
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png.append(chunk("IHDR", header));
@@ -61,8 +60,8 @@ QImage decode_frame(const QByteArray& ihdr, const QByteArray& plte, const QByteA
     }
     image.format = PNG_FORMAT_BGRA;  // QImage::Format_ARGB32 in memory
     QImage out(width, height, QImage::Format_ARGB32);
-    if (!png_image_finish_read(&image, nullptr, out.bits(), static_cast<png_int_32>(out.bytesPerLine()),
-                               nullptr)) {
+    if (!png_image_finish_read(&image, nullptr, out.bits(),
+                               static_cast<png_int_32>(out.bytesPerLine()), nullptr)) {
         error = QString::fromLatin1(image.message);
         png_image_free(&image);
         return {};

@@ -21,8 +21,8 @@ struct DecodedApng {
     std::vector<QImage> frames;
     std::vector<double> delays_ms;
     std::vector<QRect> rects;
-    std::vector<int> blends;    ///< 0 source, 1 over
-    std::vector<int> disposes;  ///< 0 none, 1 background, 2 previous
+    std::vector<int> blends;              ///< 0 source, 1 over
+    std::vector<int> disposes;            ///< 0 none, 1 background, 2 previous
     bool default_image_is_frame = false;  ///< an fcTL came before the IDAT
 };
 

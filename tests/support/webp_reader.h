@@ -16,8 +16,8 @@ struct DecodedWebp {
     int loop_count = -1;
     std::vector<QImage> frames;
     std::vector<int> durations_ms;
-    bool animated = false;       ///< the file has the animation flag
-    bool all_lossless = false;   ///< every stored frame is in the lossless format
+    bool animated = false;      ///< the file has the animation flag
+    bool all_lossless = false;  ///< every stored frame is in the lossless format
 };
 
 DecodedWebp decode_webp(const QByteArray& bytes);
