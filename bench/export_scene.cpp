@@ -49,6 +49,18 @@ QImage background() {
     return image;
 }
 
+// A ramp in three channels: red along x, green along y, blue across the diagonal, so that
+// nearly every pixel has a colour of its own.
+QImage gradient() {
+    QImage image(kStageW, kStageH, QImage::Format_RGB32);
+    for (int y = 0; y < kStageH; ++y) {
+        for (int x = 0; x < kStageW; ++x) {
+            image.setPixel(x, y, qRgb(40 + x * 200 / kStageW, 30 + y * 2, 90 + (x + 3 * y) % 160));
+        }
+    }
+    return image;
+}
+
 // One of nine poses: the legs and arms swing with the phase.
 QImage figure(int pose) {
     QImage image(kFigureW, kFigureH, QImage::Format_RGB32);
@@ -107,8 +119,31 @@ QImage frame() {
 
 }  // namespace
 
-void load_scene(EditingModel& m) {
-    m.pic[0].set_picture(background());
+QString scene_name(Scene scene) {
+    switch (scene) {
+        case Scene::Walk:
+            return QStringLiteral("walk");
+        case Scene::Gradient:
+            return QStringLiteral("gradient");
+        case Scene::Plain:
+            return QStringLiteral("plain");
+    }
+    return {};
+}
+
+void load_scene(EditingModel& m, Scene scene) {
+    if (scene == Scene::Plain) {
+        // As reading a state file with a plain background builds slot 0.
+        m.bg_from_file = 0;
+        m.bg_color = static_cast<uint32_t>(qRed(kPlainSky) | qGreen(kPlainSky) << 8 |
+                                           qBlue(kPlainSky) << 16);
+        m.stage_width = static_cast<int16_t>(kStageW * 15);
+        m.stage_height = static_cast<int16_t>(kStageH * 15);
+        m.pic[0].resize_pixels(kStageW, kStageH);
+        m.pic[0].fill(kPlainSky);
+    } else {
+        m.pic[0].set_picture(scene == Scene::Walk ? background() : gradient());
+    }
     m.win_main.resize_pixels(kStageW, kStageH);
     for (int i = 1; i <= 9; ++i) {
         m.pic[i].set_picture(figure(i - 1));
@@ -127,11 +162,15 @@ void load_scene(EditingModel& m) {
 }
 
 std::expected<QString, QString> write_scene_files(const QString& folder,
-                                                  const QString& export_folder) {
+                                                  const QString& export_folder, Scene scene) {
     EditingModel m(folder);
-    load_scene(m);
+    load_scene(m, scene);
     QStringList slot_paths;
     for (int i = 0; i < kSlotCount; ++i) {
+        if (i == 0 && scene == Scene::Plain) {
+            slot_paths << QString();
+            continue;
+        }
         const QString path = QDir(folder).filePath(QStringLiteral("slot%1.png").arg(i));
         if (!m.pic[i].image().save(path, "PNG")) {
             return std::unexpected(QStringLiteral("cannot write %1").arg(path));
@@ -155,7 +194,11 @@ std::expected<QString, QString> write_scene_files(const QString& folder,
     for (int k = 0; k < m.pattern_anime.text().size(); ++k) {
         out << m.step_dx[k] << ',' << m.step_dy[k] << "\r\n";
     }
-    out << "#TRUE#,16777215,80,50\r\n";
+    if (scene == Scene::Plain) {
+        out << "#FALSE#," << m.bg_color << ',' << m.stage_width << ',' << m.stage_height << "\r\n";
+    } else {
+        out << "#TRUE#,16777215,80,50\r\n";
+    }
     return pst;
 }
 

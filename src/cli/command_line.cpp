@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -86,6 +87,10 @@ int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream
 }
 
 int command_line_main(int argc, char** argv) {
+    // A run lives for one export: memory it frees is kept for the next step's images instead of
+    // going back to the system and being faulted in again, page by page.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("koma"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));

@@ -1,5 +1,6 @@
 #include "platform/gif_palette.h"
 
+#include <dlfcn.h>
 #include <libimagequant.h>
 
 #include <QImage>
@@ -176,6 +177,17 @@ std::vector<void*> rgba_rows(QImage& rgba) {
     return rows;
 }
 
+// libimagequant spreads its loops over OpenMP threads whose idle ones spin while they wait;
+// for the few frames of an animation that burns more processor time than it saves, and slows
+// whatever else the machine runs. One thread, asked for at run time (the library brings OpenMP
+// in with it), so that nothing of ours links OpenMP.
+void quantise_on_one_thread() {
+    using SetThreads = void (*)(int);
+    if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"))) {
+        set(1);
+    }
+}
+
 /// One shared palette from libimagequant over what every frame changes, then every changed
 /// pixel mapped to its nearest entry.
 std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames& out) {
@@ -210,6 +222,7 @@ std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames&
                       .convertToFormat(QImage::Format_RGBX8888);
     }
 
+    quantise_on_one_thread();
     LiqPtr<liq_attr> attr(liq_attr_create());
     if (!attr || liq_set_max_colors(attr.get(), static_cast<int>(kMaxColours) - 1) != LIQ_OK) {
         return std::unexpected(QStringLiteral("the colour quantiser could not be set up"));
