@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/changed_rect.h"
 #include "platform/png_encoder.h"
 #include "platform/replace_file.h"
 
@@ -28,43 +29,6 @@ struct StoredFrame {
     uint8_t dispose = kDisposeNone;
     QByteArray data;  ///< the zlib stream of its rows
 };
-
-/// The bounding rectangle of the pixels in which `image` differs from `before`.
-QRect changed_rect(const QImage& before, const QImage& image) {
-    const int w = image.width();
-    const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(w);
-    auto row = [](const QImage& im, int y) {
-        return reinterpret_cast<const QRgb*>(im.constScanLine(y));
-    };
-    int top = -1;
-    int bottom = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        if (std::memcmp(row(before, y), row(image, y), row_bytes) != 0) {
-            if (top < 0) top = y;
-            bottom = y;
-        }
-    }
-    if (top < 0) return {};
-    int left = w;
-    int right = -1;
-    for (int y = top; y <= bottom; ++y) {
-        const QRgb* a = row(before, y);
-        const QRgb* b = row(image, y);
-        for (int x = 0; x < left; ++x) {
-            if (a[x] != b[x]) {
-                left = x;
-                break;
-            }
-        }
-        for (int x = w - 1; x > right; --x) {
-            if (a[x] != b[x]) {
-                right = x;
-                break;
-            }
-        }
-    }
-    return QRect(QPoint(left, top), QPoint(right, bottom));
-}
 
 /// The rectangle of `image` with every pixel equal to `before` made clear, for blending over
 /// `before`; a null image when a changed pixel is itself clear (blending cannot clear it) or

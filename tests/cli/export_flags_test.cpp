@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "app/compose_frame.h"
@@ -12,6 +11,7 @@
 #include "state/load_save.h"
 #include "support/apng_reader.h"
 #include "support/gif_reader.h"
+#include "support/koma_process.h"
 #include "support/pixels.h"
 #include "support/webp_reader.h"
 
@@ -21,28 +21,10 @@ namespace {
 using test::from_rows;
 using test::pixel_difference;
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Outcome = test::KomaRun;
 
-// Runs the real program with no display at all.
 Outcome run_koma(const QStringList& arguments, const QString& working_folder) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QLatin1String(name));
-    }
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(working_folder);
-    process.start(QStringLiteral(KOMA_BINARY), arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    Outcome run;
-    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return test::run_koma_binary(arguments, working_folder);
 }
 
 // A state file written by the program: a 9 x 3 black background with one yellow pixel, a frame
