@@ -402,9 +402,11 @@ void Form1::connect_input() {
     for (int i = 0; i < kSlotCount; ++i) {
         connect(pic[i], &SurfaceWidget::clicked, this, [this, i] { open_picker(model_, i, this); });
     }
-    const auto new_session = [this] {
-        if (model_.history != nullptr) {
-            model_.history->begin_merge_session();
+    // Boxes also lose the focus while the window is being destroyed: this must not reach into
+    // the window then, only into the model, which outlives it.
+    const auto new_session = [model = &model_] {
+        if (model->history != nullptr) {
+            model->history->begin_merge_session();
         }
     };
     const std::array<std::pair<QLineEdit*, TypedBox>, 3> typed{{{pattern_anime, TypedBox::Pattern},
