@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "state/load_save.h"
 #include "support/gif_reader.h"
+#include "support/koma_process.h"
 #include "support/pixels.h"
 
 namespace koma {
@@ -21,28 +22,11 @@ namespace {
 
 using test::from_rows;
 
-struct Outcome {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Outcome = test::KomaRun;
 
 // Runs the real program with no display at all.
 Outcome run_koma(const QStringList& arguments, const QString& working_folder) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QLatin1String(name));
-    }
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(working_folder);
-    process.start(QStringLiteral(KOMA_BINARY), arguments);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    Outcome run;
-    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return test::run_koma_binary(arguments, working_folder);
 }
 
 // A state file written by the program itself: a 9 x 3 background, two frames in slots 1 and 2,
