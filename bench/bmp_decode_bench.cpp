@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "platform/bmp_decoder.h"
+#include "codecs/bmp/bmp_decoder.h"
 
 namespace {
 

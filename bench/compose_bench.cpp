@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/compose_frame.h"
-#include "app/editing_model.h"
+#include "compose/compose_frame.h"
+#include "model/editing_model.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "export_scene.h"

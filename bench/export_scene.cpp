@@ -7,7 +7,7 @@
 #include <QTextStream>
 #include <cmath>
 
-#include "app/compose_frame.h"
+#include "compose/compose_frame.h"
 
 namespace koma::bench {
 

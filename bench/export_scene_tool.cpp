@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "export_scene.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/bmp_decoder.h"
+#include "codecs/bmp/bmp_decoder.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/gif_writer.h"
+#include "codecs/gif/dib_to_gif.h"
 
 namespace {
 

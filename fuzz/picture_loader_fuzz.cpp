@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "platform/picture_loader.h"
+#include "codecs/picture_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Alternate the name's suffix so both the BMP and the JPEG route see every input.

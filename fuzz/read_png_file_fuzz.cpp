@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "fuzz_support.h"
-#include "import/read_png_file.h"
+#include "codecs/png/read_png_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = koma::fuzz::write_scratch_file(data, size, ".png");

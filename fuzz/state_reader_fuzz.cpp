@@ -3,7 +3,7 @@
 // within 91 characters and every bar value inside its range.
 #include <cstdlib>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "fuzz_support.h"
 #include "state/read_state.h"
 

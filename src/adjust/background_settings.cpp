@@ -3,8 +3,8 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/colour.h"
-#include "platform/twips.h"
+#include "raster/colour.h"
+#include "raster/twips.h"
 
 namespace koma {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "app/controls.h"
-#include "app/editing_model.h"
-#include "platform/surface.h"
+#include "model/controls.h"
+#include "model/editing_model.h"
+#include "raster/surface.h"
 
 namespace koma {
 

@@ -9,11 +9,11 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "adjust/background_command.h"
-#include "app/edit_history.h"
-#include "app/surface_widget.h"
-#include "platform/colour.h"
-#include "platform/twips.h"
+#include "adjust/adjust_edits.h"
+#include "model/edit_history.h"
+#include "widgets/surface_widget.h"
+#include "raster/colour.h"
+#include "raster/twips.h"
 
 namespace koma {
 
@@ -155,7 +155,7 @@ void Form5::closeEvent(QCloseEvent* event) {
     }
     if (!recorded_) {
         recorded_ = true;
-        run_edit(model_, new BackgroundCommand(model_, opened_));
+        run_edit(model_, background_edit(model_, opened_));
         model_.notify();
     }
     event->accept();

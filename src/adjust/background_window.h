@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "adjust/background_settings.h"
-#include "app/edit_snapshot.h"
+#include "model/project_snapshot.h"
 
 class QLabel;
 class QLineEdit;
@@ -57,7 +57,7 @@ class Form5 : public QWidget {
     bool unloaded_ = false;
     /// The model as it was when the window opened: what it changed is one step of the history
     /// when it closes.
-    EditSnapshot opened_;
+    ProjectSnapshot opened_;
     bool recorded_ = false;
 };
 

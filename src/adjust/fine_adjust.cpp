@@ -1,8 +1,8 @@
 #include "adjust/fine_adjust.h"
 
-#include "adjust/adjust_view.h"
-#include "app/compose_frame.h"
-#include "app/pattern_cursor.h"
+#include "compose/adjust_view.h"
+#include "compose/compose_frame.h"
+#include "compose/pattern_cursor.h"
 
 namespace koma {
 
@@ -12,14 +12,6 @@ const QString kFineOn = QStringLiteral("微調整ＯＮ");
 const QString kFineOff = QStringLiteral("微調整ＯＦＦ");
 
 }  // namespace
-
-void leave_fine_adjust(EditingModel& m) {
-    m.fine_adjust = 0;
-    m.bt_set2.caption = kFineOn;
-    m.pattern_anime.set_read_only(false);
-    place_edit_cursor(m, 0);
-    m.pattern_anime.select(0, 0);
-}
 
 void bt_set_click(EditingModel& m) {
     m.adjust_mode = 1;

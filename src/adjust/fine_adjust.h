@@ -1,14 +1,9 @@
 #pragma once
 
-#include "app/editing_model.h"
+#include "compose/pattern_cursor.h"
+#include "model/editing_model.h"
 
 namespace koma {
-
-/// Leaves fine adjustment: fine_adjust off, `bt_set2` caption "微調整ＯＮ", the pattern editable,
-/// the edit cursor and the pointer arrow back at step 0 and the pattern's selection cleared.
-/// adjust_mode, pattern_pos and the stage stay as they are. Safe to call in any mode; the picker
-/// and state windows call it when they open.
-void leave_fine_adjust(EditingModel& model);
 
 /// Click on `bt_set` ("調整"): ends fine adjustment (as leave_fine_adjust), turns the adjust view
 /// on and draws it.

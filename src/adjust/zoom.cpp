@@ -1,9 +1,9 @@
 #include "adjust/zoom.h"
 
-#include "adjust/zoom_mirror.h"
-#include "platform/image_limits.h"
+#include "compose/zoom_mirror.h"
+#include "codecs/image_limits.h"
 #include "platform/top_most.h"
-#include "platform/twips.h"
+#include "raster/twips.h"
 
 namespace koma {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <expected>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 class QWindow;
 

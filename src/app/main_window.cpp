@@ -21,32 +21,30 @@
 #include <QTimer>
 
 #include "adjust/background_window.h"
-#include "adjust/bar_change_command.h"
+#include "adjust/adjust_edits.h"
 #include "adjust/fine_adjust.h"
-#include "adjust/reset_command.h"
 #include "adjust/zoom_window.h"
-#include "app/animation_test.h"
+#include "compose/animation_preview.h"
 #include "app/caption_wrap.h"
-#include "app/edit_history.h"
+#include "model/edit_history.h"
 #include "app/edit_keys_widget.h"
 #include "app/key_preview_widget.h"
-#include "app/nudge_command.h"
+#include "compose/nudge_command.h"
 #include "app/pattern_box_widget.h"
-#include "app/pattern_cursor.h"
+#include "compose/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
-#include "app/surface_widget.h"
-#include "app/typing_command.h"
+#include "widgets/surface_widget.h"
+#include "model/typing_edit.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
-#include "import/export_folder_command.h"
+#include "import/import_edits.h"
 #include "import/file_drop.h"
-#include "import/folder_lists_widget.h"
+#include "widgets/folder_lists_widget.h"
 #include "import/picker_window.h"
-#include "import/slot_load_command.h"
-#include "platform/colour.h"
-#include "state/load_state_command.h"
+#include "raster/colour.h"
+#include "state/recorded_load_save.h"
 #include "state/quick_save.h"
 #include "state/state_window.h"
 
@@ -118,7 +116,7 @@ Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(mod
     auto* export_lists = new FolderListsBinding(model_.export_lists, Drive1, Dir1, this,
                                                 [this] { model_.notify(); });
     export_lists->set_input_runner([this](const std::function<void()>& change) {
-        run_edit(model_, new ExportFolderCommand(model_, change));
+        run_edit(model_, export_folder_edit(model_, change));
     });
     connect(&model_, &EditingModel::changed, export_lists, &FolderListsBinding::refresh);
     new StageLayout(*this);
@@ -229,7 +227,7 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
             // As the picker's file click does when it opens.
             leave_fine_adjust(model_);
             QStringList failures;
-            run_edit(model_, new SlotLoadCommand(model_, [&] {
+            run_edit(model_, slot_load_edit(model_, [&] {
                          failures = load_dropped_images(model_, drop.images);
                      }));
             model_.notify();
@@ -414,7 +412,7 @@ void Form1::connect_input() {
                                                                 {basename, TypedBox::BaseName}}};
     for (const auto& [edit, box] : typed) {
         connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
-            forward([&] { run_edit(model_, new TypingCommand(model_, box, text)); });
+            forward([&] { run_edit(model_, typing_edit(model_, box, text)); });
         });
         // Typing merges into one step until the box is left.
         connect(edit, &QLineEdit::editingFinished, this, new_session);
@@ -427,7 +425,7 @@ void Form1::connect_input() {
             if (!bar->isSliderDown()) {
                 new_session();
             }
-            forward([&] { run_edit(model_, new BarChangeCommand(model_, which, v)); });
+            forward([&] { run_edit(model_, bar_edit(model_, which, v)); });
         });
         connect(bar, &QScrollBar::sliderPressed, this, new_session);
         connect(bar, &QScrollBar::sliderReleased, this, new_session);
@@ -471,14 +469,14 @@ void Form1::connect_input() {
     connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
     for (int i = 0; i < 4; ++i) {
         connect(bt_arrow[i], &QPushButton::clicked, this,
-                [this, i] { forward([&] { run_edit(model_, new NudgeCommand(model_, i)); }); });
+                [this, i] { forward([&] { run_edit(model_, std::make_unique<NudgeCommand>(model_, i)); }); });
     }
     connect(bt_set, &QPushButton::clicked, this,
             [this] { forward([&] { bt_set_click(model_); }); });
     connect(bt_set2, &QPushButton::clicked, this,
             [this] { forward([&] { bt_set2_click(model_); }); });
     connect(bt_reset, &QPushButton::clicked, this,
-            [this] { forward([&] { run_edit(model_, new ResetCommand(model_)); }); });
+            [this] { forward([&] { run_edit(model_, reset_edit(model_)); }); });
     // Key preview: Left and Right reach the pattern cursor before the focused control.
     new KeyPreview(this, [this](int key_code) {
         if (form1_key_down(model_, key_code)) {

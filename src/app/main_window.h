@@ -4,7 +4,7 @@
 #include <array>
 #include <functional>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 class QComboBox;
 class QLabel;

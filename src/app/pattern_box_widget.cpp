@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <QSignalBlocker>
 
-#include "app/pattern_cursor.h"
+#include "compose/pattern_cursor.h"
 
 namespace koma {
 

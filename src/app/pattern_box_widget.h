@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 class QLineEdit;
 

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "app/pattern_cursor.h"
-#include "app/surface_widget.h"
+#include "compose/pattern_cursor.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "cli/export_command.h"
+#include "cli/batch_export.h"
 
 namespace koma {
 

@@ -4,33 +4,6 @@
 
 namespace koma {
 
-std::expected<int, QString> check_frame_ms(int64_t ms) {
-    if (ms < kMinFrameMs) {
-        return std::unexpected(
-            QStringLiteral("1コマの時間 %1 ミリ秒は短すぎます。%2 ミリ秒以上にしてください"
-                           "（それより短い時間は再生ソフトが守りません）。")
-                .arg(ms)
-                .arg(kMinFrameMs));
-    }
-    if (ms > kMaxFrameMs) {
-        return std::unexpected(
-            QStringLiteral("1コマの時間 %1 ミリ秒は長すぎます。%2 ミリ秒以下にしてください。")
-                .arg(ms)
-                .arg(kMaxFrameMs));
-    }
-    return static_cast<int>(ms);
-}
-
-std::expected<int, QString> check_loop_count(int64_t count) {
-    if (count < 0 || count > kMaxLoopCount) {
-        return std::unexpected(
-            QStringLiteral("繰り返し回数 %1 は使えません。0 ～ %2 にしてください（0 は無限）。")
-                .arg(count)
-                .arg(kMaxLoopCount));
-    }
-    return static_cast<int>(count);
-}
-
 void choose_output_format(EditingModel& model, OutputFormat format) {
     switch (format) {
         case OutputFormat::Bmp:

@@ -4,18 +4,10 @@
 #include <cstdint>
 #include <expected>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma {
 
-
-/// `ms` as a frame time when it lies in [kMinFrameMs, kMaxFrameMs]; otherwise a message saying
-/// what is allowed (a time under kMinFrameMs is one players would not honour).
-std::expected<int, QString> check_frame_ms(int64_t ms);
-
-/// `count` as a loop count when it lies in [0, kMaxLoopCount]; otherwise a message saying what
-/// is allowed.
-std::expected<int, QString> check_loop_count(int64_t count);
 
 /// Chooses the format exports write. Bmp and Gif are the format buttons' own choice and go
 /// through their click handlers, so gif_mode and the visible button follow; Png, Apng and Webp

@@ -3,8 +3,8 @@
 #include <QString>
 #include <expected>
 
-#include "app/controls.h"
-#include "app/editing_model.h"
+#include "model/controls.h"
+#include "model/editing_model.h"
 
 namespace koma {
 

@@ -16,19 +16,6 @@ void output_GIF_Click(EditingModel& model) {
     model.export_settings.extra_format = OutputFormat::Gif;
 }
 
-bool is_extra_format(OutputFormat format) {
-    return format == OutputFormat::Png || format == OutputFormat::Apng ||
-           format == OutputFormat::Webp;
-}
-
-OutputFormat format_in_force(const EditingModel& model) {
-    const OutputFormat extra = model.export_settings.extra_format;
-    if (is_extra_format(extra)) {
-        return extra;
-    }
-    return model.gif_mode != 0 ? OutputFormat::Gif : OutputFormat::Bmp;
-}
-
 QString format_caption(OutputFormat format) {
     switch (format) {
         case OutputFormat::Bmp:

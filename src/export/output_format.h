@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma {
 
@@ -11,14 +11,6 @@ void output_bmp_Click(EditingModel& model);
 /// "GIF": selects one animated GIF (gif_mode -1); the "ＢＭＰ" button takes its place.
 /// A format chosen in the settings window (PNG, APNG, WebP) gives way to GIF.
 void output_GIF_Click(EditingModel& model);
-
-/// The format an export writes: the settings' extra_format when it is Png, Apng or Webp,
-/// otherwise what the format buttons chose (gif_mode non-zero: Gif, zero: Bmp).
-OutputFormat format_in_force(const EditingModel& model);
-
-/// Whether `format` is one the format buttons cannot choose (Png, Apng or Webp), so that the
-/// settings alone decide while it is chosen.
-bool is_extra_format(OutputFormat format);
 
 /// The name of `format` as the window shows it: "ＢＭＰ", "GIF", "PNG 連番", "APNG", "WebP".
 QString format_caption(OutputFormat format);

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "import/slot_loader.h"
-#include "platform/picture_loader.h"
+#include "model/slot_loader.h"
+#include "codecs/picture_loader.h"
 
 namespace koma {
 

@@ -1,7 +1,7 @@
 #include "import/picker_model.h"
 
-#include "adjust/fine_adjust.h"
-#include "import/slot_loader.h"
+#include "compose/pattern_cursor.h"
+#include "model/slot_loader.h"
 
 namespace koma {
 

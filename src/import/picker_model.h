@@ -3,10 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/controls.h"
-#include "app/editing_model.h"
-#include "import/file_list.h"
-#include "import/folder_lists.h"
+#include "model/controls.h"
+#include "model/editing_model.h"
+#include "model/file_list.h"
+#include "model/folder_lists.h"
 
 namespace koma {
 

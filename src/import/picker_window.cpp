@@ -9,9 +9,9 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "app/edit_history.h"
-#include "import/folder_lists_widget.h"
-#include "import/slot_load_command.h"
+#include "model/edit_history.h"
+#include "widgets/folder_lists_widget.h"
+#include "import/import_edits.h"
 
 namespace koma {
 
@@ -78,7 +78,7 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
         new FolderListsBinding(picker_->lists, Drive1, Dir1, this, [this] { model_.notify(); });
     file_binding_ = new FileListBinding(picker_->File1, File1, [this](int row) {
         forward([&] {
-            run_edit(model_, new SlotLoadCommand(model_, [&] { picker_->File1_Click(row); }));
+            run_edit(model_, slot_load_edit(model_, [&] { picker_->File1_Click(row); }));
         });
     });
 

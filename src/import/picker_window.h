@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "import/file_list_widget.h"
+#include "widgets/file_list_widget.h"
 #include "import/picker_model.h"
 
 class QComboBox;

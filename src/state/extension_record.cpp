@@ -1,7 +1,5 @@
 #include "state/extension_record.h"
 
-#include "export/export_settings_edit.h"
-#include "export/output_format.h"
 #include "state/state_codec.h"
 
 namespace koma {

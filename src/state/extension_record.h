@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma {
 

@@ -1,6 +1,6 @@
 #include "state/quick_save.h"
 
-#include "app/edit_history.h"
+#include "model/edit_history.h"
 #include "state/write_state.h"
 
 namespace koma {

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "import/slot_loader.h"
-#include "platform/colour.h"
-#include "platform/twips.h"
+#include "model/slot_loader.h"
+#include "raster/colour.h"
+#include "raster/twips.h"
 #include "state/extension_record.h"
 #include "state/state_codec.h"
 

@@ -4,7 +4,7 @@
 #include <expected>
 #include <vector>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma {
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <expected>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 #include "state/read_state.h"
 
 namespace koma {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "import/folder_lists_widget.h"
+#include "widgets/folder_lists_widget.h"
 
 namespace koma {
 

@@ -5,7 +5,7 @@
 #include <expected>
 #include <functional>
 
-#include "import/file_list_widget.h"
+#include "widgets/file_list_widget.h"
 #include "state/state_window_model.h"
 
 class QComboBox;

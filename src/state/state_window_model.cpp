@@ -1,7 +1,7 @@
 #include "state/state_window_model.h"
 
-#include "adjust/fine_adjust.h"
-#include "state/load_state_command.h"
+#include "compose/pattern_cursor.h"
+#include "state/recorded_load_save.h"
 
 namespace koma {
 

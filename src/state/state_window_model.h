@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <expected>
 
-#include "app/controls.h"
-#include "app/editing_model.h"
-#include "import/file_list.h"
-#include "import/folder_lists.h"
+#include "model/controls.h"
+#include "model/editing_model.h"
+#include "model/file_list.h"
+#include "model/folder_lists.h"
 #include "state/read_state.h"
 
 namespace koma {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "state/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "state/extension_record.h"
 #include "state/state_codec.h"
 

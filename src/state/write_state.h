@@ -3,7 +3,7 @@
 #include <QString>
 #include <expected>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma {
 

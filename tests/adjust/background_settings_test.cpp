@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "support/pixels.h"
 
 namespace koma {

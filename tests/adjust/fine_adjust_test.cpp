@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "adjust/adjust_view.h"
-#include "app/pattern_cursor.h"
-#include "app/startup.h"
+#include "compose/adjust_view.h"
+#include "compose/pattern_cursor.h"
+#include "compose/startup.h"
 #include "support/pixels.h"
 #include "support/fine_adjust_checks.h"
 

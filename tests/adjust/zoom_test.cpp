@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/compose_frame.h"
-#include "app/startup.h"
+#include "compose/compose_frame.h"
+#include "compose/startup.h"
 #include "support/pixels.h"
 
 namespace koma {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/animation_test.h"
-#include "app/startup.h"
+#include "compose/animation_preview.h"
+#include "compose/startup.h"
 #include "export/output_format.h"
 
 namespace koma {

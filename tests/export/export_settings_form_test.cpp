@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "export/export_settings_edit.h"
 #include "export/output_format.h"
 

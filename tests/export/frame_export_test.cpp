@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/compose_frame.h"
-#include "app/startup.h"
+#include "compose/compose_frame.h"
+#include "compose/startup.h"
 #include "export/output_format.h"
-#include "platform/dib.h"
+#include "codecs/gif/dib_capture.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"
 

@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "app/startup.h"
-#include "app/surface_widget.h"
+#include "compose/startup.h"
+#include "widgets/surface_widget.h"
 #include "open_main_window.h"
 
 namespace koma {

@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/edit_history.h"
+#include "model/edit_history.h"
 #include "app/main_window.h"
-#include "app/startup.h"
-#include "app/surface_widget.h"
-#include "import/slot_loader.h"
+#include "compose/startup.h"
+#include "widgets/surface_widget.h"
+#include "model/slot_loader.h"
 #include "open_main_window.h"
 #include "state/state_window.h"
 #include "support/image_files.h"

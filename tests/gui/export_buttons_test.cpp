@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "support/pixels.h"
 #include "open_main_window.h"
 

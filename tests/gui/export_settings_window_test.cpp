@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "export/output_format.h"
 #include "open_main_window.h"
 

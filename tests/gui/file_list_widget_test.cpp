@@ -1,4 +1,4 @@
-#include "import/file_list_widget.h"
+#include "widgets/file_list_widget.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/pattern_cursor.h"
-#include "app/startup.h"
-#include "app/surface_widget.h"
+#include "compose/pattern_cursor.h"
+#include "compose/startup.h"
+#include "widgets/surface_widget.h"
 #include "support/pixels.h"
 #include "open_main_window.h"
 

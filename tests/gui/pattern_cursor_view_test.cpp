@@ -9,8 +9,8 @@
 #include <QWindow>
 
 #include "app/main_window.h"
-#include "app/startup.h"
-#include "app/surface_widget.h"
+#include "compose/startup.h"
+#include "widgets/surface_widget.h"
 #include "open_main_window.h"
 
 namespace koma {

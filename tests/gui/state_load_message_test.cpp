@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "app/main_window.h"
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "open_main_window.h"
 #include "state/state_window.h"
 

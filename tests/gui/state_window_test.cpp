@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "app/main_window.h"
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "support/fake_file_system.h"
 #include "support/image_files.h"
 #include "open_main_window.h"

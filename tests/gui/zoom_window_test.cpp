@@ -10,9 +10,9 @@
 #include <QWindow>
 
 #include "adjust/background_window.h"
-#include "app/compose_frame.h"
+#include "compose/compose_frame.h"
 #include "app/main_window.h"
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "platform/top_most.h"
 #include "support/pixels.h"
 #include "open_main_window.h"

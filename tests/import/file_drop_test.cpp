@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/startup.h"
-#include "import/slot_loader.h"
+#include "compose/startup.h"
+#include "model/slot_loader.h"
 #include "support/image_files.h"
 #include "support/model_state.h"
 #include "support/pixels.h"

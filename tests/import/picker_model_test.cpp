@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/install_handlers.h"
+#include "compose/install_handlers.h"
 #include "support/fake_file_system.h"
 #include "support/image_files.h"
 #include "support/pixels.h"

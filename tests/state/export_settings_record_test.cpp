@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "export/output_format.h"
 #include "state/extension_record.h"
 #include "state/load_save.h"

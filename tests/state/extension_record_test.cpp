@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "state/state_codec.h"
 #include "state/write_state.h"
 

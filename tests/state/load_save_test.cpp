@@ -10,7 +10,7 @@
 #include <csignal>
 #include <memory>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "platform/file_system.h"
 #include "state/write_state.h"
 #include "support/image_files.h"

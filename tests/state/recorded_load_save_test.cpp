@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/edit_history.h"
-#include "app/startup.h"
-#include "app/typing_command.h"
-#include "import/slot_loader.h"
-#include "state/load_state_command.h"
+#include "model/edit_history.h"
+#include "compose/startup.h"
+#include "model/typing_edit.h"
+#include "model/slot_loader.h"
+#include "state/recorded_load_save.h"
 #include "state/quick_save.h"
 #include "state/state_window_model.h"
 #include "state/write_state.h"
@@ -86,13 +86,13 @@ TEST_F(RecordedLoadSave, UndoingALoadRestoresEverySlotAndValue) {
 // --- The clean state ---
 
 TEST_F(RecordedLoadSave, ALoadLeavesTheModelCleanAtThatFile) {
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "dirty"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "dirty"));
     ASSERT_FALSE(history.is_clean());
     const QString file = other_project();
     ASSERT_TRUE(run(1, file));
     EXPECT_TRUE(history.is_clean());
     EXPECT_EQ(history.saved_path(), file);
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "x"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "x"));
     EXPECT_FALSE(history.is_clean());
     history.undo();
     EXPECT_TRUE(history.is_clean());
@@ -107,7 +107,7 @@ TEST_F(RecordedLoadSave, LoadingAMissingFileNamesNoFileToSaveTo) {
 }
 
 TEST_F(RecordedLoadSave, SaveFromTheStateWindowMarksTheModelClean) {
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "saved"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "saved"));
     StateWindowModel window(m);
     window.load();
     window.open(2);
@@ -122,7 +122,7 @@ TEST_F(RecordedLoadSave, SaveFromTheStateWindowMarksTheModelClean) {
 // --- Ctrl+S ---
 
 TEST_F(RecordedLoadSave, QuickSaveWithNoFileYetWritesNothing) {
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "x"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "x"));
     const auto saved = quick_save(m);
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, QuickSave::NeedsName);
@@ -132,7 +132,7 @@ TEST_F(RecordedLoadSave, QuickSaveWithNoFileYetWritesNothing) {
 TEST_F(RecordedLoadSave, QuickSaveRewritesTheFileLastRead) {
     const QString file = other_project();
     ASSERT_TRUE(run(1, file));
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "changed"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "changed"));
     const auto saved = quick_save(m);
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, QuickSave::Written);
@@ -143,7 +143,7 @@ TEST_F(RecordedLoadSave, QuickSaveRewritesTheFileLastRead) {
 
 TEST_F(RecordedLoadSave, AFailedQuickSaveStaysUnsaved) {
     history.mark_saved(path("gone/p.pst"));
-    run_edit(m, new TypingCommand(m, TypedBox::BaseName, "x"));
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "x"));
     EXPECT_FALSE(quick_save(m));
     EXPECT_FALSE(history.is_clean());
 }

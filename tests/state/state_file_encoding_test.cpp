@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "state/load_save.h"
 #include "state/state_codec.h"
 #include "support/pixels.h"

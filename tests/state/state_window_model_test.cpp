@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/startup.h"
+#include "compose/startup.h"
 #include "platform/file_system.h"
 #include "state/state_argument.h"
 #include "state/write_state.h"

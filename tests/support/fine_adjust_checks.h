@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/editing_model.h"
+#include "model/editing_model.h"
 
 namespace koma::test {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/edit_snapshot.h"
+#include "model/project_snapshot.h"
 
 namespace koma::test {
 
@@ -12,7 +12,7 @@ namespace koma::test {
 /// control value) and, on top, the modes, the cursor, selections, captions and the remaining
 /// surfaces.
 struct ModelState {
-    EditSnapshot project;
+    ProjectSnapshot project;
     int16_t pattern_pos = 0, anim_running = 0, edit_cursor = 0, fine_adjust = 0, zoom_open = 0,
             gif_mode = 0;
     int pointer_k_left = 0;

@@ -1,0 +1,27 @@
+#include "codecs/bmp/bmp_writer.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include "platform/replace_file.h"
+
+namespace koma {
+
+std::expected<void, QString> save_bmp(const QImage& image, const QString& path) {
+    if (image.isNull()) {
+        return std::unexpected(QStringLiteral("%1: the image is empty").arg(path));
+    }
+    // Qt writes images without alpha as 24-bit BMP.
+    const QImage opaque =
+        image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_RGB32) : image;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(opaque)) {
+        return std::unexpected(QStringLiteral("%1: %2").arg(path, writer.errorString()));
+    }
+    return replace_file_contents(path, bytes);
+}
+
+}  // namespace koma

@@ -1,0 +1,22 @@
+#include "codecs/frame_writer.h"
+
+namespace koma {
+
+QImage stage_with_alpha(const QImage& stage, const QImage& coverage) {
+    if (coverage.isNull()) {
+        return stage;
+    }
+    Q_ASSERT(coverage.size() == stage.size() && coverage.format() == QImage::Format_Grayscale8);
+    QImage out(stage.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < stage.height(); ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(stage.constScanLine(y));
+        const uchar* c = coverage.constScanLine(y);
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < stage.width(); ++x) {
+            d[x] = c[x] ? (s[x] | 0xFF000000u) : 0u;
+        }
+    }
+    return out;
+}
+
+}  // namespace koma

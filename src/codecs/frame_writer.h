@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <expected>
+
+#include "raster/surface.h"
+
+namespace koma {
+
+/// How an animation plays.
+struct AnimationTiming {
+    /// Milliseconds each frame is shown.
+    int frame_ms = 80;
+    /// How often the animation plays; 0 plays it forever.
+    int loop_count = 0;
+};
+
+/// Writes the composed stages of one export, step by step, into files of one format. An export
+/// creates one writer, hands it every step in order with add() and ends with finish(); a writer
+/// dropped before finish() leaves no half-written animation behind (files of a sequence written
+/// so far stay).
+class FrameWriter {
+  public:
+    virtual ~FrameWriter() = default;
+
+    /// Takes the stage as composed for the next step. `coverage` is null for an opaque export;
+    /// otherwise a QImage::Format_Grayscale8 image of the stage's size, 0 where the pixel is to
+    /// be transparent and 255 where it is opaque. A sequence writes its file here; an animation
+    /// keeps what it needs. Fails with a message naming the file and the reason.
+    virtual std::expected<void, QString> add(const Surface& stage, const QImage& coverage) = 0;
+
+    /// Ends the export and returns the files written, in the order they were written. An
+    /// animation is written here (replacing a file of the same name) unless it has no frames.
+    /// Fails with a message naming the file and the reason.
+    virtual std::expected<QStringList, QString> finish() = 0;
+};
+
+/// The stage with its coverage as alpha: RGB32 `stage` itself when `coverage` is null, else an
+/// ARGB32 image in which every covered pixel is opaque with the stage's colour and every other
+/// pixel is 0 (transparent black), so that all transparent pixels are one value.
+QImage stage_with_alpha(const QImage& stage, const QImage& coverage);
+
+}  // namespace koma

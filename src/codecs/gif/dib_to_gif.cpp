@@ -1,0 +1,51 @@
+#include "codecs/gif/dib_to_gif.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "codecs/gif/dib_capture.h"
+#include "codecs/gif/gif_encoder.h"
+#include "platform/replace_file.h"
+
+namespace koma {
+
+int gif_delay_cs(int frame_ms) {
+    int cs = frame_ms / 10;
+    const int rest = frame_ms % 10;
+    if (rest > 5 || (rest == 5 && cs % 2 == 1)) ++cs;
+    return std::max(cs, 1);
+}
+
+std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
+                                                 int count, const GifOptions* options,
+                                                 const AnimationTiming& timing,
+                                                 std::optional<QRgb> clear) {
+    (void)options;  // its fixed values carry no choice for this encoder
+    if (count <= 0) {
+        return GifWritten::Nothing;
+    }
+    auto failure = [&](const QString& reason) {
+        return std::unexpected(QStringLiteral("%1: %2").arg(file_name, reason));
+    };
+
+    std::vector<DibHandle> handles(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        handles[static_cast<size_t>(i)] = frames[i].dib;
+    }
+    auto patched = dib_frames(handles);
+    if (!patched) {
+        return failure(patched.error());
+    }
+    auto encoded =
+        encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count, clear);
+    if (!encoded) {
+        return failure(encoded.error());
+    }
+
+    if (auto replaced = replace_file_contents(file_name, encoded->bytes); !replaced) {
+        return std::unexpected(replaced.error());
+    }
+    return GifWritten::File;
+}
+
+}  // namespace koma

@@ -1,0 +1,115 @@
+#include "codecs/picture_loader.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include "codecs/bmp/bmp_decoder.h"
+#include "raster/flatten_alpha.h"
+#include "codecs/image_limits.h"
+#include "codecs/png/png_decoder.h"
+
+namespace koma {
+
+namespace {
+
+// The largest BMP file worth reading: the pixels of the largest image allowed, run-length
+// coded at their worst (two bytes per pixel), and headers. Bytes beyond it are never pixels.
+constexpr int64_t kMaxBmpFileBytes = 2 * kMaxImageBytes + 1024 * 1024;
+
+const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+const QByteArray kJpegSignature("\xff\xd8\xff", 3);
+
+// JPEG and the other formats that Qt reads; `format` empty to tell it by content.
+std::expected<QImage, QString> read_with_qt(QIODevice& device, const QByteArray& format) {
+    QImageReader reader(&device, format);
+    reader.setDecideFormatFromContent(format.isEmpty());
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(static_cast<int>(2 * kMaxImageBytes / (1024 * 1024)));
+    if (!reader.canRead()) {
+        return std::unexpected(load_message::kCannotDecode);
+    }
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        if (size.isEmpty()) {
+            return std::unexpected(load_message::kEmpty);
+        }
+        if (!image_size_allowed(size.width(), size.height())) {
+            return std::unexpected(load_message::kTooLarge);
+        }
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        return std::unexpected(load_message::kCannotDecode);
+    }
+    // Formats that do not tell their size up front are checked once decoded.
+    if (!image_size_allowed(image.width(), image.height())) {
+        return std::unexpected(load_message::kTooLarge);
+    }
+    return flatten_over_white(image);
+}
+
+std::expected<QImage, QString> read_png(QIODevice& device) {
+    QImage picture;
+    const int result = decode_png_picture(device, picture);
+    if (result != 0) {
+        return std::unexpected(png_decode_message(result));
+    }
+    return flatten_over_white(picture);
+}
+
+// A PNG or JPEG stream that a BMP file carries, decoded by that format's own decoder.
+std::expected<QImage, QString> read_embedded(QByteArray stream, BmpStorage storage) {
+    const bool png = storage == BmpStorage::kPng;
+    if (!stream.startsWith(png ? kPngSignature : kJpegSignature)) {
+        return std::unexpected(bmp_message::kEmbedded);
+    }
+    QBuffer buffer(&stream);
+    buffer.open(QIODevice::ReadOnly);
+    auto picture = png ? read_png(buffer) : read_with_qt(buffer, "jpeg");
+    if (!picture && picture.error() == load_message::kCannotDecode) {
+        return std::unexpected(bmp_message::kEmbedded);
+    }
+    return picture;
+}
+
+std::expected<QImage, QString> read_bmp(QFile& file) {
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), kMaxBmpFileBytes));
+    const auto header = read_bmp_header(bytes);
+    if (!header) {
+        return std::unexpected(header.error());
+    }
+    if (header->storage == BmpStorage::kPng || header->storage == BmpStorage::kJpeg) {
+        return read_embedded(bytes.mid(header->pixel_offset, header->pixel_size), header->storage);
+    }
+    QImage picture(header->width, header->height,
+                   header->has_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (picture.isNull()) {
+        return std::unexpected(bmp_message::kNoMemory);
+    }
+    decode_bmp_pixels(bytes, *header, picture);
+    if (!header->has_alpha) {
+        return picture;
+    }
+    return flatten_over_white(picture);
+}
+
+}  // namespace
+
+std::expected<QImage, QString> load_picture(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::unexpected(load_message::kCannotOpen);
+    }
+    // Chosen by content: a file named .png that holds a BMP (or the reverse) loads as what it is.
+    const QByteArray head = file.peek(kPngSignature.size());
+    if (has_bmp_signature(head)) {
+        return read_bmp(file);
+    }
+    if (head.startsWith(kPngSignature)) {
+        return read_png(file);
+    }
+    return read_with_qt(file, {});
+}
+
+}  // namespace koma

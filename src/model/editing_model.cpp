@@ -1,0 +1,30 @@
+#include "model/editing_model.h"
+
+#include "raster/twips.h"
+
+namespace koma {
+
+namespace {
+
+// Slot surfaces before anything is loaded, in twips.
+constexpr int kStageWidthTwips = 462 * kTwipsPerPixel;
+constexpr int kStageHeightTwips = 110 * kTwipsPerPixel;
+constexpr int kFrameSlotTwips = 80 * kTwipsPerPixel;
+
+}  // namespace
+
+EditingModel::EditingModel(QString program_folder, QObject* parent)
+    : QObject(parent),
+      win_main(kStageWidthTwips, kStageHeightTwips),
+      pointer_k(8 * kTwipsPerPixel, 8 * kTwipsPerPixel, kFaceColour),
+      zoom_surface(8160, 4890),
+      program_folder_(std::move(program_folder)) {
+    pic[kBackgroundSlot].resize_twips(kStageWidthTwips, kStageHeightTwips);
+    for (int i = 1; i <= 9; ++i) {
+        pic[i].resize_twips(kFrameSlotTwips, kFrameSlotTwips);
+    }
+    pic[kForegroundSlot].resize_twips(454 * kTwipsPerPixel, 94 * kTwipsPerPixel);
+    export_lists.set_home_folder(program_folder_);
+}
+
+}  // namespace koma

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "model/controls.h"
+#include "model/folder_lists.h"
+#include "model/project_state.h"
+#include "raster/surface.h"
+
+namespace koma {
+
+class EditHistory;
+
+/// The whole editing state of the main window: the project (ProjectState), the shared variables,
+/// the slot and stage surfaces and the values of the main window's controls, as plain data.
+///
+/// The project's values are reached under the names the handlers use (`step_dx`, `bg_color`,
+/// the controls `sc_bar`, `pattern_anime`, ...), which are references into `project` or controls
+/// that show its fields; `project` itself is what a snapshot copies and undo puts back.
+///
+/// Behaviour lives in handler functions over this model, each subsystem in its own folder.
+/// Control values run their change handlers when they really change (see controls.h). A view
+/// that forwards user input to a handler calls notify() afterwards, and every view listening to
+/// changed() refreshes itself from the model.
+class EditingModel : public QObject {
+    Q_OBJECT
+public:
+    /// `program_folder` is the folder that holds the program; start-up puts the export lists and
+    /// `path_ref` there.
+    explicit EditingModel(QString program_folder, QObject* parent = nullptr);
+
+    /// The project: what a state file holds and undo restores.
+    ProjectState project;
+
+    // The project's values under their own names.
+    std::array<QString, 12>& slot_files = project.slot_files;
+    std::array<int16_t, kMaxSteps>& step_dx = project.step_dx;
+    std::array<int16_t, kMaxSteps>& step_dy = project.step_dy;
+    uint32_t& bg_color = project.bg_color;  ///< 0x00BBGGRR
+    int16_t& bg_from_file = project.bg_from_file;
+    int16_t& stage_width = project.stage_width;    ///< twips
+    int16_t& stage_height = project.stage_height;  ///< twips
+    /// Format, frame time, loop count and transparency of exports, kept with the project.
+    ExportSettings& export_settings = project.export_settings;
+
+    // Shared variables.
+    int16_t pattern_pos = 0;
+    int16_t anim_running = 0;
+    int16_t edit_cursor = 0;
+    int16_t fine_adjust = 0;
+    int16_t adjust_mode = 0;
+    int16_t zoom_open = 0;
+    QString work_path;
+    int16_t state_mode = 0;
+    int16_t gif_mode = 0;
+
+    std::array<QString, 12> slot_names;
+
+    // Surfaces.
+    std::array<Surface, kSlotCount> pic;
+    Surface win_main;
+    Surface pointer_k;
+    /// Left edge of pointer_k in main-window pixels.
+    int pointer_k_left = 42;
+    /// The zoom window's persistent drawing surface.
+    Surface zoom_surface;
+
+    // Controls of the main window.
+    ScrollBar sc_bar{&project.sc_bar};
+    ScrollBar adjust_x{&project.adjust_x};
+    ScrollBar adjust_y{&project.adjust_y};
+    TextBox pattern_anime{&project.pattern_anime, kMaxSteps};
+    TextBox size_move{&project.size_move};
+    TextBox offset_x{&project.offset_x};
+    TextBox offset_y{&project.offset_y};
+    TextBox total_adjust_x{&project.total_adjust_x};
+    TextBox total_adjust_y{&project.total_adjust_y};
+    TextBox this_adjust_x{&project.this_adjust_x};
+    TextBox this_adjust_y{&project.this_adjust_y};
+    TextBox basename{&project.basename};
+    Button anime{QStringLiteral("アニメテスト")};
+    Button bt_set2{QStringLiteral("微調整ＯＮ")};
+    Button bt_zoom{QStringLiteral("ズーム")};
+    Button output_bmp{QStringLiteral("ＢＭＰ"), false};
+    Button output_GIF{QStringLiteral("GIF")};
+    BoundLabel path_ref{project.path_ref};
+    /// Drive1 and Dir1 of the main window: the export folder.
+    FolderLists export_lists{&project.export_folder};
+    /// Timer1's interval in milliseconds; 0 means no ticks.
+    int timer1_interval = 0;
+
+    // Which secondary windows are open.
+    bool picker_open = false;
+    bool state_window_open = false;
+    bool background_window_open = false;
+    bool export_settings_open = false;
+
+    /// Runs after undo or redo put a snapshot back: shows the stage as the current mode shows it.
+    /// Installed with the controls' handlers; null does nothing.
+    std::function<void()> on_restore;
+
+    /// The undo history that records this model's edits, while one is attached (see
+    /// EditHistory); null runs edits without one.
+    EditHistory* history = nullptr;
+
+    const QString& program_folder() const { return program_folder_; }
+
+    /// Tells every view that the model changed.
+    void notify() { emit changed(); }
+    /// Asks the main window to give the keyboard focus to a control (by its name, for example
+    /// "pic_dummy").
+    void request_focus(const QString& control) {
+        last_focus_request = control;
+        emit focus_requested(control);
+    }
+    QString last_focus_request;
+
+signals:
+    void changed();
+    void focus_requested(const QString& control);
+    /// The zoom surface was redrawn and should be shown.
+    void zoom_repainted();
+
+private:
+    QString program_folder_;
+};
+
+}  // namespace koma

@@ -1,0 +1,47 @@
+#include "model/export_settings.h"
+
+#include "model/editing_model.h"
+
+namespace koma {
+
+std::expected<int, QString> check_frame_ms(int64_t ms) {
+    if (ms < kMinFrameMs) {
+        return std::unexpected(
+            QStringLiteral("1コマの時間 %1 ミリ秒は短すぎます。%2 ミリ秒以上にしてください"
+                           "（それより短い時間は再生ソフトが守りません）。")
+                .arg(ms)
+                .arg(kMinFrameMs));
+    }
+    if (ms > kMaxFrameMs) {
+        return std::unexpected(
+            QStringLiteral("1コマの時間 %1 ミリ秒は長すぎます。%2 ミリ秒以下にしてください。")
+                .arg(ms)
+                .arg(kMaxFrameMs));
+    }
+    return static_cast<int>(ms);
+}
+
+std::expected<int, QString> check_loop_count(int64_t count) {
+    if (count < 0 || count > kMaxLoopCount) {
+        return std::unexpected(
+            QStringLiteral("繰り返し回数 %1 は使えません。0 ～ %2 にしてください（0 は無限）。")
+                .arg(count)
+                .arg(kMaxLoopCount));
+    }
+    return static_cast<int>(count);
+}
+
+bool is_extra_format(OutputFormat format) {
+    return format == OutputFormat::Png || format == OutputFormat::Apng ||
+           format == OutputFormat::Webp;
+}
+
+OutputFormat format_in_force(const EditingModel& model) {
+    const OutputFormat extra = model.export_settings.extra_format;
+    if (is_extra_format(extra)) {
+        return extra;
+    }
+    return model.gif_mode != 0 ? OutputFormat::Gif : OutputFormat::Bmp;
+}
+
+}  // namespace koma

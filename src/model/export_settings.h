@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <expected>
+
+namespace koma {
+
+class EditingModel;
+
+/// The file formats an export can write.
+enum class OutputFormat {
+    Bmp,   ///< numbered 24-bit BMP files, one per step
+    Gif,   ///< one animated GIF
+    Png,   ///< numbered PNG files, one per step
+    Apng,  ///< one animated PNG
+    Webp,  ///< one lossless animated WebP
+};
+
+/// Export settings of the project beyond the two format buttons. With their defaults an export
+/// is exactly what the format buttons alone choose: 80 ms a step, looping forever, opaque.
+struct ExportSettings {
+    /// A format other than BMP or GIF chosen in the settings window; while it is Bmp or Gif the
+    /// format buttons (gif_mode) alone decide, and a click on them sets it back to the choice
+    /// they make.
+    OutputFormat extra_format = OutputFormat::Bmp;
+    /// Milliseconds a step is shown, in the preview and in every animated format.
+    int frame_ms = 80;
+    /// How often an animation plays; 0 plays it forever.
+    int loop_count = 0;
+    /// Whether the background's own key-coloured pixels are exported transparent.
+    bool transparent = false;
+
+    bool operator==(const ExportSettings&) const = default;
+};
+
+/// Shortest frame time players honour; shorter times are refused.
+inline constexpr int kMinFrameMs = 20;
+/// Longest frame time: APNG and WebP store milliseconds in 16 bits.
+inline constexpr int kMaxFrameMs = 65535;
+/// Most plays an animation can be given (0 is forever); the formats store 16 bits.
+inline constexpr int kMaxLoopCount = 65535;
+
+/// `ms` as a frame time when it lies in [kMinFrameMs, kMaxFrameMs]; otherwise a message saying
+/// what is allowed (a time under kMinFrameMs is one players would not honour).
+std::expected<int, QString> check_frame_ms(int64_t ms);
+
+/// `count` as a loop count when it lies in [0, kMaxLoopCount]; otherwise a message saying what
+/// is allowed.
+std::expected<int, QString> check_loop_count(int64_t count);
+
+/// Whether `format` is one the format buttons cannot choose (Png, Apng or Webp), so that the
+/// settings alone decide while it is chosen.
+bool is_extra_format(OutputFormat format);
+
+/// The format an export writes: the settings' extra_format when it is Png, Apng or Webp,
+/// otherwise what the format buttons chose (gif_mode non-zero: Gif, zero: Bmp).
+OutputFormat format_in_force(const EditingModel& model);
+
+}  // namespace koma

@@ -1,0 +1,43 @@
+#include "widgets/surface_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace koma {
+
+SurfaceWidget::SurfaceWidget(const Surface* surface, Mode mode, QWidget* parent)
+    : QWidget(parent), surface_(surface), mode_(mode) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void SurfaceWidget::set_surface(const Surface* surface) {
+    surface_ = surface;
+    update();
+}
+
+void SurfaceWidget::paintEvent(QPaintEvent*) {
+    if (surface_ == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    const QImage& image = surface_->image();
+    if (image.isNull()) {
+        return;
+    }
+    if (mode_ == Mode::Fit && (image.width() > width() || image.height() > height())) {
+        const QSize fitted = image.size().scaled(size(), Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(QPoint(0, 0), fitted), image);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), image);
+}
+
+void SurfaceWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit clicked();
+    }
+    QWidget::mousePressEvent(event);
+}
+
+}  // namespace koma
