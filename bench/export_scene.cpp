@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "compose/compose_frame.h"
+#include "walk_art.h"
 
 namespace koma::bench {
 
@@ -15,39 +16,7 @@ namespace {
 
 constexpr int kStageW = 462;
 constexpr int kStageH = 110;
-constexpr int kFigureW = 36;
-constexpr int kFigureH = 48;
-const QColor kFigureKey(255, 0, 255);
 const QColor kFrameKey(0, 255, 255);
-
-QImage background() {
-    QImage image(kStageW, kStageH, QImage::Format_RGB32);
-    QPainter p(&image);
-    for (int y = 0; y < kStageH; ++y) {  // banded sky, lighter towards the horizon
-        const int band = y / 6;
-        p.setPen(QColor(100 + band * 7, 150 + band * 5, 235));
-        p.drawLine(0, y, kStageW - 1, y);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 236, 160));
-    p.drawEllipse(QPoint(400, 24), 12, 12);
-    p.setBrush(QColor(250, 250, 250));
-    for (const QPoint c : {QPoint(60, 22), QPoint(190, 14), QPoint(310, 30)}) {
-        p.drawEllipse(c, 20, 6);
-        p.drawEllipse(c + QPoint(12, -4), 12, 6);
-    }
-    for (int x = 0; x < kStageW; ++x) {  // hills with a darker rim, then the ground
-        const int top = 70 + static_cast<int>(std::lround(8 * std::sin(x / 37.0)));
-        for (int y = top; y < 96; ++y) {
-            image.setPixel(x, y, y < top + 2 ? qRgb(80, 140, 80) : qRgb(110, 170, 110));
-        }
-        for (int y = 96; y < kStageH; ++y) {
-            image.setPixel(x, y,
-                           (x / 7 + y / 3) % 5 == 0 ? qRgb(130, 100, 70) : qRgb(150, 120, 80));
-        }
-    }
-    return image;
-}
 
 // A ramp in three channels: red along x, green along y, blue across the diagonal, so that
 // nearly every pixel has a colour of its own.
@@ -58,42 +27,6 @@ QImage gradient() {
             image.setPixel(x, y, qRgb(40 + x * 200 / kStageW, 30 + y * 2, 90 + (x + 3 * y) % 160));
         }
     }
-    return image;
-}
-
-// One of nine poses: the legs and arms swing with the phase.
-QImage figure(int pose) {
-    QImage image(kFigureW, kFigureH, QImage::Format_RGB32);
-    image.fill(kFigureKey);
-    QPainter p(&image);
-    const double swing = std::sin(pose * 2 * M_PI / 9.0);
-    const QColor skin(250, 210, 170), shirt(220, 60, 50), trousers(40, 60, 140), hair(60, 40, 20),
-        shoe(30, 30, 30);
-    auto limb = [&](QPoint from, double angle, int length, const QColor& colour, int width) {
-        p.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap));
-        const QPoint to = from + QPoint(static_cast<int>(std::lround(length * std::sin(angle))),
-                                        static_cast<int>(std::lround(length * std::cos(angle))));
-        p.drawLine(from, to);
-        return to;
-    };
-    const QPoint hip(18, 28);
-    for (int side : {1, -1}) {
-        const QPoint knee = limb(hip, side * 0.5 * swing, 9, trousers, 4);
-        const QPoint foot = limb(knee, side * 0.5 * swing - 0.2, 8, trousers, 3);
-        limb(foot, M_PI / 2, 3, shoe, 3);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(shirt);
-    p.drawRect(13, 12, 10, 16);
-    for (int side : {1, -1}) {
-        const QPoint elbow = limb(QPoint(18, 14), -side * 0.6 * swing, 7, shirt, 3);
-        limb(elbow, -side * 0.6 * swing - 0.4, 6, skin, 2);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(skin);
-    p.drawEllipse(QPoint(18, 7), 5, 6);
-    p.setBrush(hair);
-    p.drawRect(13, 1, 11, 3);
     return image;
 }
 
@@ -142,11 +75,11 @@ void load_scene(EditingModel& m, Scene scene) {
         m.pic[0].resize_pixels(kStageW, kStageH);
         m.pic[0].fill(kPlainSky);
     } else {
-        m.pic[0].set_picture(scene == Scene::Walk ? background() : gradient());
+        m.pic[0].set_picture(scene == Scene::Walk ? art::walk_background() : gradient());
     }
     m.win_main.resize_pixels(kStageW, kStageH);
     for (int i = 1; i <= 9; ++i) {
-        m.pic[i].set_picture(figure(i - 1));
+        m.pic[i].set_picture(art::walk_figure(i - 1, 9));
     }
     m.pic[10].set_picture(frame());
     QString pattern;

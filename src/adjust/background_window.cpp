@@ -164,18 +164,11 @@ void Form5::closeEvent(QCloseEvent* event) {
 BackgroundWindowHost::BackgroundWindowHost(EditingModel& model, QObject* parent)
     : QObject(parent), model_(model) {}
 
-BackgroundWindowHost::~BackgroundWindowHost() { delete form_.data(); }
-
 void BackgroundWindowHost::show_window() {
-    if (form_) {
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
-        return;
-    }
-    Form5_Load(model_, settings_);
-    form_ = new Form5(model_, settings_);
-    form_->show();
+    form_.show([this] {
+        Form5_Load(model_, settings_);
+        return new Form5(model_, settings_);
+    });
 }
 
 }  // namespace koma

@@ -7,6 +7,7 @@
 
 #include "adjust/background_settings.h"
 #include "model/project_snapshot.h"
+#include "widgets/single_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -68,19 +69,18 @@ class BackgroundWindowHost : public QObject {
     Q_OBJECT
   public:
     BackgroundWindowHost(EditingModel& model, QObject* parent = nullptr);
-    ~BackgroundWindowHost() override;
 
     /// `Command1` "背景設定" click.
     void show_window();
 
     /// The open window, or nullptr.
-    Form5* form() const { return form_; }
+    Form5* form() const { return form_.window(); }
     BackgroundSettings& settings() { return settings_; }
 
   private:
     EditingModel& model_;
     BackgroundSettings settings_;
-    QPointer<Form5> form_;
+    SingleWindow<Form5> form_;
 };
 
 }  // namespace koma

@@ -1,6 +1,17 @@
 #include "codecs/frame_writer.h"
 
+#include "platform/replace_file.h"
+
 namespace koma {
+
+std::expected<QStringList, QString> write_animation(const QString& path,
+                                                    const std::expected<QByteArray, QString>& bytes) {
+    if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
+    if (auto written = replace_file_contents(path, *bytes); !written) {
+        return std::unexpected(written.error());
+    }
+    return QStringList{path};
+}
 
 QImage stage_with_alpha(const QImage& stage, const QImage& coverage) {
     if (coverage.isNull()) {

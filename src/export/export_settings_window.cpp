@@ -137,18 +137,11 @@ void ExportSettingsWindow::closeEvent(QCloseEvent* event) {
 ExportSettingsWindowHost::ExportSettingsWindowHost(EditingModel& model, QObject* parent)
     : QObject(parent), model_(model) {}
 
-ExportSettingsWindowHost::~ExportSettingsWindowHost() { delete window_.data(); }
-
 void ExportSettingsWindowHost::show_window() {
-    if (window_) {
-        window_->show();
-        window_->raise();
-        window_->activateWindow();
-        return;
-    }
-    export_settings_load(model_, form_);
-    window_ = new ExportSettingsWindow(model_, form_);
-    window_->show();
+    window_.show([this] {
+        export_settings_load(model_, form_);
+        return new ExportSettingsWindow(model_, form_);
+    });
 }
 
 }  // namespace koma

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "export/export_settings_form.h"
+#include "widgets/single_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -61,19 +62,18 @@ class ExportSettingsWindowHost : public QObject {
     Q_OBJECT
   public:
     explicit ExportSettingsWindowHost(EditingModel& model, QObject* parent = nullptr);
-    ~ExportSettingsWindowHost() override;
 
     /// "出力設定" click.
     void show_window();
 
     /// The open window, or nullptr.
-    ExportSettingsWindow* window() const { return window_; }
+    ExportSettingsWindow* window() const { return window_.window(); }
     ExportSettingsForm& form() { return form_; }
 
   private:
     EditingModel& model_;
     ExportSettingsForm form_;
-    QPointer<ExportSettingsWindow> window_;
+    SingleWindow<ExportSettingsWindow> window_;
 };
 
 }  // namespace koma

@@ -11,6 +11,7 @@
 
 #include "model/edit_history.h"
 #include "widgets/folder_lists_widget.h"
+#include "widgets/single_window.h"
 #include "import/import_edits.h"
 
 namespace koma {
@@ -151,9 +152,7 @@ Form2* open_picker(EditingModel& model, int slot, QWidget* main_window) {
     if (picker == nullptr) {
         picker = new Form2(model, main_window);
     }
-    picker->show();
-    picker->raise();
-    picker->activateWindow();
+    bring_to_front(picker);
     picker->picker().open_slot(slot);
     model.notify();
     return picker;

@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 
 #include "widgets/folder_lists_widget.h"
+#include "widgets/single_window.h"
 
 namespace koma {
 
@@ -148,9 +149,7 @@ Form3* open_state_window(EditingModel& model, int16_t mode, QWidget* owner) {
     window->state().open(mode);
     window->refresh();
     model.notify();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    bring_to_front(window);
     return window;
 }
 

@@ -1,5 +1,8 @@
 #include "codecs/png/png_encoder.h"
 
+#include "codecs/png/deflate_recode.h"
+#include "codecs/png/png_chunks.h"
+
 #include <gtest/gtest.h>
 
 #include "support/pixels.h"

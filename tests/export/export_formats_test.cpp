@@ -12,6 +12,7 @@
 #include "support/apng_reader.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"
+#include "support/stripe_scene.h"
 #include "support/webp_reader.h"
 
 namespace koma {
@@ -21,37 +22,18 @@ using test::from_rows;
 using test::pixel_difference;
 using test::solid;
 
-// A 12 x 3 stage over a black background with yellow stripes; slot 1 a bar keyed on magenta
-// whose middle pixel is black, the background's key colour; slot 2 a green block; a
-// foreground whose only opaque pixel is a blue corner. The frame travels 3 px per step.
+// The stripe scene, with a bar whose middle pixel is black, the background's key colour.
 class ExportFormatsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(m);
-        QImage background = solid(12, 3, 0xFF000000u);
-        for (int x = 0; x < 12; x += 3) background.setPixel(x, 1, 0xFFFFFF00u);
-        m.pic[0].set_picture(background);
-        m.win_main.resize_pixels(12, 3);
-        m.pic[1].set_picture(from_rows({"MRKRM"}));
-        m.pic[2].set_picture(from_rows({"MGG", "MGG"}));
-        m.pic[10].set_picture(from_rows({"WWWWWWWWWWWW", "WWWWWWWWWWWW", "WWWWWWWWWWWB"}));
-        m.sc_bar.set_value(3);
-        m.export_lists.set_path(dir.path());
-        m.basename.set_text(QStringLiteral("walk"));
+        test::load_stripe_scene(m, dir.path(), "MRKRM");
         m.pattern_anime.set_text(QStringLiteral("1212"));
     }
 
     /// The stage ComposeFrame draws for `step`, with the coverage as alpha when `clear`.
-    QImage expected(int step, bool clear) {
-        const int16_t pos = m.pattern_pos;
-        m.pattern_pos = static_cast<int16_t>(step);
-        EXPECT_TRUE(ComposeFrame(m, 0));
-        QImage stage = m.win_main.image().copy();
-        const QImage coverage = clear ? stage_coverage(m) : QImage();
-        m.pattern_pos = pos;
-        return stage_with_alpha(stage, coverage);
-    }
+    QImage expected(int step, bool clear) { return test::composed_step(m, step, clear); }
 
     std::expected<ExportSummary, QString> export_as(OutputFormat format) {
         if (format == OutputFormat::Gif) output_GIF_Click(m);

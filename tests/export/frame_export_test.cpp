@@ -12,6 +12,7 @@
 #include "codecs/gif/dib_capture.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"
+#include "support/stripe_scene.h"
 
 namespace koma {
 namespace {
@@ -19,35 +20,17 @@ namespace {
 using test::from_rows;
 using test::solid;
 
-// A 12 x 3 stage over a striped background; slot 1 a red bar, slot 2 a green block, both keyed
-// on magenta; a foreground whose only opaque pixel is a blue corner. The frame travels 3 px per
-// step and wraps.
+// The stripe scene with a red bar.
 class FrameExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Form1_Load(m);
-        QImage background = solid(12, 3, 0xFF000000u);
-        for (int x = 0; x < 12; x += 3) background.setPixel(x, 1, 0xFFFFFF00u);
-        m.pic[0].set_picture(background);
-        m.win_main.resize_pixels(12, 3);
-        m.pic[1].set_picture(from_rows({"MRRRM"}));
-        m.pic[2].set_picture(from_rows({"MGG", "MGG"}));
-        m.pic[10].set_picture(from_rows({"WWWWWWWWWWWW", "WWWWWWWWWWWW", "WWWWWWWWWWWB"}));
-        m.sc_bar.set_value(3);
-        m.export_lists.set_path(dir.path());
-        m.basename.set_text(QStringLiteral("walk"));
+        test::load_stripe_scene(m, dir.path(), "MRRRM");
     }
 
     /// The stage that ComposeFrame draws for `step`, leaving the model as it was.
-    QImage composed(int step) {
-        const int16_t pos = m.pattern_pos;
-        m.pattern_pos = static_cast<int16_t>(step);
-        EXPECT_TRUE(ComposeFrame(m, 0));
-        QImage stage = m.win_main.image().copy();
-        m.pattern_pos = pos;
-        return stage;
-    }
+    QImage composed(int step) { return test::composed_step(m, step); }
 
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
 

@@ -8,13 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "support/file_bytes.h"
+
 namespace koma {
 namespace {
 
-QByteArray read_all(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::read_bytes;
 
 class ReplaceFileTest : public ::testing::Test {
   protected:
@@ -30,7 +29,7 @@ TEST_F(ReplaceFileTest, ReplacesContentKeepsPermissionsAndLeavesNoTemporaryFile)
     const auto kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(path, kept));
     ASSERT_TRUE(replace_file_contents(path, "short").has_value());
-    EXPECT_EQ(read_all(path), "short");
+    EXPECT_EQ(read_bytes(path), "short");
     EXPECT_EQ(QFile::permissions(path) & 0x7077, kept & 0x7077);  // owner, group, others
     EXPECT_EQ(entries(), QStringList{"a.gif"});
 }
@@ -42,7 +41,7 @@ TEST_F(ReplaceFileTest, WritesThroughASymbolicLink) {
     ASSERT_TRUE(QFile::link(target, link));
     ASSERT_TRUE(replace_file_contents(link, "new").has_value());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(read_all(target), "new");
+    EXPECT_EQ(read_bytes(target), "new");
 }
 
 TEST_F(ReplaceFileTest, FailuresNameThePathAndLeaveNothingBehind) {
@@ -76,7 +75,7 @@ TEST_F(ReplaceFileTest, AReadOnlyFileIsRefusedAndKeptWhoeverRunsTheProgram) {
         ASSERT_FALSE(written.has_value()) << given.toStdString();
         EXPECT_TRUE(written.error().startsWith(given + ": ")) << written.error().toStdString();
     }
-    EXPECT_EQ(read_all(path), "old");
+    EXPECT_EQ(read_bytes(path), "old");
     EXPECT_EQ(QFile::permissions(path) & 0x7077, read_only & 0x7077);
     EXPECT_EQ(entries(), (QStringList{"a.bmp", "link.bmp"}));
 
@@ -85,7 +84,7 @@ TEST_F(ReplaceFileTest, AReadOnlyFileIsRefusedAndKeptWhoeverRunsTheProgram) {
     ASSERT_TRUE(QFile::setPermissions(path, read_only | QFile::WriteGroup));
     const bool super_user = geteuid() == 0;
     EXPECT_EQ(replace_file_contents(path, "new").has_value(), super_user);
-    EXPECT_EQ(read_all(path), super_user ? "new" : "old");
+    EXPECT_EQ(read_bytes(path), super_user ? "new" : "old");
 }
 
 // Renaming over a file needs only the right to write its folder; the file of another user in a
@@ -118,8 +117,8 @@ TEST_F(ReplaceFileTest, AFileOfAnotherUserIsRefusedAndKeptEvenInAnOpenFolder) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: replaced the other user's file, 2: not its own";
-    EXPECT_EQ(read_all(theirs), "old");
-    EXPECT_EQ(read_all(own), "new");
+    EXPECT_EQ(read_bytes(theirs), "old");
+    EXPECT_EQ(read_bytes(own), "new");
     EXPECT_EQ(entries(), (QStringList{"own.bmp", "theirs.bmp"}));
 }
 

@@ -10,20 +10,13 @@
 #include "state/load_save.h"
 #include "state/state_codec.h"
 #include "state/write_state.h"
+#include "support/file_bytes.h"
 
 namespace koma {
 namespace {
 
-QByteArray read_bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write_bytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using test::read_bytes;
+using test::write_bytes;
 
 /// The items of the extension record written for `model`, after the tag and the version.
 QStringList record_items(const EditingModel& model) {

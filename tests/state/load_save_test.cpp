@@ -15,20 +15,13 @@
 #include "state/write_state.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
+#include "support/file_bytes.h"
 
 namespace koma {
 namespace {
 
-QByteArray read_bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write_bytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using test::read_bytes;
+using test::write_bytes;
 
 class LoadSaveTest : public ::testing::Test {
   protected:

@@ -15,14 +15,12 @@
 #include "support/image_files.h"
 #include "support/model_state.h"
 #include "support/pixels.h"
+#include "support/file_bytes.h"
 
 namespace koma {
 namespace {
 
-QByteArray read_bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::read_bytes;
 
 class RecordedLoadSave : public ::testing::Test {
   protected:

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "raster/changed_rect.h"
+#include "codecs/png/deflate_recode.h"
+#include "codecs/png/png_chunks.h"
 #include "codecs/png/png_encoder.h"
-#include "platform/replace_file.h"
 
 namespace koma {
 
@@ -93,11 +94,7 @@ class ApngWriter : public FrameWriter {
         if (frames_.empty()) return QStringList{};
         auto bytes = encode_apng(frames_, timing_);
         frames_.clear();
-        if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path_, bytes.error()));
-        if (auto written = replace_file_contents(path_, *bytes); !written) {
-            return std::unexpected(written.error());
-        }
-        return QStringList{path_};
+        return write_animation(path_, bytes);
     }
 
   private:

@@ -1,6 +1,5 @@
 #include "codecs/png/png_encoder.h"
 
-#include <libdeflate.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -9,11 +8,12 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "codecs/png/deflate_recode.h"
+#include "codecs/png/png_chunks.h"
+
 namespace koma {
 
 namespace {
-
-constexpr int kMaxPalette = 256;
 
 void append_to(png_structp png, png_bytep data, size_t length) {
     auto* out = static_cast<QByteArray*>(png_get_io_ptr(png));
@@ -127,92 +127,6 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
 
 }  // namespace
 
-bool PngLayout::has_clear() const {
-    if (kind == Kind::Rgba) return true;
-    if (kind == Kind::Rgb) return rgb_key.has_value();
-    return kind == Kind::Palette && !palette.empty() && qAlpha(palette.front()) == 0;
-}
-
-void ColourCensus::add(QRgb value) {
-    if (overflowed_) return;
-    if (seen_.try_emplace(value, 0).second) {
-        if (values_.size() == kMaxPalette) {
-            overflowed_ = true;
-            return;
-        }
-        values_.push_back(value);
-        if (qAlpha(value) == 0) any_clear_ = true;
-    }
-}
-
-void ColourCensus::add(const QImage& image, const QRect& area) {
-    if (area.isEmpty()) return;
-    QRgb last = 0;
-    bool have_last = false;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        if (overflowed_) {
-            // Only whether some pixel is clear still matters.
-            if (any_clear_) return;
-            for (int x = area.left(); x <= area.right(); ++x) {
-                if (qAlpha(pixels[x]) == 0) any_clear_ = true;
-            }
-            continue;
-        }
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (have_last && pixels[x] == last) continue;
-            last = pixels[x];
-            have_last = true;
-            if (qAlpha(last) == 0) any_clear_ = true;
-            add(last);
-        }
-    }
-}
-
-PngLayout choose_png_layout(const ColourCensus& census, bool want_clear) {
-    PngLayout layout;
-    if (census.overflowed()) {
-        layout.kind =
-            (census.any_clear() || want_clear) ? PngLayout::Kind::Rgba : PngLayout::Kind::Rgb;
-        return layout;
-    }
-    layout.kind = PngLayout::Kind::Palette;
-    std::vector<QRgb> clear;
-    std::vector<QRgb> opaque;
-    for (const QRgb c : census.values()) (qAlpha(c) < 255 ? clear : opaque).push_back(c);
-    if (want_clear && clear.empty() && opaque.size() < kMaxPalette) clear.push_back(0u);
-    layout.palette = clear;
-    layout.palette.insert(layout.palette.end(), opaque.begin(), opaque.end());
-    if (layout.palette.empty()) layout.palette.push_back(0xFF000000u);
-    const size_t n = layout.palette.size();
-    layout.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
-    for (size_t k = 0; k < n; ++k) layout.index.emplace(layout.palette[k], static_cast<uint8_t>(k));
-    return layout;
-}
-
-std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas) {
-    // One bit for each of the 2^24 colours.
-    std::vector<uint64_t> used(size_t{1} << 18, 0);
-    for (size_t i = 0; i < images.size() && i < areas.size(); ++i) {
-        const QRect& area = areas[i];
-        if (area.isEmpty()) continue;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const QRgb* pixels = reinterpret_cast<const QRgb*>(images[i].constScanLine(y));
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const uint32_t c = pixels[x] & 0xFFFFFFu;
-                used[c >> 6] |= uint64_t{1} << (c & 63);
-            }
-        }
-    }
-    for (size_t word = 0; word < used.size(); ++word) {
-        if (used[word] != ~uint64_t{0}) {
-            const int bit = std::countr_one(used[word]);
-            return 0xFF000000u | static_cast<QRgb>(word * 64 + static_cast<size_t>(bit));
-        }
-    }
-    return std::nullopt;
-}
-
 std::vector<PngCoding> png_codings(const PngLayout& layout) {
     const bool palette = layout.kind == PngLayout::Kind::Palette;
     // Palettes of fewer than eight bits pack several pixels into a byte, where filters and
@@ -293,84 +207,6 @@ std::expected<QByteArray, QString> encode_png(const QImage& image) {
             written = true;
         }
     }
-    return out;
-}
-
-size_t filtered_size(int width, int height, const PngLayout& layout) {
-    const size_t w = static_cast<size_t>(width);
-    size_t row = 0;
-    switch (layout.kind) {
-        case PngLayout::Kind::Rgb:
-            row = 3 * w;
-            break;
-        case PngLayout::Kind::Rgba:
-            row = 4 * w;
-            break;
-        case PngLayout::Kind::Palette:
-            row = (w * static_cast<size_t>(layout.bit_depth) + 7) / 8;
-            break;
-    }
-    return (row + 1) * static_cast<size_t>(height);
-}
-
-QByteArray recode_smaller(const QByteArray& data, size_t filtered_size) {
-    std::vector<uint8_t> rows(filtered_size);
-    uLongf length = static_cast<uLongf>(filtered_size);
-    if (uncompress(rows.data(), &length, reinterpret_cast<const Bytef*>(data.constData()),
-                   static_cast<uLong>(data.size())) != Z_OK ||
-        length != filtered_size) {
-        return data;
-    }
-    libdeflate_compressor* compressor = libdeflate_alloc_compressor(12);
-    if (!compressor) return data;
-    QByteArray out(
-        static_cast<qsizetype>(libdeflate_zlib_compress_bound(compressor, filtered_size)),
-        Qt::Uninitialized);
-    const size_t size = libdeflate_zlib_compress(compressor, rows.data(), filtered_size, out.data(),
-                                                 static_cast<size_t>(out.size()));
-    libdeflate_free_compressor(compressor);
-    if (size == 0 || size >= static_cast<size_t>(data.size())) return data;
-    out.truncate(static_cast<qsizetype>(size));
-    return out;
-}
-
-std::vector<PngChunk> png_chunks(const QByteArray& png) {
-    std::vector<PngChunk> chunks;
-    const auto* bytes = reinterpret_cast<const uint8_t*>(png.constData());
-    const qsizetype size = png.size();
-    qsizetype at = 8;
-    while (at + 12 <= size) {
-        const uint32_t length = (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
-                                (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-        if (length > static_cast<uint64_t>(size - at - 12)) break;
-        chunks.push_back({png.mid(at + 4, 4), png.mid(at + 8, static_cast<qsizetype>(length))});
-        at += 12 + static_cast<qsizetype>(length);
-    }
-    return chunks;
-}
-
-void append_be32(QByteArray& out, uint32_t v) {
-    const char b[4] = {static_cast<char>(v >> 24), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 8), static_cast<char>(v)};
-    out.append(b, 4);
-}
-
-void append_be16(QByteArray& out, uint16_t v) {
-    const char b[2] = {static_cast<char>(v >> 8), static_cast<char>(v)};
-    out.append(b, 2);
-}
-
-QByteArray png_chunk_bytes(const char* type, const QByteArray& data) {
-    QByteArray out;
-    out.reserve(data.size() + 12);
-    append_be32(out, static_cast<uint32_t>(data.size()));
-    out.append(type, 4);
-    out.append(data);
-    uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(type), 4);
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(data.constData()),
-                static_cast<uInt>(data.size()));
-    append_be32(out, static_cast<uint32_t>(crc));
     return out;
 }
 

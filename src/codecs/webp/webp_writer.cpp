@@ -3,7 +3,6 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-#include "platform/replace_file.h"
 
 namespace koma {
 
@@ -98,11 +97,7 @@ class WebpWriter : public FrameWriter {
         if (!animation_) return QStringList{};
         auto bytes = animation_->assemble();
         animation_.reset();
-        if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path_, bytes.error()));
-        if (auto written = replace_file_contents(path_, *bytes); !written) {
-            return std::unexpected(written.error());
-        }
-        return QStringList{path_};
+        return write_animation(path_, bytes);
     }
 
   private:
