@@ -1,16 +1,17 @@
 #include "fuzz_support.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 
 namespace koma::fuzz {
 
 QString write_scratch_file(const uint8_t* data, size_t size, const char* suffix) {
-    static const QString dir =
-        QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                           : QDir::tempPath();
+    static const QString dir = QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                   ? QStringLiteral("/dev/shm")
+                                   : QDir::tempPath();
     const QString path = QStringLiteral("%1/koma-fuzz-%2%3")
                              .arg(dir)
                              .arg(static_cast<long long>(getpid()))

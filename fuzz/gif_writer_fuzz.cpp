@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz_support.h"
 #include "codecs/gif/dib_to_gif.h"
+#include "fuzz_support.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The picture loader (BMP, JPEG and the other formats Qt reads) on arbitrary bytes.
 #include <cstdlib>
 
-#include "fuzz_support.h"
 #include "codecs/picture_loader.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Alternate the name's suffix so both the BMP and the JPEG route see every input.

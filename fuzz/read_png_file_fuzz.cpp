@@ -2,8 +2,8 @@
 // leave the surface as it was.
 #include <cstdlib>
 
-#include "fuzz_support.h"
 #include "codecs/png/read_png_file.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = koma::fuzz::write_scratch_file(data, size, ".png");

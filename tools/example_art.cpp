@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     bool ok = save(art::walk_background(), folder + QStringLiteral("/sky.png"));
     for (int phase = 0; phase < 8; ++phase) {
-        ok = save(art::walk_figure(phase, 8), folder + QStringLiteral("/walk%1.png").arg(phase + 1)) && ok;
+        ok = save(art::walk_figure(phase, 8),
+                  folder + QStringLiteral("/walk%1.png").arg(phase + 1)) &&
+             ok;
     }
     ok = save(art::walk_foreground(), folder + QStringLiteral("/grass.png")) && ok;
     return ok ? 0 : 2;

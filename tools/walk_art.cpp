@@ -60,7 +60,7 @@ QImage walk_figure(int pose, int poses) {
         p.drawLine(from, to);
     };
     limb(QPoint(15, 28), -0.5 * swing, 13, trousers.darker(130), 4);  // far leg
-    limb(QPoint(15, 16), 0.6 * swing, 10, skin.darker(115), 3);        // far arm
+    limb(QPoint(15, 16), 0.6 * swing, 10, skin.darker(115), 3);       // far arm
     p.setPen(Qt::NoPen);
     p.setBrush(shirt);
     p.drawRect(11, 14, 9, 15);

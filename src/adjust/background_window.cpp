@@ -11,9 +11,9 @@
 
 #include "adjust/adjust_edits.h"
 #include "model/edit_history.h"
-#include "widgets/surface_widget.h"
 #include "raster/colour.h"
 #include "raster/twips.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 

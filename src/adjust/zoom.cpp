@@ -1,7 +1,7 @@
 #include "adjust/zoom.h"
 
-#include "compose/zoom_mirror.h"
 #include "codecs/image_limits.h"
+#include "compose/zoom_mirror.h"
 #include "platform/top_most.h"
 #include "raster/twips.h"
 

@@ -20,33 +20,33 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "adjust/background_window.h"
 #include "adjust/adjust_edits.h"
+#include "adjust/background_window.h"
 #include "adjust/fine_adjust.h"
 #include "adjust/zoom_window.h"
-#include "compose/animation_preview.h"
 #include "app/caption_wrap.h"
-#include "model/edit_history.h"
 #include "app/edit_keys_widget.h"
 #include "app/key_preview_widget.h"
-#include "compose/nudge_command.h"
 #include "app/pattern_box_widget.h"
-#include "compose/pattern_cursor.h"
 #include "app/stage_layout_widget.h"
-#include "widgets/surface_widget.h"
-#include "model/typing_edit.h"
+#include "compose/animation_preview.h"
+#include "compose/nudge_command.h"
+#include "compose/pattern_cursor.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
-#include "import/import_edits.h"
 #include "import/file_drop.h"
-#include "widgets/folder_lists_widget.h"
+#include "import/import_edits.h"
 #include "import/picker_window.h"
+#include "model/edit_history.h"
+#include "model/typing_edit.h"
 #include "raster/colour.h"
-#include "state/recorded_load_save.h"
 #include "state/quick_save.h"
+#include "state/recorded_load_save.h"
 #include "state/state_window.h"
+#include "widgets/folder_lists_widget.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 
@@ -285,8 +285,8 @@ QPushButton* Form1::add_button(const QString& caption, int x, int y, int w, int 
 }
 
 void Form1::set_caption(QPushButton* button, const Button& model_button) {
-    const QString wrapped = wrap_caption(model_button.caption, button->fontMetrics(),
-                                         button->width() - 6);
+    const QString wrapped =
+        wrap_caption(model_button.caption, button->fontMetrics(), button->width() - 6);
     if (button->text() != wrapped) {
         button->setText(wrapped);
     }
@@ -468,8 +468,9 @@ void Form1::connect_input() {
     connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
     for (int i = 0; i < 4; ++i) {
-        connect(bt_arrow[i], &QPushButton::clicked, this,
-                [this, i] { forward([&] { run_edit(model_, std::make_unique<NudgeCommand>(model_, i)); }); });
+        connect(bt_arrow[i], &QPushButton::clicked, this, [this, i] {
+            forward([&] { run_edit(model_, std::make_unique<NudgeCommand>(model_, i)); });
+        });
     }
     connect(bt_set, &QPushButton::clicked, this,
             [this] { forward([&] { bt_set_click(model_); }); });

@@ -24,7 +24,7 @@ class SurfaceWidget;
 /// forwards user input to the handlers.
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Form1(EditingModel& model, QWidget* parent = nullptr);
 
     EditingModel& model() { return model_; }
@@ -86,13 +86,13 @@ public:
     QLabel* output_shown = nullptr;
     QTimer* Timer1 = nullptr;
 
-protected:
+  protected:
     /// Closing the main window closes every other window too, so the program ends.
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void build_controls();
     void connect_input();
     QLabel* add_label(const QString& text, int x, int y, int w = 0, int h = 0);

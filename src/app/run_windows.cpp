@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "model/edit_history.h"
-#include "model/editing_model.h"
 #include "app/main_window.h"
 #include "compose/startup.h"
+#include "model/edit_history.h"
+#include "model/editing_model.h"
 #include "state/state_argument.h"
 
 namespace koma {

@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "model/editing_model.h"
-#include "compose/startup.h"
 #include "cli/command_line.h"
+#include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
+#include "model/editing_model.h"
 #include "state/load_save.h"
 
 namespace koma {

@@ -4,8 +4,8 @@
 
 namespace koma {
 
-std::expected<QStringList, QString> write_animation(const QString& path,
-                                                    const std::expected<QByteArray, QString>& bytes) {
+std::expected<QStringList, QString> write_animation(
+    const QString& path, const std::expected<QByteArray, QString>& bytes) {
     if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
     if (auto written = replace_file_contents(path, *bytes); !written) {
         return std::unexpected(written.error());

@@ -42,8 +42,8 @@ class FrameWriter {
 /// once they are all there (see replace_file_contents), and returns the list of that one file.
 /// Fails with a message naming the file and the reason when `bytes` holds why the animation
 /// could not be coded, or the file cannot be written.
-std::expected<QStringList, QString> write_animation(const QString& path,
-                                                    const std::expected<QByteArray, QString>& bytes);
+std::expected<QStringList, QString> write_animation(
+    const QString& path, const std::expected<QByteArray, QString>& bytes);
 
 /// The stage with its coverage as alpha: RGB32 `stage` itself when `coverage` is null, else an
 /// ARGB32 image in which every covered pixel is opaque with the stage's colour and every other

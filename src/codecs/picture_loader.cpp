@@ -5,9 +5,9 @@
 #include <QImageReader>
 
 #include "codecs/bmp/bmp_decoder.h"
-#include "raster/flatten_alpha.h"
 #include "codecs/image_limits.h"
 #include "codecs/png/png_decoder.h"
+#include "raster/flatten_alpha.h"
 
 namespace koma {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "compose/zoom_mirror.h"
 #include "compose/pattern.h"
+#include "compose/zoom_mirror.h"
 #include "raster/masked_blit.h"
 #include "raster/twips.h"
 
@@ -31,15 +31,16 @@ bool place_frame(const EditingModel& m, int slot, FramePlacement& out) {
     if (w > 0) {
         // Five stage widths keep the dividend positive for every raw position above -5 x W;
         // the remainder truncates towards zero and so keeps the sign of the dividend.
-        p.frame_x = static_cast<int>(nearest_div(wt * 5 + raw * kTwipsPerPixel, kTwipsPerPixel) % w);
+        p.frame_x =
+            static_cast<int>(nearest_div(wt * 5 + raw * kTwipsPerPixel, kTwipsPerPixel) % w);
     }
 
     const int64_t ft = m.pic[slot].width_twips();
     if (ft + int64_t{p.frame_x} * kTwipsPerPixel > wt) {
-        p.part_w = static_cast<int>(nearest_div(wt - int64_t{p.frame_x} * kTwipsPerPixel,
-                                                kTwipsPerPixel));
-        p.wrap_w = static_cast<int>(nearest_div(ft - int64_t{p.part_w} * kTwipsPerPixel,
-                                                kTwipsPerPixel));
+        p.part_w =
+            static_cast<int>(nearest_div(wt - int64_t{p.frame_x} * kTwipsPerPixel, kTwipsPerPixel));
+        p.wrap_w =
+            static_cast<int>(nearest_div(ft - int64_t{p.part_w} * kTwipsPerPixel, kTwipsPerPixel));
     } else {
         p.part_w = twips_to_pixels(ft);
         p.wrap_w = 0;

@@ -2,8 +2,8 @@
 
 #include <cassert>
 
-#include "compose/offset_model.h"
 #include "compose/compose_frame.h"
+#include "compose/offset_model.h"
 
 namespace koma {
 

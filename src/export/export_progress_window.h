@@ -3,8 +3,8 @@
 #include <QString>
 #include <expected>
 
-#include "model/editing_model.h"
 #include "export/frame_export.h"
+#include "model/editing_model.h"
 
 class QWidget;
 

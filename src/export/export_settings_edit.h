@@ -8,7 +8,6 @@
 
 namespace koma {
 
-
 /// Chooses the format exports write. Bmp and Gif are the format buttons' own choice and go
 /// through their click handlers, so gif_mode and the visible button follow; Png, Apng and Webp
 /// are kept in the settings and leave gif_mode and the buttons as they are.

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "codecs/gif/dib_to_gif.h"
+#include "codecs/gif/gif_writer.h"
+#include "codecs/image_sequence_writer.h"
+#include "codecs/png/apng_writer.h"
+#include "codecs/webp/webp_writer.h"
 #include "compose/compose_frame.h"
 #include "export/output_format.h"
-#include "codecs/png/apng_writer.h"
-#include "codecs/gif/gif_writer.h"
-#include "codecs/gif/dib_to_gif.h"
-#include "codecs/image_sequence_writer.h"
-#include "codecs/webp/webp_writer.h"
 
 namespace koma {
 

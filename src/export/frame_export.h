@@ -36,7 +36,6 @@ struct ExportSummary {
     std::vector<ExportNotice> notices;
 };
 
-
 /// The step number of a file name: the step in decimal, with a "0" in front of one digit
 /// ("00" to "09", then "10" to "90").
 QString step_number_text(int step);

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "model/slot_loader.h"
 #include "codecs/picture_loader.h"
+#include "model/slot_loader.h"
 
 namespace koma {
 

@@ -9,10 +9,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "import/import_edits.h"
 #include "model/edit_history.h"
 #include "widgets/folder_lists_widget.h"
 #include "widgets/single_window.h"
-#include "import/import_edits.h"
 
 namespace koma {
 
@@ -78,9 +78,8 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
     lists_binding_ =
         new FolderListsBinding(picker_->lists, Drive1, Dir1, this, [this] { model_.notify(); });
     file_binding_ = new FileListBinding(picker_->File1, File1, [this](int row) {
-        forward([&] {
-            run_edit(model_, slot_load_edit(model_, [&] { picker_->File1_Click(row); }));
-        });
+        forward(
+            [&] { run_edit(model_, slot_load_edit(model_, [&] { picker_->File1_Click(row); })); });
     });
 
     connect(HScroll1, &QScrollBar::valueChanged, this,

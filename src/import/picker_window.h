@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "widgets/file_list_widget.h"
 #include "import/picker_model.h"
+#include "widgets/file_list_widget.h"
 
 class QComboBox;
 class QLabel;

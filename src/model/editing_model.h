@@ -27,7 +27,7 @@ class EditHistory;
 /// changed() refreshes itself from the model.
 class EditingModel : public QObject {
     Q_OBJECT
-public:
+  public:
     /// `program_folder` is the folder that holds the program; start-up puts the export lists and
     /// `path_ref` there.
     explicit EditingModel(QString program_folder, QObject* parent = nullptr);
@@ -118,13 +118,13 @@ public:
     }
     QString last_focus_request;
 
-signals:
+  signals:
     void changed();
     void focus_requested(const QString& control);
     /// The zoom surface was redrawn and should be shown.
     void zoom_repainted();
 
-private:
+  private:
     QString program_folder_;
 };
 

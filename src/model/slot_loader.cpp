@@ -1,7 +1,7 @@
 #include "model/slot_loader.h"
 
-#include "codecs/png/read_png_file.h"
 #include "codecs/picture_loader.h"
+#include "codecs/png/read_png_file.h"
 #include "raster/twips.h"
 
 namespace koma {

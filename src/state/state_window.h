@@ -5,8 +5,8 @@
 #include <expected>
 #include <functional>
 
-#include "widgets/file_list_widget.h"
 #include "state/state_window_model.h"
+#include "widgets/file_list_widget.h"
 
 class QComboBox;
 class QLineEdit;

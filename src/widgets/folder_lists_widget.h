@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "model/file_list.h"
-#include "widgets/file_list_widget.h"
 #include "model/folder_lists.h"
+#include "widgets/file_list_widget.h"
 
 class QComboBox;
 class QListWidget;

@@ -11,7 +11,7 @@ namespace koma {
 /// reported, nothing else.
 class SurfaceWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Mode { Clip, Fit };
 
     SurfaceWidget(const Surface* surface, Mode mode, QWidget* parent = nullptr);
@@ -19,14 +19,14 @@ public:
     void set_surface(const Surface* surface);
     const Surface* surface() const { return surface_; }
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     const Surface* surface_;
     Mode mode_;
 };

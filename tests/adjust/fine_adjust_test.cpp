@@ -5,8 +5,8 @@
 #include "compose/adjust_view.h"
 #include "compose/pattern_cursor.h"
 #include "compose/startup.h"
-#include "support/pixels.h"
 #include "support/fine_adjust_checks.h"
+#include "support/pixels.h"
 
 namespace koma {
 namespace {

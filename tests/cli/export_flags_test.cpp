@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "codecs/frame_writer.h"
 #include "compose/compose_frame.h"
 #include "compose/startup.h"
-#include "codecs/frame_writer.h"
 #include "state/load_save.h"
 #include "support/apng_reader.h"
 #include "support/gif_reader.h"

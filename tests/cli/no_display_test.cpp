@@ -81,9 +81,8 @@ TEST(NoDisplay, AnExportRunsWithoutOne) {
     m.state_mode = 2;
     ASSERT_TRUE(load_save(m).has_value());
 
-    const Traced run =
-        run_traced(QStringLiteral(KOMA_BINARY), {"export", dir.filePath("state.pst"), "--format",
-                                                 "gif"});
+    const Traced run = run_traced(QStringLiteral(KOMA_BINARY),
+                                  {"export", dir.filePath("state.pst"), "--format", "gif"});
     EXPECT_EQ(run.code, 0) << run.loader.right(400).toStdString();
     EXPECT_EQ(run.out, dir.filePath("walk.gif") + "\n");
     EXPECT_TRUE(QFile::exists(dir.filePath("walk.gif")));

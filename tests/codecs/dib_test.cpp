@@ -1,9 +1,8 @@
-#include "codecs/gif/dib_capture.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "codecs/gif/dib_capture.h"
 #include "support/pixels.h"
 
 namespace koma {

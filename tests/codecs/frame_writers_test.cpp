@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 
 #include "codecs/gif/dib_capture.h"
+#include "codecs/gif/dib_to_gif.h"
 #include "codecs/gif/gif_encoder.h"
 #include "codecs/gif/gif_writer.h"
-#include "codecs/gif/dib_to_gif.h"
 #include "codecs/image_sequence_writer.h"
 #include "support/gif_reader.h"
 #include "support/image_files.h"

@@ -1,5 +1,3 @@
-#include "codecs/gif/dib_to_gif.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "codecs/gif/dib_to_gif.h"
 #include "codecs/gif/gif_encoder.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"

@@ -78,7 +78,9 @@ std::pair<PngRecipe, QImage> make_case(const PngCase& c) {
             return d == 16 ? grey8(x, y) * 257 : (x * 3 + y * 5) % (1 << d);
         };
         const auto to8 = [d](int v) { return d == 16 ? v / 257 : v * 255 / ((1 << d) - 1); };
-        recipe.sample = [value](int x, int y) { return Samples{static_cast<uint16_t>(value(x, y))}; };
+        recipe.sample = [value](int x, int y) {
+            return Samples{static_cast<uint16_t>(value(x, y))};
+        };
         int transparent = -1;
         if (c.alpha != Alpha::None) {
             transparent = c.alpha == Alpha::Keyed ? value(0, 0) : value(1, 0);
@@ -100,8 +102,8 @@ std::pair<PngRecipe, QImage> make_case(const PngCase& c) {
         if (c.alpha != Alpha::None) {
             transparent = c.alpha == Alpha::Keyed ? rgb8(0, 0) : rgb8(1, 0);
             recipe.trns = two_bytes(qRed(transparent) * wide) +
-                        two_bytes(qGreen(transparent) * wide) +
-                        two_bytes(qBlue(transparent) * wide);
+                          two_bytes(qGreen(transparent) * wide) +
+                          two_bytes(qBlue(transparent) * wide);
         }
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
@@ -131,7 +133,9 @@ std::pair<PngRecipe, QImage> make_case(const PngCase& c) {
             }
         }
         const auto index = [entries](int x, int y) { return (x + 2 * y) % entries; };
-        recipe.sample = [index](int x, int y) { return Samples{static_cast<uint16_t>(index(x, y))}; };
+        recipe.sample = [index](int x, int y) {
+            return Samples{static_cast<uint16_t>(index(x, y))};
+        };
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
                 const int i = index(x, y);

@@ -1,10 +1,9 @@
 #include "codecs/png/png_encoder.h"
 
-#include "codecs/png/deflate_recode.h"
-#include "codecs/png/png_chunks.h"
-
 #include <gtest/gtest.h>
 
+#include "codecs/png/deflate_recode.h"
+#include "codecs/png/png_chunks.h"
 #include "support/pixels.h"
 
 namespace koma {

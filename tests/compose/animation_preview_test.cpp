@@ -1,6 +1,7 @@
+#include "compose/animation_preview.h"
+
 #include <gtest/gtest.h>
 
-#include "compose/animation_preview.h"
 #include "compose/startup.h"
 #include "support/pixels.h"
 

@@ -15,7 +15,7 @@ using test::solid;
 // A 10 x 2 stage over a black background, with a 4 x 1 frame in slot 1 keyed on magenta,
 // and an empty foreground (its top-left colour everywhere, so nothing of it is drawn).
 class ComposeFrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Form1_Load(m);
         m.pic[0].set_picture(solid(10, 2, 0xFF000000u));
@@ -42,7 +42,7 @@ TEST_F(ComposeFrameTest, FrameSplitsAtTheRightEdgeAndReentersAtTheLeft) {
     m.adjust_x.set_value(8);
     ASSERT_TRUE(ComposeFrame(m, 0));
     EXPECT_EQ(stage_row(), "GBKKKKKKKR");  // columns 8, 9 get source 0, 1; source 2, 3 re-enter
-    m.adjust_x.set_value(-2);  // raw -2 lands at 8 too
+    m.adjust_x.set_value(-2);              // raw -2 lands at 8 too
     ASSERT_TRUE(ComposeFrame(m, 0));
     EXPECT_EQ(stage_row(), "GBKKKKKKKR");
 }

@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "codecs/frame_writer.h"
+#include "codecs/gif/dib_capture.h"
 #include "compose/compose_frame.h"
 #include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
-#include "codecs/gif/dib_capture.h"
-#include "codecs/frame_writer.h"
 #include "support/apng_reader.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"

@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "codecs/gif/dib_capture.h"
 #include "compose/compose_frame.h"
 #include "compose/startup.h"
 #include "export/output_format.h"
-#include "codecs/gif/dib_capture.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"
 #include "support/stripe_scene.h"

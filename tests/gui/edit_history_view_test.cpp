@@ -9,15 +9,15 @@
 #include <QTest>
 #include <QUrl>
 
-#include "model/edit_history.h"
 #include "app/main_window.h"
 #include "compose/startup.h"
-#include "widgets/surface_widget.h"
+#include "model/edit_history.h"
 #include "model/slot_loader.h"
 #include "open_main_window.h"
 #include "state/state_window.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "app/main_window.h"
 #include "compose/startup.h"
-#include "support/pixels.h"
 #include "open_main_window.h"
+#include "support/pixels.h"
 
 namespace koma {
 namespace {

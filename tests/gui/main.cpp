@@ -1,6 +1,7 @@
 // The GUI tests need a QApplication; they run on Qt's offscreen platform.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

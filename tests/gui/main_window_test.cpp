@@ -1,22 +1,23 @@
 #include "app/main_window.h"
 
+#include <gtest/gtest.h>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "compose/pattern_cursor.h"
 #include "compose/startup.h"
-#include "widgets/surface_widget.h"
-#include "support/pixels.h"
 #include "open_main_window.h"
+#include "support/pixels.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 namespace {
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Form1_Load(model);
         window = test::open_main_window(model);

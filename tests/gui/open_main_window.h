@@ -1,8 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <memory>
 
 #include "app/main_window.h"

@@ -10,8 +10,8 @@
 
 #include "app/main_window.h"
 #include "compose/startup.h"
-#include "widgets/surface_widget.h"
 #include "open_main_window.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 namespace {

@@ -19,10 +19,10 @@
 #include "app/main_window.h"
 #include "app/stage_layout_widget.h"
 #include "compose/startup.h"
-#include "widgets/surface_widget.h"
 #include "open_main_window.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
+#include "widgets/surface_widget.h"
 
 namespace koma {
 namespace {

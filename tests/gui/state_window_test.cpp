@@ -17,9 +17,9 @@
 
 #include "app/main_window.h"
 #include "compose/startup.h"
+#include "open_main_window.h"
 #include "support/fake_file_system.h"
 #include "support/image_files.h"
-#include "open_main_window.h"
 
 namespace koma {
 namespace {

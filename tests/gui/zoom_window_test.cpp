@@ -10,12 +10,12 @@
 #include <QWindow>
 
 #include "adjust/background_window.h"
-#include "compose/compose_frame.h"
 #include "app/main_window.h"
+#include "compose/compose_frame.h"
 #include "compose/startup.h"
+#include "open_main_window.h"
 #include "platform/top_most.h"
 #include "support/pixels.h"
-#include "open_main_window.h"
 
 namespace koma {
 namespace {

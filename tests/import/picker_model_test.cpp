@@ -8,9 +8,9 @@
 
 #include "compose/install_handlers.h"
 #include "support/fake_file_system.h"
+#include "support/fine_adjust_checks.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
-#include "support/fine_adjust_checks.h"
 
 namespace koma {
 namespace {

@@ -104,7 +104,8 @@ TEST(MaskedBlit, EveryRowCopyVariantGivesTheSamePixels) {
             std::vector<QRgb> out = dest;
             row(src.data(), out.data(), n, key);
             for (int i = 0; i < 67; ++i) {
-                ASSERT_EQ(out[i], i < n ? expected[i] : dest[i]) << name << " n=" << n << " i=" << i;
+                ASSERT_EQ(out[i], i < n ? expected[i] : dest[i])
+                    << name << " n=" << n << " i=" << i;
             }
         }
     }

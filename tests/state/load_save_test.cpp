@@ -13,9 +13,9 @@
 #include "compose/startup.h"
 #include "platform/file_system.h"
 #include "state/write_state.h"
+#include "support/file_bytes.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
-#include "support/file_bytes.h"
 
 namespace koma {
 namespace {
@@ -438,8 +438,8 @@ TEST_F(LoadSaveTest, DamagedFilesStopAtTheBadItemAndKeepWhatWasRestored) {
          false},
         {"#TRUE without its #", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#TRUE,1,1,1\r\n",
          "16 行目", 1, true},
-        {"no stage size", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#FALSE#,1,,1\r\n",
-         "16 行目", 1, true},
+        {"no stage size", slot_records + part2 + "0,0\r\n1,1\r\n2,2\r\n#FALSE#,1,,1\r\n", "16 行目",
+         1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,21 +1,22 @@
+#include "state/recorded_load_save.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "model/edit_history.h"
 #include "compose/startup.h"
-#include "model/typing_edit.h"
+#include "model/edit_history.h"
 #include "model/slot_loader.h"
-#include "state/recorded_load_save.h"
+#include "model/typing_edit.h"
 #include "state/quick_save.h"
 #include "state/state_window_model.h"
 #include "state/write_state.h"
+#include "support/file_bytes.h"
 #include "support/image_files.h"
 #include "support/model_state.h"
 #include "support/pixels.h"
-#include "support/file_bytes.h"
 
 namespace koma {
 namespace {

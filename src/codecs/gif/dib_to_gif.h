@@ -6,8 +6,8 @@
 #include <expected>
 #include <optional>
 
-#include "codecs/gif/dib_capture.h"
 #include "codecs/frame_writer.h"
+#include "codecs/gif/dib_capture.h"
 
 namespace koma {
 

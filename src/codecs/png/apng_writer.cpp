@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "raster/changed_rect.h"
 #include "codecs/png/deflate_recode.h"
 #include "codecs/png/png_chunks.h"
 #include "codecs/png/png_encoder.h"
+#include "raster/changed_rect.h"
 
 namespace koma {
 

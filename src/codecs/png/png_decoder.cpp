@@ -6,8 +6,8 @@
 #include <csetjmp>
 #include <vector>
 
-#include "raster/flatten_alpha.h"
 #include "codecs/image_limits.h"
+#include "raster/flatten_alpha.h"
 
 namespace koma {
 

@@ -3,7 +3,6 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
-
 namespace koma {
 
 namespace {
