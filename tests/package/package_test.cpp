@@ -249,6 +249,33 @@ TEST_F(PackageTest, HoldsEveryInstalledFileAndNothingElse) {
     EXPECT_EQ(files_under(package().root), files_under(package().stage));
 }
 
+// The program is one file: no shared object of its own, so no maintainer script has to run
+// ldconfig after installing it.
+TEST_F(PackageTest, HoldsOneProgramAndNoSharedObject) {
+    QStringList elf_files;
+    for (const QString& f : files_under(package().root)) {
+        EXPECT_FALSE(f.startsWith(QLatin1String("usr/lib")) || f.contains(QLatin1String(".so")))
+            << f.toStdString();
+        QFile file(in_root(f));
+        if (file.open(QIODevice::ReadOnly) && file.read(4) == QByteArray("\x7f"
+                                                                         "ELF")) {
+            elf_files << f;
+        }
+    }
+    EXPECT_EQ(elf_files, QStringList{QStringLiteral("usr/bin/koma")});
+    QTemporaryDir control;
+    ASSERT_TRUE(control.isValid());
+    const QString control_dir = control.filePath(QStringLiteral("DEBIAN"));
+    const ToolRun extract =
+        run(QStringLiteral("dpkg-deb"), {QStringLiteral("--control"), package().deb, control_dir});
+    ASSERT_EQ(extract.code, 0) << describe(extract).toStdString();
+    for (const QString& name : QDir(control_dir).entryList(QDir::Files)) {
+        EXPECT_FALSE(
+            read_text(QDir(control_dir).filePath(name)).contains(QLatin1String("ldconfig")))
+            << name.toStdString();
+    }
+}
+
 TEST_F(PackageTest, HoldsProgramMenuEntryIconMimeTypeMetadataManualAndLicence) {
     for (const char* path : {"usr/bin/koma", "usr/share/applications/io.github.koma.koma.desktop",
                              "usr/share/metainfo/io.github.koma.koma.metainfo.xml",
