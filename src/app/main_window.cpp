@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -42,6 +43,7 @@
 #include "model/edit_history.h"
 #include "model/typing_edit.h"
 #include "raster/colour.h"
+#include "state/ask_before_load.h"
 #include "state/quick_save.h"
 #include "state/recorded_load_save.h"
 #include "state/state_window.h"
@@ -95,6 +97,23 @@ void sync_bar(QScrollBar* bar, const ScrollBar& model_bar) {
     bar->setValue(model_bar.value());
 }
 
+// The question about unsaved changes: save, do not save, or cancel (also Escape).
+UnsavedAnswer ask_save_question(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return UnsavedAnswer::Save;
+    }
+    return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
+}
+
 }  // namespace
 
 Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -130,20 +149,13 @@ void Form1::connect_history() {
         QMessageBox::warning(this, QCoreApplication::applicationName(), message);
     };
     ask_unsaved = [this] {
-        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                        QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"),
-                        QMessageBox::NoButton, this);
-        QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
-        QPushButton* discard =
-            box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-        box.setDefaultButton(save);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() == save) {
-            return UnsavedAnswer::Save;
-        }
-        return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
+        return ask_save_question(
+            this, QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"));
+    };
+    ask_unsaved_load = [this](const QString& path) {
+        return ask_save_question(
+            this, tr("変更が保存されていません。\n保存してから「%1」を読み込みますか？")
+                      .arg(QFileInfo(path).fileName()));
     };
     new EditKeys(this, [this](EditKey key) {
         EditHistory* history = model_.history;
@@ -169,6 +181,11 @@ void Form1::connect_history() {
         }
     });
     if (model_.history != nullptr) {
+        // Every LOAD over unsaved changes (state window, drop, recent list) asks through here.
+        model_.history->ask_before_replacing = [window =
+                                                    QPointer<Form1>(this)](const QString& path) {
+            return window ? window->ask_unsaved_load(path) : UnsavedAnswer::Cancel;
+        };
         connect(model_.history, &EditHistory::saved, this, [this] {
             if (close_after_save_) {
                 close_after_save_ = false;
@@ -207,22 +224,9 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
         case FileDrop::Kind::Refused:
             show_message(drop.message);
             return;
-        case FileDrop::Kind::LoadState: {
-            // As LOAD: the main window leaves fine adjustment first, as the state window's
-            // creation makes it.
-            leave_fine_adjust(model_);
-            model_.work_path = drop.state_file;
-            model_.state_mode = 1;
-            StateReadReport report;
-            const auto read = recorded_load_save(model_, &report);
-            model_.notify();
-            const QString message =
-                state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
-            if (!message.isEmpty()) {
-                show_message(message);
-            }
+        case FileDrop::Kind::LoadState:
+            load_state_file(drop.state_file);
             return;
-        }
         case FileDrop::Kind::LoadImages: {
             // As the picker's file click does when it opens.
             leave_fine_adjust(model_);
@@ -236,6 +240,37 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
             }
             return;
         }
+    }
+}
+
+void Form1::load_state_file(const QString& path) {
+    const auto go = ask_before_load(model_, path);
+    if (!go) {
+        show_message(go.error());
+        return;
+    }
+    if (*go == BeforeLoad::Cancelled) {
+        return;
+    }
+    if (*go == BeforeLoad::SaveFirst) {
+        Form3* save = open_state_window(model_, 2, this);
+        save->state().read_after_save(path);
+        save->refresh();
+        show_message(save->state().take_notice());
+        return;
+    }
+    // As LOAD: the main window leaves fine adjustment first, as the state window's creation
+    // makes it.
+    leave_fine_adjust(model_);
+    model_.work_path = path;
+    model_.state_mode = 1;
+    StateReadReport report;
+    const auto read = recorded_load_save(model_, &report);
+    model_.notify();
+    const QString message =
+        state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
+    if (!message.isEmpty()) {
+        show_message(message);
     }
 }
 

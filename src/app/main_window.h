@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 
+#include "model/edit_history.h"
 #include "model/editing_model.h"
 
 class QComboBox;
@@ -33,9 +34,12 @@ class Form1 : public QWidget {
     void refresh();
 
     /// The answers to the question asked when the window closes with unsaved changes.
-    enum class UnsavedAnswer { Save, Discard, Cancel };
+    using UnsavedAnswer = koma::UnsavedAnswer;
     /// Asks whether to save unsaved changes before closing; a message box unless replaced.
     std::function<UnsavedAnswer()> ask_unsaved;
+    /// Asks whether to save unsaved changes before the state file at `path` replaces them (the
+    /// history's question before a LOAD); a message box unless replaced.
+    std::function<UnsavedAnswer(const QString& path)> ask_unsaved_load;
     /// Shows a message to the user (a refused drop, a failed save); a message box unless
     /// replaced.
     std::function<void(const QString&)> show_message;
@@ -46,6 +50,10 @@ class Form1 : public QWidget {
     /// Handles files dropped at `pos` (window coordinates): images into the slot there, a state
     /// file read as "LOAD" reads it. A drop that cannot be used is refused with a message.
     void drop_files(const QStringList& paths, const QPoint& pos);
+    /// Reads the state file at `path` as "LOAD" does, asking first when that would replace
+    /// unsaved changes (ask_before_load); a project that must be named first opens the state
+    /// window as "SAVE" does and is read after that save. Tells what did not load in a message.
+    void load_state_file(const QString& path);
 
     // The widgets, by the names of the controls they show (for the views' own tests).
     SurfaceWidget* win_main = nullptr;

@@ -1,14 +1,16 @@
 #include "app/run_windows.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QMessageBox>
 
 #include "app/main_window.h"
+#include "app/recovery_question.h"
+#include "app/start_session.h"
 #include "compose/startup.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
-#include "state/state_argument.h"
+#include "state/recovery_folder.h"
+#include "state/recovery_keeper.h"
+#include "state/settings_recent_projects.h"
 
 namespace koma {
 
@@ -19,20 +21,24 @@ int run_windows(int argc, char** argv) {
 
     EditingModel model(QCoreApplication::applicationDirPath());
     Form1_Load(model);
-    // "koma FILE.pst" opens that state file as LOAD would.
-    const auto state_read = load_state_argument(model, QCoreApplication::arguments());
-    // The history starts after the opened file: that file is what Ctrl+S writes.
+    SettingsRecentProjects recent;
+    model.recent = &recent;
     EditHistory history(model);
-    if (state_read && names_state_file(QCoreApplication::arguments()) &&
-        QFileInfo(model.work_path).isFile()) {
-        history.mark_saved(model.work_path);
-    }
     Form1 window(model);
     window.show();
-    if (const QString message = state_read_message(state_read); !message.isEmpty()) {
-        QMessageBox::warning(&window, QString(), message);
-    }
-    return QApplication::exec();
+
+    RecoveryFolder store(recovery_folder_path());
+    RecoveryKeeper keeper(model, store);
+    // "koma FILE.pst" opens that state file as LOAD would, after the recovery question.
+    start_session(window, store, keeper, QCoreApplication::arguments(),
+                  [&window](const RecoveryCopy& newest, std::size_t count) {
+                      return ask_restore(&window, newest, count);
+                  });
+    const int status = QApplication::exec();
+    // The window closed normally, whatever was answered about unsaved changes: nothing is left
+    // to recover.
+    keeper.finish();
+    return status;
 }
 
 }  // namespace koma

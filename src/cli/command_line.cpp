@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 #include "cli/batch_export.h"
+#include "state/settings_recent_projects.h"
 
 namespace koma {
 
@@ -20,6 +22,8 @@ const char* const kHelp =
     "                       [--frame-ms N] [--loop N] [--transparent]\n"
     "                       (--format also png|apng|webp)\n"
     "                       export the animation of a state file without a window\n"
+    "  koma --recent        list the state files read or written lately, the last first,\n"
+    "                       one per line\n"
     "  koma --help          show this help\n"
     "  koma --version       show the version\n"
     "\n"
@@ -59,7 +63,8 @@ bool wants_command_line(const QStringList& arguments) {
     }
     const QString& first = arguments[1];
     return first == QLatin1String("export") || first == QLatin1String("--help") ||
-           first == QLatin1String("-h") || first == QLatin1String("--version");
+           first == QLatin1String("-h") || first == QLatin1String("--version") ||
+           first == QLatin1String("--recent");
 }
 
 int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err,
@@ -71,6 +76,16 @@ int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream
     }
     if (command == QLatin1String("--version")) {
         out << "koma " << KOMA_VERSION << "\n";
+        return kExitSuccess;
+    }
+    if (command == QLatin1String("--recent")) {
+        if (arguments.size() > 2) {
+            err << "koma: --recent takes no arguments (see koma --help)\n";
+            return kExitUsage;
+        }
+        for (const QString& path : SettingsRecentProjects().paths()) {
+            out << QDir::toNativeSeparators(path) << "\n";
+        }
         return kExitSuccess;
     }
     if (command == QLatin1String("export")) {

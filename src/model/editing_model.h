@@ -13,6 +13,11 @@
 namespace koma {
 
 class EditHistory;
+class RecentProjects;
+
+/// The surface of image slot `slot` (0 to 10) while nothing is loaded into it: blank, in the
+/// size the slot has at start-up.
+Surface blank_slot_surface(int slot);
 
 /// The whole editing state of the main window: the project (ProjectState), the shared variables,
 /// the slot and stage surfaces and the values of the main window's controls, as plain data.
@@ -55,6 +60,10 @@ class EditingModel : public QObject {
     int16_t zoom_open = 0;
     QString work_path;
     int16_t state_mode = 0;
+    /// The state file the project belongs to, "" for none: the file it was last read from or
+    /// written to, which Ctrl+S writes. Not part of the project (a state file does not hold
+    /// it), but a snapshot keeps it, so undoing a LOAD gives back the file it replaced.
+    QString state_file;
     int16_t gif_mode = 0;
 
     std::array<QString, 12> slot_names;
@@ -105,6 +114,9 @@ class EditingModel : public QObject {
     /// The undo history that records this model's edits, while one is attached (see
     /// EditHistory); null runs edits without one.
     EditHistory* history = nullptr;
+    /// The list of state files read or written lately, while one is attached (the windows);
+    /// null keeps no list.
+    RecentProjects* recent = nullptr;
 
     const QString& program_folder() const { return program_folder_; }
 

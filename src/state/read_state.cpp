@@ -45,13 +45,15 @@ bool png_by_name(const QString& path) {
     return path.endsWith(QLatin1String("png"), Qt::CaseSensitive);
 }
 
-// Loads one slot file. A file that does not load leaves the slot, its surface and its path, as
-// they were, and `why` says why. Returns whether the slot took the file.
+// Loads one slot file and records its path. A file that does not load leaves the slot empty,
+// as it would be in a model that never held another project, and `why` says why. Returns
+// whether the slot took the file.
 bool load_slot(EditingModel& model, int slot, const QString& path, QString& why) {
+    model.slot_files[static_cast<size_t>(slot)] = path;
     if (!load_slot_image(model, slot, path, png_by_name(path), why)) {
+        empty_slot(model, slot);
         return false;
     }
-    model.slot_files[static_cast<size_t>(slot)] = path;
     return true;
 }
 
@@ -128,7 +130,8 @@ std::expected<Part4, QString> read_part4(ItemReader& in) {
 }
 
 // Everything after the file is open. Returns the message of the first bad item.
-// `background_loaded` tells whether slot 0 took a new file before the read stopped.
+// `background_loaded` tells whether slot 0 took a new file, or was emptied, before the read
+// stopped.
 std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
                                         const QDir& state_folder, bool& background_loaded,
                                         StateReadReport& report) {
@@ -140,8 +143,14 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         if (stored->isEmpty()) {
             continue;
         }
+        if (i == kBackgroundSlot) {
+            background_loaded = true;
+        }
         const QString path = find_slot_file(*stored, state_folder);
         if (path.isEmpty()) {
+            // The path stays recorded, so that a later SAVE keeps it for when the file is back.
+            model.slot_files[static_cast<size_t>(i)] = *stored;
+            empty_slot(model, i);
             report.slot_failures.push_back(
                 {i, *stored, QStringLiteral("ファイルが見つかりません")});
             continue;
@@ -149,8 +158,6 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         QString why;
         if (!load_slot(model, i, path, why)) {
             report.slot_failures.push_back({i, path, why});
-        } else if (i == kBackgroundSlot) {
-            background_loaded = true;
         }
     }
 
@@ -258,6 +265,16 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
     if (bytes.size() > kMaxStateFileBytes) {
         return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
     }
+    return read_state_bytes(model, bytes, info.absoluteDir(), path);
+}
+
+std::expected<StateReadReport, QString> read_state_bytes(EditingModel& model,
+                                                         const QByteArray& bytes,
+                                                         const QDir& folder, const QString& name) {
+    const auto failed = [&name](const QString& why) {
+        return std::unexpected(
+            QStringLiteral("状態ファイル「%1」を読めません。\n%2").arg(name, why));
+    };
     StateBytes parts = split_extension_record(bytes);
     // Files koma writes say they are UTF-8; the others are judged by their bytes.
     auto text = parts.record ? std::expected<QString, QString>(decode_utf8_state_text(parts.body))
@@ -269,7 +286,7 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
     ItemReader in(std::move(*text));
     bool background_loaded = false;
     StateReadReport report;
-    auto read = read_items(model, in, info.absoluteDir(), background_loaded, report);
+    auto read = read_items(model, in, folder, background_loaded, report);
     if (!read) {
         // Keep what was restored, but never leave the stage and the bars out of step with a
         // background that was already replaced.
@@ -302,7 +319,7 @@ QString state_read_message(const std::expected<StateReadReport, QString>& outcom
     }
     QStringList lines;
     if (!outcome->slot_failures.empty()) {
-        lines << QStringLiteral("読み込めなかった画像があります。その枠は前のままです。");
+        lines << QStringLiteral("読み込めなかった画像があります。その枠は空です。");
         for (const SlotLoadFailure& failure : outcome->slot_failures) {
             lines << QStringLiteral("%1「%2」: %3")
                          .arg(slot_caption(failure.slot), failure.path, failure.reason);
