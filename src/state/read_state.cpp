@@ -140,11 +140,15 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         if (!stored) {
             return std::unexpected(stored.error());
         }
-        if (stored->isEmpty()) {
-            continue;
-        }
         if (i == kBackgroundSlot) {
             background_loaded = true;
+        }
+        if (stored->isEmpty()) {
+            // A slot the file leaves empty is empty after the read, as on the command line: a
+            // picture of the project read before must not stay in it.
+            model.slot_files[static_cast<size_t>(i)].clear();
+            empty_slot(model, i);
+            continue;
         }
         const QString path = find_slot_file(*stored, state_folder);
         if (path.isEmpty()) {

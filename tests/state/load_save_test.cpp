@@ -276,10 +276,28 @@ TEST_F(LoadSaveTest, ABackgroundFromAFileKeepsSlotZeroAsTheSlotsLeftIt) {
     EXPECT_EQ(model->bg_from_file, -1);
     EXPECT_EQ(model->bg_color, 255u);
     EXPECT_EQ(model->stage_width, 4800);
-    EXPECT_EQ(model->pic[0].width_px(), 200);
-    EXPECT_EQ(model->pic[0].pixel(0, 0), kWindowColour);
-    EXPECT_EQ(model->win_main.width_px(), 200);
-    EXPECT_EQ(model->win_main.height_px(), 30);
+    // The file names no background image: slot 0 is the empty start-up slot after the slots
+    // are read, and keeps that size; the part 4 sizes are not used.
+    EXPECT_TRUE(model->pic[0] == blank_slot_surface(0));
+    EXPECT_EQ(model->win_main.width_px(), model->pic[0].width_px());
+    EXPECT_EQ(model->win_main.height_px(), model->pic[0].height_px());
+    EXPECT_NE(model->pic[0].width_px(), 320);
+}
+
+// A project read over another must not keep the other's pictures in the slots it leaves
+// empty: the window then makes the same animation from the file as the command line.
+TEST_F(LoadSaveTest, ASlotTheFileLeavesEmptyIsEmptyAfterTheRead) {
+    const QString file = path(QStringLiteral("no_foreground.pst"));
+    ASSERT_TRUE(save(*make_model(), file).has_value());
+    model->pic[10].set_picture(test::solid(5, 3, qRgb(1, 2, 3)));
+    model->slot_files[10] = path(QStringLiteral("other/grass.png"));
+    model->pic[4].set_picture(test::solid(2, 2, qRgb(4, 5, 6)));
+    model->slot_files[4] = path(QStringLiteral("other/walk4.png"));
+    ASSERT_TRUE(load(*model, file).has_value());
+    for (int slot : {4, 10}) {
+        EXPECT_TRUE(model->slot_files[slot].isEmpty()) << slot;
+        EXPECT_TRUE(model->pic[slot] == blank_slot_surface(slot)) << slot;
+    }
 }
 
 TEST_F(LoadSaveTest, ChangeHandlersRunInTheOrderOfReadingWithTheAdjustViewOff) {
