@@ -31,6 +31,7 @@
 #include "app/stage_layout_widget.h"
 #include "compose/animation_preview.h"
 #include "compose/nudge_command.h"
+#include "compose/offset_model.h"
 #include "compose/pattern_cursor.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
@@ -295,7 +296,8 @@ void Form1::set_caption(QPushButton* button, const Button& model_button) {
 }
 
 void Form1::build_controls() {
-    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Clip, this);
+    // A stage too large for the screen is shown scaled down (see StageLayout).
+    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Fit, this);
     win_main->setGeometry(40, 152, 462, 110);
     pic[kBackgroundSlot] =
         new SurfaceWidget(&model_.pic[kBackgroundSlot], SurfaceWidget::Mode::Fit, this);
@@ -377,6 +379,13 @@ void Form1::build_controls() {
     bt_settings = add_button(QStringLiteral("出力設定"), 760, 400, 105, 33);
     output_shown = add_label(QString(), 816, 448, 64, 17);
     output_shown->hide();
+    // Free space right of the export folder, left of LOAD and SAVE.
+    status_line = add_label(QString(), 488, 584, 240, 80);
+    status_line->setWordWrap(true);
+    status_line->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    status_line->setTextFormat(Qt::PlainText);
+    stage_scale = add_label(QString(), 40, 264, 200, 17);
+    stage_scale->hide();
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -414,6 +423,16 @@ void Form1::connect_input() {
         connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
             forward([&] { run_edit(model_, typing_edit(model_, box, text)); });
         });
+        if (box == TypedBox::Travel) {
+            // Left, the box shows the travel in force, within the typing's step. The views hear
+            // of it from the event loop, when the window is either whole or gone.
+            connect(edit, &QLineEdit::editingFinished, this, [model = &model_] {
+                run_edit(*model, typing_edit(*model, TypedBox::Travel,
+                                             [model] { size_move_lost_focus(*model); }));
+                QMetaObject::invokeMethod(
+                    model, [model] { model->notify(); }, Qt::QueuedConnection);
+            });
+        }
         // Typing merges into one step until the box is left.
         connect(edit, &QLineEdit::editingFinished, this, new_session);
     }
@@ -565,6 +584,15 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
+    const StatusLine& status = model_.status;
+    status_line->setText(status.message().isEmpty()
+                             ? status.project_text()
+                             : status.project_text() + QLatin1Char('\n') + status.message());
+    QPalette status_colours = status_line->palette();
+    status_colours.setColor(QPalette::WindowText, status.failed()
+                                                      ? QColor(0xb0, 0, 0)
+                                                      : palette().color(QPalette::WindowText));
+    status_line->setPalette(status_colours);
     const OutputFormat in_force = format_in_force(model_);
     output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
     output_shown->setVisible(is_extra_format(in_force));

@@ -9,9 +9,13 @@ namespace koma {
 EditHistory::EditHistory(EditingModel& model, QObject* parent) : QObject(parent), model_(model) {
     stack_.setUndoLimit(kUndoLimit);
     model_.history = this;
+    connect(&stack_, &QUndoStack::cleanChanged, this, &EditHistory::show_project);
+    show_project();
 }
 
 EditHistory::~EditHistory() {
+    // The stack clears itself as it goes, after the members the status line is told from.
+    disconnect(&stack_, nullptr, this, nullptr);
     if (model_.history == this) {
         model_.history = nullptr;
     }
@@ -46,7 +50,14 @@ void EditHistory::redo() {
 void EditHistory::mark_saved(const QString& path) {
     saved_path_ = path;
     stack_.setClean();
+    show_project();
     emit saved();
+}
+
+void EditHistory::show_project() { model_.status.set_project(saved_path_, !stack_.isClean()); }
+
+QString last_state_file(const EditingModel& model) {
+    return model.history != nullptr ? model.history->saved_path() : QString();
 }
 
 void run_edit(EditingModel& model, std::unique_ptr<ModelEditCommand> command) {

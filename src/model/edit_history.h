@@ -21,7 +21,8 @@ inline constexpr int kUndoLimit = 100;
 /// its edits directly (see run_edit).
 ///
 /// The history also knows the state file last read or written: the model is clean while it is
-/// at the step that file was read or written at.
+/// at the step that file was read or written at. It keeps the model's status line told which
+/// file that is and whether the model is clean.
 class EditHistory : public QObject {
     Q_OBJECT
   public:
@@ -57,11 +58,18 @@ class EditHistory : public QObject {
     void saved();
 
   private:
+    /// Tells the status line the state file and whether the model is clean.
+    void show_project();
+
     EditingModel& model_;
     QUndoStack stack_;
     QString saved_path_;
     int merge_session_ = 0;
 };
+
+/// The state file last read or written with `model`'s history; empty without a history or before
+/// any.
+QString last_state_file(const EditingModel& model);
 
 /// Runs an edit through `model`'s history when it has one (pushing `command`), else runs the
 /// command's redo once and deletes it.

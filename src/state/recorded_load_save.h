@@ -13,7 +13,8 @@ using LoadSaveResult = decltype(load_save(std::declval<EditingModel&>()));
 /// load_save as the state window runs it, with the history: a read (state_mode 1) is one step
 /// (undone, every slot, surface and value is back as it was before the file was read); a read of an
 /// existing file that succeeds, and a write that succeeds, mark the model clean at `work_path`
-/// (EditHistory::mark_saved). Without a history it is load_save. `report` is load_save's.
+/// (EditHistory::mark_saved) and are told on the status line. Without a history it is load_save
+/// with the status line told. `report` is load_save's.
 LoadSaveResult recorded_load_save(EditingModel& model, StateReadReport* report = nullptr);
 
 }  // namespace koma

@@ -1,6 +1,9 @@
 #include "state/state_window_model.h"
 
+#include <QFileInfo>
+
 #include "compose/pattern_cursor.h"
+#include "model/edit_history.h"
 #include "state/recorded_load_save.h"
 
 namespace koma {
@@ -31,7 +34,10 @@ void StateWindowModel::load() {
 }
 
 void StateWindowModel::open(int16_t mode) {
-    const QString& home = main_.program_folder();
+    QString home = QFileInfo(last_state_file(main_)).absolutePath();
+    if (last_state_file(main_).isEmpty() || !lists.file_system().list(home)) {
+        home = main_.start_folder();
+    }
     lists.set_drive(lists.file_system().root_of(home));
     lists.set_path(home);
     main_.state_mode = mode;
