@@ -380,8 +380,7 @@ void Form1::build_controls() {
     output_shown = add_label(QString(), 816, 448, 64, 17);
     output_shown->hide();
     // Free space right of the export folder, left of LOAD and SAVE.
-    status_line = add_label(QString(), 488, 584, 240, 80);
-    status_line->setWordWrap(true);
+    status_line = add_label(QString(), 488, 624, 240, 40);
     status_line->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     status_line->setTextFormat(Qt::PlainText);
     stage_scale = add_label(QString(), 40, 264, 200, 17);
@@ -585,9 +584,16 @@ void Form1::refresh() {
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
     const StatusLine& status = model_.status;
-    status_line->setText(status.message().isEmpty()
-                             ? status.project_text()
-                             : status.project_text() + QLatin1Char('\n') + status.message());
+    QStringList status_lines{status.project_text()};
+    if (!status.message().isEmpty()) {
+        status_lines << status.message();
+    }
+    // A long name or folder keeps both of its ends; the whole text is in the tool tip.
+    status_line->setToolTip(status_lines.join(QLatin1Char('\n')));
+    for (QString& line : status_lines) {
+        line = status_line->fontMetrics().elidedText(line, Qt::ElideMiddle, status_line->width());
+    }
+    status_line->setText(status_lines.join(QLatin1Char('\n')));
     QPalette status_colours = status_line->palette();
     status_colours.setColor(QPalette::WindowText, status.failed()
                                                       ? QColor(0xb0, 0, 0)

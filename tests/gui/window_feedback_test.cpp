@@ -47,6 +47,12 @@ TEST_F(WindowFeedbackTest, TheStatusLineShowsTheProjectAndTheLastReportInFreeSpa
     ASSERT_TRUE(recorded_load_save(model));
     model.notify();
     EXPECT_EQ(window->status_line->text(), "walk.pst\n保存しました: walk.pst");
+    // A long folder keeps both ends in sight.
+    model.status.report("書き出しました: /home/someone/" + QString(60, 'x') + "/walk (4 ファイル)");
+    model.notify();
+    EXPECT_TRUE(window->status_line->text().startsWith("walk.pst\n書き出しました: /ho"));
+    EXPECT_TRUE(window->status_line->text().endsWith("(4 ファイル)"));
+    EXPECT_LE(window->status_line->sizeHint().width(), window->status_line->width());
     const QRect line = window->status_line->geometry();
     for (QWidget* other :
          window->status_line->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
