@@ -32,6 +32,7 @@
 #include "app/stage_layout_widget.h"
 #include "compose/animation_preview.h"
 #include "compose/nudge_command.h"
+#include "compose/offset_model.h"
 #include "compose/pattern_cursor.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
@@ -330,7 +331,8 @@ void Form1::set_caption(QPushButton* button, const Button& model_button) {
 }
 
 void Form1::build_controls() {
-    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Clip, this);
+    // A stage too large for the screen is shown scaled down (see StageLayout).
+    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Fit, this);
     win_main->setGeometry(40, 152, 462, 110);
     pic[kBackgroundSlot] =
         new SurfaceWidget(&model_.pic[kBackgroundSlot], SurfaceWidget::Mode::Fit, this);
@@ -412,6 +414,12 @@ void Form1::build_controls() {
     bt_settings = add_button(QStringLiteral("出力設定"), 760, 400, 105, 33);
     output_shown = add_label(QString(), 816, 448, 64, 17);
     output_shown->hide();
+    // Free space right of the export folder, left of LOAD and SAVE.
+    status_line = add_label(QString(), 488, 624, 240, 40);
+    status_line->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    status_line->setTextFormat(Qt::PlainText);
+    stage_scale = add_label(QString(), 40, 264, 200, 17);
+    stage_scale->hide();
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -449,6 +457,16 @@ void Form1::connect_input() {
         connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
             forward([&] { run_edit(model_, typing_edit(model_, box, text)); });
         });
+        if (box == TypedBox::Travel) {
+            // Left, the box shows the travel in force, within the typing's step. The views hear
+            // of it from the event loop, when the window is either whole or gone.
+            connect(edit, &QLineEdit::editingFinished, this, [model = &model_] {
+                run_edit(*model, typing_edit(*model, TypedBox::Travel,
+                                             [model] { size_move_lost_focus(*model); }));
+                QMetaObject::invokeMethod(
+                    model, [model] { model->notify(); }, Qt::QueuedConnection);
+            });
+        }
         // Typing merges into one step until the box is left.
         connect(edit, &QLineEdit::editingFinished, this, new_session);
     }
@@ -600,6 +618,22 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
+    const StatusLine& status = model_.status;
+    QStringList status_lines{status.project_text()};
+    if (!status.message().isEmpty()) {
+        status_lines << status.message();
+    }
+    // A long name or folder keeps both of its ends; the whole text is in the tool tip.
+    status_line->setToolTip(status_lines.join(QLatin1Char('\n')));
+    for (QString& line : status_lines) {
+        line = status_line->fontMetrics().elidedText(line, Qt::ElideMiddle, status_line->width());
+    }
+    status_line->setText(status_lines.join(QLatin1Char('\n')));
+    QPalette status_colours = status_line->palette();
+    status_colours.setColor(QPalette::WindowText, status.failed()
+                                                      ? QColor(0xb0, 0, 0)
+                                                      : palette().color(QPalette::WindowText));
+    status_line->setPalette(status_colours);
     const OutputFormat in_force = format_in_force(model_);
     output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
     output_shown->setVisible(is_extra_format(in_force));

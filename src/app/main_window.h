@@ -92,6 +92,12 @@ class Form1 : public QWidget {
     /// Names the format in force while the settings chose one the format buttons cannot
     /// (PNG, APNG, WebP); hidden otherwise.
     QLabel* output_shown = nullptr;
+    /// The status line: the project (the state file's name, " *" while unsaved) over the last
+    /// report of the model's status line, each shortened in the middle to its width.
+    QLabel* status_line = nullptr;
+    /// Beside the stage: the scale it is shown at when it is too large for the screen; hidden
+    /// otherwise (see StageLayout).
+    QLabel* stage_scale = nullptr;
     QTimer* Timer1 = nullptr;
 
   protected:

@@ -8,6 +8,7 @@
 #include "compose/startup.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
+#include "platform/start_folder.h"
 #include "state/recovery_folder.h"
 #include "state/recovery_keeper.h"
 #include "state/settings_recent_projects.h"
@@ -20,6 +21,9 @@ int run_windows(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
 
     EditingModel model(QCoreApplication::applicationDirPath());
+    // An installed program's folder takes no files of the user's: the lists start in the
+    // pictures folder instead.
+    model.set_start_folder(start_folder(model.program_folder(), pictures_folder()));
     Form1_Load(model);
     SettingsRecentProjects recent;
     model.recent = &recent;

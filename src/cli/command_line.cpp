@@ -18,22 +18,22 @@ const char* const kHelp =
     "Usage:\n"
     "  koma                 open the main window\n"
     "  koma FILE.pst        open the main window with that state file loaded\n"
-    "  koma export STATE.pst [--format bmp|gif] [--out DIR] [--basename NAME]\n"
+    "  koma export STATE.pst [--format FORMAT] [--out DIR] [--basename NAME]\n"
     "                       [--frame-ms N] [--loop N] [--transparent]\n"
-    "                       (--format also png|apng|webp)\n"
     "                       export the animation of a state file without a window\n"
     "  koma --recent        list the state files read or written lately, the last first,\n"
     "                       one per line\n"
     "  koma --help          show this help\n"
     "  koma --version       show the version\n"
     "\n"
-    "export reads STATE.pst as LOAD does and exports as \"コマ作成\" does; every option\n"
-    "not given is taken from the state file:\n"
+    "export reads STATE.pst as the main window's LOAD does and exports as its export\n"
+    "button does; every option not given is taken from the state file:\n"
     "  --format bmp         one 24-bit BMP file per step, NAME00.bmp, NAME01.bmp, ... (default)\n"
     "  --format gif         one animated GIF, NAME.gif\n"
     "  --format png         one PNG file per step, NAME00.png, NAME01.png, ...\n"
     "  --format apng        one animated PNG, NAME.png\n"
     "  --format webp        one lossless animated WebP, NAME.webp\n"
+    "                       (format names in any letter case)\n"
     "  --out DIR            the folder to write into; by default the export folder the state\n"
     "                       file names when it exists, else the current folder\n"
     "  --basename NAME      the start of the file names; by default the state file's\n"
@@ -44,7 +44,8 @@ const char* const kHelp =
     "  --transparent        the background's own pixels of its top-left colour (a plain\n"
     "                       background: all of it) become transparent; BMP stays opaque\n"
     "\n"
-    "It prints the path of every file it writes, one per line.\n"
+    "It prints the path of every file it writes, one per line. The files are put in place\n"
+    "together once all are written: an export that fails leaves every file as it was.\n"
     "\n"
     "A slot image the state file names that is missing or cannot be decoded is told on one\n"
     "warning line (slot, path, reason); the slot stays empty and the files are still written.\n"
@@ -54,6 +55,15 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 done, 1 wrong command line, 2 the state file cannot be read,\n"
     "3 the files cannot be written, 4 written, but some slot images could not be loaded.\n";
+
+/// The command line prints its own messages only: what the libraries say on the way (Qt's
+/// warnings about a file it could not open, for one) is left out. Only a fatal message, after
+/// which the program ends, is shown.
+void quiet_message_handler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "koma: %s\n", qPrintable(message));
+    }
+}
 
 }  // namespace
 
@@ -106,6 +116,7 @@ int command_line_main(int argc, char** argv) {
     // going back to the system and being faulted in again, page by page.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    qInstallMessageHandler(quiet_message_handler);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("koma"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));

@@ -2,7 +2,6 @@
 
 #include "codecs/bmp/bmp_writer.h"
 #include "codecs/png/png_encoder.h"
-#include "platform/replace_file.h"
 
 namespace koma {
 
@@ -10,13 +9,17 @@ namespace {
 
 class SequenceWriter : public FrameWriter {
   public:
-    using Save = std::function<std::expected<void, QString>(
-        const Surface& stage, const QImage& coverage, const QString& path)>;
-    SequenceWriter(StepFileName name, Save save) : name_(std::move(name)), save_(std::move(save)) {}
+    /// The bytes of one step's file, or why it cannot be coded.
+    using Encode = std::function<std::expected<QByteArray, QString>(const Surface& stage,
+                                                                    const QImage& coverage)>;
+    SequenceWriter(StepFileName name, Encode encode)
+        : name_(std::move(name)), encode_(std::move(encode)) {}
 
     std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
         const QString path = name_(step_);
-        if (auto saved = save_(stage, coverage, path); !saved) {
+        const auto bytes = encode_(stage, coverage);
+        if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
+        if (auto saved = write_file(path, *bytes); !saved) {
             return std::unexpected(saved.error());
         }
         ++step_;
@@ -28,7 +31,7 @@ class SequenceWriter : public FrameWriter {
 
   private:
     StepFileName name_;
-    Save save_;
+    Encode encode_;
     int step_ = 0;
     QStringList files_;
 };
@@ -37,19 +40,14 @@ class SequenceWriter : public FrameWriter {
 
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name) {
     return std::make_unique<SequenceWriter>(
-        std::move(name), [](const Surface& stage, const QImage&, const QString& path) {
-            return save_bmp(stage.image(), path);
-        });
+        std::move(name),
+        [](const Surface& stage, const QImage&) { return encode_bmp(stage.image()); });
 }
 
 std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name) {
     return std::make_unique<SequenceWriter>(
-        std::move(name),
-        [](const Surface& stage, const QImage& coverage,
-           const QString& path) -> std::expected<void, QString> {
-            auto bytes = encode_png(stage_with_alpha(stage.image(), coverage));
-            if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
-            return replace_file_contents(path, *bytes);
+        std::move(name), [](const Surface& stage, const QImage& coverage) {
+            return encode_png(stage_with_alpha(stage.image(), coverage));
         });
 }
 

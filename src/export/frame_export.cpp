@@ -1,5 +1,6 @@
 #include "export/frame_export.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <memory>
 
@@ -10,6 +11,7 @@
 #include "codecs/webp/webp_writer.h"
 #include "compose/compose_frame.h"
 #include "export/output_format.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -93,10 +95,9 @@ std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& fol
         [=](int step) { return bmp_file_name(folder, basename, step); });
 }
 
-}  // namespace
-
-std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
-                                                    const ExportProgress& progress) {
+std::expected<ExportSummary, QString> run_export(EditingModel& model,
+                                                 const ExportProgress& progress,
+                                                 const ExportCancelled& cancelled) {
     model.timer1_interval = 0;
     // The pattern box holds at most 91 characters; the tables end there whatever it holds.
     const int n = std::min<int>(static_cast<int>(model.pattern_anime.text().size()), kMaxSteps);
@@ -129,12 +130,19 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
     }
     const bool transparent = settings.transparent && format != OutputFormat::Bmp;
 
+    // Nothing replaces a file before the last one is written: a failure or a cancel on the way
+    // drops the batch and every file stays as it was. The writer goes before the batch.
+    StagedFiles staged;
     const auto writer =
         make_writer(format, model.export_lists.path(), model.basename.text(), timing);
+    writer->write_into(&staged);
+    // Reports progress; true when the user asked to stop.
     auto report = [&](int done) {
         if (progress) progress(done, n);
+        return cancelled && cancelled();
     };
-    if (n > 0) report(0);
+    const ExportSummary stopped{{}, {}, true};
+    if (n > 0 && report(0)) return stopped;
 
     for (int i = 0; i < n; ++i) {
         model.pattern_pos = static_cast<int16_t>(i);
@@ -148,20 +156,54 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
         if (auto added = writer->add(model.win_main, coverage); !added) {
             return std::unexpected(added.error());
         }
-        report(i + 1);
+        if (report(i + 1)) return stopped;
     }
 
     auto files = writer->finish();
     if (!files) {
         return std::unexpected(files.error());
     }
+    if (cancelled && cancelled()) return stopped;
+    if (auto committed = staged.commit(); !committed) {
+        return std::unexpected(committed.error());
+    }
     summary.files = *files;
     return summary;
+}
+
+}  // namespace
+
+std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
+                                                    const ExportProgress& progress,
+                                                    const ExportCancelled& cancelled) {
+    const QString folder = model.export_lists.path();
+    auto outcome = run_export(model, progress, cancelled);
+    model.status.report(export_status(outcome, folder), !outcome.has_value());
+    return outcome;
+}
+
+QString export_status(const std::expected<ExportSummary, QString>& outcome, const QString& folder) {
+    if (!outcome) {
+        return QCoreApplication::translate("StatusLine", "書き出せませんでした: %1").arg(folder);
+    }
+    if (outcome->cancelled) {
+        return QCoreApplication::translate("StatusLine",
+                                           "書き出しを取り消しました（ファイルは元のままです）");
+    }
+    if (outcome->files.isEmpty()) {
+        return QCoreApplication::translate("StatusLine", "書き出すコマがありません");
+    }
+    return QCoreApplication::translate("StatusLine", "書き出しました: %1 (%2 ファイル)")
+        .arg(folder)
+        .arg(outcome->files.size());
 }
 
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome) {
     if (!outcome) {
         return {true, QStringLiteral("コマを書き出せませんでした。\n%1").arg(outcome.error())};
+    }
+    if (outcome->cancelled) {
+        return {};
     }
     if (outcome->files.isEmpty()) {
         return {false, QStringLiteral("アニメパターンが空なので、書き出すコマがありません。")};

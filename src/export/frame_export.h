@@ -34,6 +34,8 @@ struct ExportSummary {
     QStringList files;
     /// What the user is to be told, each at most once; empty with the default settings.
     std::vector<ExportNotice> notices;
+    /// The export was cancelled: no file was written or replaced, `files` is empty.
+    bool cancelled = false;
 };
 
 /// The step number of a file name: the step in decimal, with a "0" in front of one digit
@@ -58,6 +60,8 @@ QString webp_file_name(const QString& folder, const QString& basename);
 
 /// How far an export has got: `done` of `total` steps are on their way out.
 using ExportProgress = std::function<void(int done, int total)>;
+/// Asked after every report of progress: true stops the export.
+using ExportCancelled = std::function<bool()>;
 
 /// "コマ作成": exports the animation into the export folder (the folder of export_lists) under
 /// the name in `basename`, in the format in force (format_in_force). Stops the preview timer
@@ -65,9 +69,10 @@ using ExportProgress = std::function<void(int done, int total)>;
 /// step of the pattern in order with the read-outs left alone; a sequence (BMP, PNG) writes each
 /// step's file while it is on the stage, an animation (GIF, APNG, WebP) takes every step and is
 /// written after the walk, each frame shown export_settings.frame_ms and played
-/// export_settings.loop_count times (0 forever). Existing files of the same names are replaced,
-/// except one that is read-only or that the user may not write (see replace_file_contents): that
-/// file is kept and counts as a file that cannot be written.
+/// export_settings.loop_count times (0 forever). Every file is written beside its target and
+/// all are put in place together once the last one is written (see StagedFiles): existing files
+/// of the same names are replaced then, except one that is read-only or that the user may not
+/// write, which is kept and counts as a file that cannot be written.
 ///
 /// With export_settings.transparent the pixels stage_coverage leaves uncovered are written
 /// transparent (GIF: its transparent index; PNG, APNG, WebP: alpha 0); BMP files stay opaque and
@@ -76,17 +81,28 @@ using ExportProgress = std::function<void(int done, int total)>;
 /// composed, a frame time outside kMinFrameMs..kMaxFrameMs or a loop count outside
 /// 0..kMaxLoopCount.
 ///
-/// Afterwards pattern_pos is the last step (unchanged for an empty pattern) and the stage shows
-/// it. An empty pattern writes nothing and returns an empty summary. The export ends at the
-/// first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
-/// returns a message naming the file (or step) and the reason; files written before stay.
+/// Afterwards pattern_pos is the last step reached (unchanged for an empty pattern) and the stage
+/// shows it. An empty pattern writes nothing and returns an empty summary. The export ends at
+/// the first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
+/// returns a message naming the file (or step) and the reason; every file is then as it was
+/// before the export.
 ///
 /// `progress`, when given, is called with (0, n) before the first step and with (i + 1, n)
 /// once step i is written (BMP) or captured (GIF), in step order, n being the number of steps;
 /// nothing is called for an empty pattern, and nothing after a failed step. In GIF format the
-/// file itself is written after the last call. It must not change the model.
+/// file itself is written after the last call. It must not change the model. `cancelled`, when
+/// given, is asked after each of those calls and once more before the files are put in place;
+/// when it says so, the export stops, removes what it had written, leaves every file as it was
+/// and returns a summary marked cancelled.
+///
+/// The status line is told how the export ended (see export_status).
 std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
-                                                    const ExportProgress& progress = {});
+                                                    const ExportProgress& progress = {},
+                                                    const ExportCancelled& cancelled = {});
+
+/// The status line's report of an export into `folder`: the number of files written, or that it
+/// was cancelled, or that it failed, or that there was nothing to export.
+QString export_status(const std::expected<ExportSummary, QString>& outcome, const QString& folder);
 
 /// What the user is told after an export, if anything.
 struct ExportMessage {
@@ -96,7 +112,7 @@ struct ExportMessage {
 
 /// The message for an export's outcome: the failure, or that there was nothing to export, or
 /// the notices of an export that went through, one a line. A successful export with files and
-/// no notices says nothing (returns an empty text).
+/// no notices, and a cancelled one, say nothing (return an empty text).
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome);
 
 }  // namespace koma

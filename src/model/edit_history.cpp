@@ -21,9 +21,12 @@ EditHistory::EditHistory(EditingModel& model, QObject* parent) : QObject(parent)
     // The state the history begins at (revision 0) is as its state file holds it, or, with
     // none, is the start that has nothing to save.
     saved_at_.insert(model_.state_file, 0);
+    show_project();
 }
 
 EditHistory::~EditHistory() {
+    // The stack clears itself as it goes, after the members the status line is told from.
+    disconnect(&stack_, nullptr, this, nullptr);
     if (model_.history == this) {
         model_.history = nullptr;
     }
@@ -39,6 +42,7 @@ void EditHistory::push(std::unique_ptr<ModelEditCommand> owned) {
         owned->set_revisions(current_revision(), next_revision_++);
         stack_.push(owned.release());
     }
+    show_project();
     model_.notify();
 }
 
@@ -46,6 +50,7 @@ void EditHistory::undo() {
     if (stack_.canUndo()) {
         stack_.undo();
         keep_saved_step();
+        show_project();
         model_.notify();
     }
 }
@@ -54,6 +59,7 @@ void EditHistory::redo() {
     if (stack_.canRedo()) {
         stack_.redo();
         keep_saved_step();
+        show_project();
         model_.notify();
     }
 }
@@ -111,12 +117,20 @@ void EditHistory::mark_saved(const QString& path) {
     if (model_.recent != nullptr && !path.isEmpty()) {
         model_.recent->remember(path);
     }
+    show_project();
     emit saved();
 }
 
 void EditHistory::mark_unsaved(const QString& path) {
     move_state_file(path);
     saved_at_.remove(path);
+    show_project();
+}
+
+void EditHistory::show_project() { model_.status.set_project(model_.state_file, !is_clean()); }
+
+QString last_state_file(const EditingModel& model) {
+    return model.history != nullptr ? model.history->saved_path() : QString();
 }
 
 void run_edit(EditingModel& model, std::unique_ptr<ModelEditCommand> command) {

@@ -27,7 +27,8 @@ inline constexpr int kUndoLimit = 100;
 ///
 /// The history also knows which state file each step belongs to (the model's state_file, kept
 /// in every snapshot) and at which step each state file was last read or written: the model is
-/// clean while it is at the step its state file was last read or written at.
+/// clean while it is at the step its state file was last read or written at. It keeps the
+/// model's status line told which file that is and whether the model is clean.
 class EditHistory : public QObject {
     Q_OBJECT
   public:
@@ -84,6 +85,8 @@ class EditHistory : public QObject {
     /// Keeps the next edit from merging into the step the model is at while that step is
     /// clean.
     void keep_saved_step();
+    /// Tells the status line the state file and whether the model is clean.
+    void show_project();
 
     EditingModel& model_;
     QUndoStack stack_;
@@ -92,6 +95,10 @@ class EditHistory : public QObject {
     quint64 next_revision_ = 1;
     int merge_session_ = 0;
 };
+
+/// The state file last read or written with `model`'s history; empty without a history or before
+/// any.
+QString last_state_file(const EditingModel& model);
 
 /// Runs an edit through `model`'s history when it has one (pushing `command`), else runs the
 /// command's redo once and deletes it.

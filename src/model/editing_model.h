@@ -8,6 +8,7 @@
 #include "model/controls.h"
 #include "model/folder_lists.h"
 #include "model/project_state.h"
+#include "model/status_line.h"
 #include "raster/surface.h"
 
 namespace koma {
@@ -34,7 +35,8 @@ class EditingModel : public QObject {
     Q_OBJECT
   public:
     /// `program_folder` is the folder that holds the program; start-up puts the export lists and
-    /// `path_ref` there.
+    /// `path_ref` at the start folder, which is that folder until set_start_folder() says
+    /// otherwise.
     explicit EditingModel(QString program_folder, QObject* parent = nullptr);
 
     /// The project: what a state file holds and undo restores.
@@ -68,6 +70,14 @@ class EditingModel : public QObject {
 
     std::array<QString, 12> slot_names;
 
+    /// The image picker's file type as the user left it: the combo box's text and the file
+    /// pattern in force. Empty until the user chose or typed one; the next picker starts there.
+    QString picker_filter_text;
+    QString picker_file_pattern;
+
+    /// The main window's status line.
+    StatusLine status;
+
     // Surfaces.
     std::array<Surface, kSlotCount> pic;
     Surface win_main;
@@ -83,6 +93,7 @@ class EditingModel : public QObject {
     ScrollBar adjust_y{&project.adjust_y};
     TextBox pattern_anime{&project.pattern_anime, kMaxSteps};
     TextBox size_move{&project.size_move};
+    /// The six read-outs are read-only.
     TextBox offset_x{&project.offset_x};
     TextBox offset_y{&project.offset_y};
     TextBox total_adjust_x{&project.total_adjust_x};
@@ -119,6 +130,9 @@ class EditingModel : public QObject {
     RecentProjects* recent = nullptr;
 
     const QString& program_folder() const { return program_folder_; }
+    /// Where the folder lists start when nothing else says (see start_folder() in platform).
+    const QString& start_folder() const { return start_folder_; }
+    void set_start_folder(const QString& folder) { start_folder_ = folder; }
 
     /// Tells every view that the model changed.
     void notify() { emit changed(); }
@@ -138,6 +152,7 @@ class EditingModel : public QObject {
 
   private:
     QString program_folder_;
+    QString start_folder_;
 };
 
 }  // namespace koma

@@ -57,17 +57,21 @@ bool load_slot(EditingModel& model, int slot, const QString& path, QString& why)
     return true;
 }
 
-void set_export_folder(EditingModel& model, const QString& drive, const QString& folder) {
+// A folder that is gone (a project moved, or made on another machine) gives way to the state
+// file's own folder, where a moved project's files are.
+void set_export_folder(EditingModel& model, const QString& drive, const QString& folder,
+                       const QDir& state_folder, StateReadReport& report) {
     const FileSystem& fs = model.export_lists.file_system();
     if (QFileInfo(folder).isDir()) {
         model.export_lists.set_drive(drive.isEmpty() ? fs.root_of(folder) : drive);
         model.export_lists.set_path(folder);
         return;
     }
-    const QString& home = model.program_folder();
+    report.export_folder_missing = folder;
+    const QString home = state_folder.absolutePath();
     model.export_lists.set_path(home);
     model.export_lists.set_drive(fs.root_of(home));
-    // A drive change moves the folder list to the drive's top; the program's folder is meant.
+    // A drive change moves the folder list to the drive's top; the state file's folder is meant.
     if (model.export_lists.path() != home) {
         model.export_lists.set_path(home);
     }
@@ -177,7 +181,7 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
     model.adjust_y.set_value(part2->adjust_y);
     model.sc_bar.set_value(part2->sc_bar);
     model.pattern_anime.set_text(part2->pattern);
-    set_export_folder(model, part2->drive, part2->folder);
+    set_export_folder(model, part2->drive, part2->folder, state_folder, report);
     model.path_ref.caption = part2->path_ref;
 
     model.step_dx.fill(0);

@@ -26,6 +26,9 @@ struct StateReadReport {
     /// Set when a plain background's stored size cannot make a background: the background is
     /// kept as it was and this says why.
     QString background_refused;
+    /// The export folder the file names, when no folder is there (any more); the export lists
+    /// then show the state file's own folder.
+    QString export_folder_missing;
 };
 
 /// What reading or writing a state file came to: a report, or the message of the failure.
@@ -35,9 +38,10 @@ using StateOutcome = std::expected<StateReadReport, QString>;
 /// would take the values, so their change handlers run as they do for the user:
 /// slots (a path that names a file is loaded, ending in exactly "png" through ReadPNGFile, else
 /// through the picture loader), the bar ranges fitted to slot 0, the bar values and the pattern,
-/// the export lists, path_ref, the deltas of the pattern's steps (all 91 cleared first), the
-/// background values (a plain background rebuilt), the base name, and the stage fitted to slot 0
-/// and cleared. Parts 3 and 4 are optional. pattern_pos is left alone.
+/// the export lists (the state file's folder when the stored one does not exist), path_ref, the
+/// deltas of the pattern's steps (all 91 cleared first), the background values (a plain background
+/// rebuilt), the base name, and the stage fitted to slot 0 and cleared. Parts 3 and 4 are optional.
+/// pattern_pos is left alone.
 ///
 /// A relative slot path belongs to the state file's folder. A slot path that names no file is
 /// tried once more as the same file name in the state file's own folder; a slot whose file is

@@ -1,9 +1,11 @@
 #include "state/recorded_load_save.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <optional>
 
 #include "model/edit_history.h"
+#include "state/write_state.h"
 
 namespace koma {
 
@@ -11,8 +13,11 @@ LoadSaveResult recorded_load_save(EditingModel& model, StateReadReport* report) 
     const QString path = model.work_path;
     if (model.state_mode != 1) {
         auto result = load_save(model, report);
-        if (model.state_mode == 2 && result && model.history != nullptr) {
-            model.history->mark_saved(path);
+        if (model.state_mode == 2 && result) {
+            if (model.history != nullptr) {
+                model.history->mark_saved(path);
+            }
+            report_saved(model, path);
         }
         return result;
     }
@@ -31,8 +36,12 @@ LoadSaveResult recorded_load_save(EditingModel& model, StateReadReport* report) 
                      model.state_file.clear();
                  }
              }));
-    if (*result && existed && model.history != nullptr) {
-        model.history->mark_saved(path);
+    if (*result && existed) {
+        if (model.history != nullptr) {
+            model.history->mark_saved(path);
+        }
+        model.status.report(QCoreApplication::translate("StatusLine", "読み込みました: %1")
+                                .arg(QFileInfo(path).fileName()));
     }
     return std::move(*result);
 }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "compose/pattern_cursor.h"
+#include "model/edit_history.h"
 #include "model/recent_projects.h"
 #include "state/ask_before_load.h"
 #include "state/recorded_load_save.h"
@@ -36,7 +37,10 @@ void StateWindowModel::load() {
 }
 
 void StateWindowModel::open(int16_t mode) {
-    const QString& home = main_.program_folder();
+    QString home = QFileInfo(last_state_file(main_)).absolutePath();
+    if (last_state_file(main_).isEmpty() || !lists.file_system().list(home)) {
+        home = main_.start_folder();
+    }
     lists.set_drive(lists.file_system().root_of(home));
     lists.set_path(home);
     main_.state_mode = mode;

@@ -55,8 +55,10 @@ class StateWindowModel {
     /// with its edit cursor back at the first step.
     void load();
     /// The steps of "SAVE" (mode 2) and "LOAD" (mode 1), after load() when the window is new:
-    /// the lists go to the program's folder (drive first) and state_mode takes `mode`. The
-    /// recent list is read again, and a read waiting for a save (read_after_save) is called off.
+    /// the lists go (drive first) to the folder of the state file last read or written, else
+    /// (none yet, or its folder is gone) to the model's start folder, and state_mode takes
+    /// `mode`. The recent list is read again, and a read waiting for a save (read_after_save) is
+    /// called off.
     void open(int16_t mode);
 
     /// A key typed into file_name: Enter (13) runs "OK"; other keys do nothing here.

@@ -206,9 +206,9 @@ TEST_F(LoadSaveTest, ReadsAFileWrittenOnWindowsWithItsImagesBesideIt) {
     EXPECT_EQ(m.step_dx[3], -1);
     EXPECT_EQ(m.step_dy[3], 4);
     EXPECT_EQ(m.path_ref.caption, "C:\\anime");
-    // "C:\anime\out" is no folder here: the export lists go to the program's folder.
-    EXPECT_EQ(m.export_lists.path(), path("bin"));
-    EXPECT_EQ(m.export_lists.drive(), machine_file_system().root_of(path("bin")));
+    // "C:\anime\out" is no folder here: the export lists go to the state file's folder.
+    EXPECT_EQ(m.export_lists.path(), dir.path());
+    EXPECT_EQ(m.export_lists.drive(), machine_file_system().root_of(dir.path()));
     EXPECT_EQ(m.bg_from_file, -1);
     EXPECT_EQ(m.bg_color, 0xFFFFFFu);
 }

@@ -19,7 +19,7 @@ int gif_delay_cs(int frame_ms) {
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing,
-                                                 std::optional<QRgb> clear) {
+                                                 std::optional<QRgb> clear, StagedFiles* staged) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -42,7 +42,9 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
         return failure(encoded.error());
     }
 
-    if (auto replaced = replace_file_contents(file_name, encoded->bytes); !replaced) {
+    const auto replaced = staged != nullptr ? staged->write(file_name, encoded->bytes)
+                                            : replace_file_contents(file_name, encoded->bytes);
+    if (!replaced) {
         return std::unexpected(replaced.error());
     }
     return GifWritten::File;

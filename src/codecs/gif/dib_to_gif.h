@@ -54,13 +54,14 @@ enum class GifWritten {
 /// colours and size). With `clear`, the pixels of that colour are written clear (see
 /// encode_gif_animation). The file is replaced as replace_file_contents
 /// does: written beside it and renamed over the old one, so a failed write leaves any earlier
-/// file intact.
+/// file intact; with `staged`, it waits in that batch until the batch is committed.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing = {},
-                                                 std::optional<QRgb> clear = {});
+                                                 std::optional<QRgb> clear = {},
+                                                 StagedFiles* staged = nullptr);
 
 }  // namespace koma

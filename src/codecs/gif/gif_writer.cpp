@@ -61,7 +61,7 @@ class GifFrameWriter : public FrameWriter {
         GifOptions options;
         options.flags = 1024;
         const auto written =
-            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, clear);
+            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, clear, staged());
         if (!written) return std::unexpected(written.error());
         return *written == GifWritten::File ? QStringList{path_} : QStringList{};
     }
