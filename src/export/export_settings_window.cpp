@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include "export/output_format.h"
+#include "model/edit_command.h"
+#include "model/edit_history.h"
 
 namespace koma {
 
@@ -119,7 +121,11 @@ void ExportSettingsWindow::refresh() {
 }
 
 void ExportSettingsWindow::on_ok() {
-    const auto taken = export_settings_ok(model_, form_);
+    // The settings are the project's: taking them is a step of the history, so that an undo of
+    // an earlier edit does not quietly take them back and the project counts as changed.
+    std::expected<void, ExportSettingsRefusal> taken;
+    run_edit(model_, value_edit(model_, tr("出力設定"),
+                                [&] { taken = export_settings_ok(model_, form_); }));
     model_.notify();
     if (taken) {
         unloaded_ = true;
