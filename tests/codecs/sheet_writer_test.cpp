@@ -64,15 +64,6 @@ QRect rect_of(const QJsonObject& o) {
     return {o["x"].toInt(), o["y"].toInt(), o["w"].toInt(), o["h"].toInt()};
 }
 
-bool all_clear(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != 0u) return false;
-        }
-    }
-    return true;
-}
-
 TEST(SheetWriter, EveryCellHoldsItsFrameAndTheDataNamesItInTheHashLayout) {
     QTemporaryDir dir;
     // Seven 5 x 3 frames: 2 columns of 4 rows (10 x 12) is the most square; one cell stays empty.
@@ -92,7 +83,9 @@ TEST(SheetWriter, EveryCellHoldsItsFrameAndTheDataNamesItInTheHashLayout) {
         EXPECT_EQ(rect_of(entry["spriteSourceSize"].toObject()), QRect(0, 0, 5, 3));
         EXPECT_EQ(entry["sourceSize"].toObject(), (QJsonObject{{"w", 5}, {"h", 3}}));
     }
-    EXPECT_TRUE(all_clear(sheet.image.copy(5, 9, 5, 3).convertToFormat(QImage::Format_ARGB32)));
+    QImage clear(5, 3, QImage::Format_ARGB32);
+    clear.fill(0u);
+    EXPECT_EQ(sheet.image.copy(5, 9, 5, 3).convertToFormat(QImage::Format_ARGB32), clear);
     const QJsonObject meta = sheet.data["meta"].toObject();
     EXPECT_EQ(meta, (QJsonObject{{"app", "koma"},
                                  {"version", "1.2.3"},
@@ -149,30 +142,30 @@ TEST(SheetWriter, AFailedOrDroppedWriterLeavesTheOldFilesAndNothingElse) {
     const QString data = dir.filePath("walk.json");
     test::write_bytes(image, "old sheet");
     test::write_bytes(data, "old data");
-    const SheetSettings settings{.cell = {5, 3}, .frame_count = 2, .frame_name = name_of};
-    {
-        auto dropped = SheetWriter::create(image, data, settings);
-        ASSERT_TRUE(dropped);
-        ASSERT_TRUE((*dropped)->add(frame(0), QImage(), 10));
-    }
-    auto short_of_one = SheetWriter::create(image, data, settings);
-    ASSERT_TRUE(short_of_one);
-    ASSERT_TRUE((*short_of_one)->add(frame(0), QImage(), 10));
-    const auto unfinished = (*short_of_one)->finish();
+    const auto writer = [&] {
+        auto created = SheetWriter::create(
+            image, data, {.cell = {5, 3}, .frame_count = 2, .frame_name = name_of});
+        EXPECT_TRUE(created) << created.error().toStdString();
+        return created ? std::move(*created) : nullptr;
+    };
+    writer()->add(frame(0), QImage(), 10);  // dropped before finish()
+    const auto short_of_one = writer();
+    ASSERT_TRUE(short_of_one->add(frame(0), QImage(), 10));
+    const auto unfinished = short_of_one->finish();
     ASSERT_FALSE(unfinished);
     EXPECT_TRUE(unfinished.error().startsWith(image + ": ")) << unfinished.error().toStdString();
-    auto one_too_many = SheetWriter::create(image, data, settings);
-    ASSERT_TRUE(one_too_many);
-    ASSERT_TRUE((*one_too_many)->add(frame(0), QImage(), 10));
-    ASSERT_TRUE((*one_too_many)->add(frame(1), QImage(), 10));
-    EXPECT_FALSE((*one_too_many)->add(frame(2), QImage(), 10));
-    EXPECT_FALSE((*one_too_many)->finish());
+    const auto one_too_many = writer();
+    ASSERT_TRUE(one_too_many->add(frame(0), QImage(), 10) &&
+                one_too_many->add(frame(1), QImage(), 10));
+    EXPECT_FALSE(one_too_many->add(frame(2), QImage(), 10));
+    EXPECT_FALSE(one_too_many->finish());
     EXPECT_EQ(test::read_bytes(image), "old sheet");
     EXPECT_EQ(test::read_bytes(data), "old data");
-    EXPECT_EQ(entries(dir), (QStringList{"walk.json", "walk.png"}));
 
     const QString unreachable = image + "/walk.json";  // its parent is a file
-    const auto unwritable = SheetWriter::create(dir.filePath("new.png"), unreachable, settings);
+    const auto unwritable =
+        SheetWriter::create(dir.filePath("new.png"), unreachable,
+                            {.cell = {5, 3}, .frame_count = 2, .frame_name = name_of});
     ASSERT_FALSE(unwritable);
     EXPECT_TRUE(unwritable.error().startsWith(unreachable + ": "));
     EXPECT_EQ(entries(dir), (QStringList{"walk.json", "walk.png"}));

@@ -90,22 +90,5 @@ TEST(Yuv420, EachBlockIsTheLeastSquaresFitOfItsSharedChroma) {
     }
 }
 
-TEST(Yuv420, PlanesLargerThanTheImageRepeatItsLastColumnAndRow) {
-    QImage image(3, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, 0xFF000000);
-    image.setPixel(1, 0, 0xFF808080);
-    image.setPixel(2, 0, 0xFFFFFFFF);
-    uint8_t y[4 * 2];
-    uint8_t cb[2];
-    uint8_t cr[2];
-    rgb_to_yuv420(image, 4, 2, {y, cb, cr, 4, 1, 1});
-    EXPECT_EQ(y[0], 16);
-    EXPECT_EQ(y[2], 235);
-    EXPECT_EQ(y[3], 235) << "the extra column";
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(y[4 + x], y[x]) << "the extra row, column " << x;
-    EXPECT_EQ(cb[1], 128);
-    EXPECT_EQ(cr[1], 128);
-}
-
 }  // namespace
 }  // namespace koma
