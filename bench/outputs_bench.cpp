@@ -7,14 +7,17 @@
 //   koma_outputs_bench mp4|webm STATE.pst SCALE CRF [noverify]
 //   koma_outputs_bench avif STATE.pst SCALE SPEED [noverify]
 //   koma_outputs_bench sheet STATE.pst SCALE [noverify]
-// Writing and checking are separate: the peak memory is read before the file is decoded back,
-// and the checking composes every step again rather than keeping them.
+// With keep=DIR the files are written into DIR and kept; steps=N writes the first N steps only;
+// transparent gives the AVIF and the sheet the stage's coverage.
+// Writing and checking are separate: the peak memory is read before the file is decoded back, and
+// the checking composes every step again rather than keeping them.
 #include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +32,7 @@ extern "C" {
 }
 
 #include "codecs/avif/avif_writer.h"
+#include "codecs/frame_writer.h"
 #include "codecs/sheet/sheet_writer.h"
 #include "codecs/video/video_writer.h"
 #include "codecs/video/yuv420.h"
@@ -43,6 +47,11 @@ namespace {
 
 using namespace koma;
 
+// Where the files go: a temporary folder, or the one given with keep=DIR.
+QString g_keep;
+
+QString output_folder(const QTemporaryDir& dir) { return g_keep.isEmpty() ? dir.path() : g_keep; }
+
 struct Animation {
     std::unique_ptr<EditingModel> model;
     int steps = 0;
@@ -54,6 +63,11 @@ struct Animation {
         ComposeFrame(*model, 0);
         return scaled_up(model->win_main.image(), scale);
     }
+    // The coverage of the step last composed, enlarged; null unless transparent.
+    QImage coverage(int scale) const {
+        return transparent ? scaled_up(stage_coverage(*model), scale) : QImage();
+    }
+    bool transparent = false;
 };
 
 std::optional<Animation> load(const QString& state) {
@@ -151,9 +165,12 @@ int bound(Animation& a) {
 }
 
 // Writes every step through `add`, then `finish`; prints time and memory.
+// The peak memory before the writer was made, the stage of the size in question composed.
+long g_before = 0;
+
 bool write_all(Animation& a, int scale, const std::function<bool(const QImage&, int)>& add,
                const std::function<bool()>& finish) {
-    const long before = peak_kb();
+    const long before = g_before;
     QElapsedTimer wall;
     wall.start();
     const double cpu = cpu_seconds();
@@ -163,15 +180,16 @@ bool write_all(Animation& a, int scale, const std::function<bool(const QImage&, 
     if (!finish()) return false;
     std::printf(
         "steps %d, %.2f s wall, %.2f s CPU (composing included), peak RSS %ld KB (%ld KB "
-        "before writing)\n",
+        "before the writer was made)\n",
         a.steps, wall.elapsed() / 1000.0, cpu_seconds() - cpu, peak_kb(), before);
     return true;
 }
 
 int video(Animation& a, VideoCodec codec, int scale, int crf, bool verify) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("walk." + video_file_extension(codec));
+    const QString path = output_folder(dir) + "/walk." + video_file_extension(codec);
     const QSize size = a.step(0, scale).size();
+    g_before = peak_kb();
     auto writer = VideoWriter::create(path, {.codec = codec, .size = size, .crf = crf});
     if (!writer) {
         std::fprintf(stderr, "%s\n", qPrintable(writer.error()));
@@ -225,16 +243,18 @@ int video(Animation& a, VideoCodec codec, int scale, int crf, bool verify) {
 
 int avif(Animation& a, int scale, int speed, bool verify) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("walk.avif");
+    const QString path = output_folder(dir) + "/walk.avif";
     const QSize size = a.step(0, scale).size();
-    auto writer = AvifWriter::create(path, {.size = size, .speed = speed});
+    g_before = peak_kb();
+    auto writer =
+        AvifWriter::create(path, {.size = size, .transparent = a.transparent, .speed = speed});
     if (!writer) {
         std::fprintf(stderr, "%s\n", qPrintable(writer.error()));
         return 1;
     }
     QString error;
     const auto add = [&](const QImage& stage, int ms) {
-        const auto added = (*writer)->add(stage, QImage(), ms);
+        const auto added = (*writer)->add(stage, a.coverage(scale), ms);
         if (!added) error = added.error();
         return added.has_value();
     };
@@ -253,7 +273,12 @@ int avif(Animation& a, int scale, int speed, bool verify) {
     const test::DecodedAvif decoded = test::decode_avif(path);
     int wrong = 0;
     for (int i = 0; i < a.steps && i < static_cast<int>(decoded.frames.size()); ++i) {
-        if (decoded.frames[i] != a.step(i, scale) || decoded.durations_ms[i] != a.frame_ms) ++wrong;
+        const QImage stage = a.step(i, scale);
+        const QImage expected =
+            a.transparent
+                ? stage_with_alpha(stage, a.coverage(scale)).convertToFormat(QImage::Format_ARGB32)
+                : stage;
+        if (decoded.frames[i] != expected || decoded.durations_ms[i] != a.frame_ms) ++wrong;
     }
     std::printf("decoded %zu frames, %d of them not exact (%s)\n", decoded.frames.size(), wrong,
                 decoded.error.isEmpty() ? "no error" : qPrintable(decoded.error));
@@ -262,12 +287,14 @@ int avif(Animation& a, int scale, int speed, bool verify) {
 
 int sheet(Animation& a, int scale, bool verify) {
     QTemporaryDir dir;
-    const QString image = dir.filePath("walk.png");
+    const QString image = output_folder(dir) + "/walk.png";
     const QSize size = a.step(0, scale).size();
+    g_before = peak_kb();
     auto writer = SheetWriter::create(
-        image, dir.filePath("walk.json"),
+        image, output_folder(dir) + "/walk.json",
         {.cell = size,
          .frame_count = a.steps,
+         .transparent = a.transparent,
          .frame_name =
              [](int i) { return QStringLiteral("walk %1").arg(i, 2, 10, QLatin1Char('0')); },
          .app_version = "bench",
@@ -278,7 +305,7 @@ int sheet(Animation& a, int scale, bool verify) {
     }
     QString error;
     const auto add = [&](const QImage& stage, int ms) {
-        const auto added = (*writer)->add(stage, QImage(), ms);
+        const auto added = (*writer)->add(stage, a.coverage(scale), ms);
         if (!added) error = added.error();
         return added.has_value();
     };
@@ -296,10 +323,17 @@ int sheet(Animation& a, int scale, bool verify) {
                 layout.size().height(), layout.columns, layout.rows, size.width(), size.height(),
                 QFileInfo(image).size());
     if (!verify) return 0;
-    const QImage read = QImage(image).convertToFormat(QImage::Format_RGB32);
+    QImageReader::setAllocationLimit(0);  // a scaled sheet is larger than Qt reads by default
+    const QImage read =
+        QImage(image).convertToFormat(a.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     int wrong = 0;
     for (int i = 0; i < a.steps; ++i) {
-        if (read.copy(layout.cell_rect(i)) != a.step(i, scale)) ++wrong;
+        const QImage stage = a.step(i, scale);
+        const QImage expected =
+            a.transparent
+                ? stage_with_alpha(stage, a.coverage(scale)).convertToFormat(QImage::Format_ARGB32)
+                : stage;
+        if (read.copy(layout.cell_rect(i)) != expected) ++wrong;
     }
     std::printf("%d of %d cells not exact\n", wrong, a.steps);
     return wrong == 0 ? 0 : 1;
@@ -318,6 +352,12 @@ int main(int argc, char** argv) {
     if (!animation) return 1;
     const QString mode = args[0];
     const bool verify = !args.contains("noverify");
+    for (const QString& arg : args) {
+        if (arg.startsWith("keep=")) g_keep = arg.mid(5);
+        if (arg == "transparent") animation->transparent = true;
+        if (arg.startsWith("steps="))
+            animation->steps = std::min(animation->steps, arg.mid(6).toInt());
+    }
     const int scale = args.size() > 2 ? args[2].toInt() : 1;
     if (mode == "bound") return bound(*animation);
     if ((mode == "mp4" || mode == "webm") && args.size() > 3) {
