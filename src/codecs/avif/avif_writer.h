@@ -37,12 +37,14 @@ struct AvifSettings {
 /// planes) at AV1's lossless quantiser, so that libavif's decoder gives back exactly the pixels
 /// handed in, alpha included. The first frame is the one key frame.
 ///
-/// The frame's planes are handed to the encoder within add() and not kept; what is held between
-/// frames is libaom's own look-ahead of source frames (its default lag in good-quality mode,
-/// which libavif 0.11 does not let a caller shorten) and, inside libavif, every coded frame until
-/// finish() assembles the file in memory. finish() writes it to a temporary file beside the path
-/// and renames it over the path (see StagedFile); a writer dropped before finish() leaves any
-/// earlier file at the path as it was and nothing else.
+/// The frame's planes are handed to the encoder within add() and not kept. What is held between
+/// frames is libaom's: its look-ahead of source frames at its default lag, which libavif 0.11
+/// does not let a caller shorten, allocated at the first frame whatever the number of frames
+/// (with libaom 3.6 about 57 MB for 462 x 110 frames and 306 MB for 1848 x 440; 81 MB for
+/// 462 x 110 with an alpha plane, which has an encoder of its own), and libavif's: every coded
+/// frame, until finish() assembles the file in memory. finish() writes it to a temporary file
+/// beside the path and renames it over the path (see StagedFile); a writer dropped before finish()
+/// leaves any earlier file at the path as it was and nothing else.
 ///
 /// Loop count: libavif 0.11 writes no edit list, so the file then holds one play (the track's
 /// duration is the sum of the frames' durations) and says nothing of repeating it; each reader

@@ -6,7 +6,7 @@ namespace koma {
 
 namespace {
 
-// Measured with bench/video_quality on the walk example (see bench/README.md).
+// Measured with koma_outputs_bench (see bench/README.md).
 constexpr int kDefaultH264Crf = 20;
 constexpr int kDefaultVp9Crf = 30;
 

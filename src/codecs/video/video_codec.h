@@ -19,8 +19,8 @@ struct CrfRange {
 CrfRange crf_range(VideoCodec codec);
 
 /// The crf an export uses unless told otherwise: the largest whose own loss, measured against
-/// the best picture 4:2:0 can carry, stays at or above 45 dB PSNR on the walk example, so that
-/// what is lost is 4:2:0's, not the encoder's.
+/// the best picture 4:2:0 can carry, stays at or above 45 dB PSNR on the walk example and the
+/// benchmarks' walk scene, so that what is lost is 4:2:0's, not the encoder's.
 int default_crf(VideoCodec codec);
 
 /// A quality from 0 (smallest file) to 100 (best) as the codec's crf: 100 is the best crf, 80
