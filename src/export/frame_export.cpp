@@ -196,7 +196,8 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
     if (n > 0 && report(0)) return stopped;
 
     for (int i = 0; i < n; ++i) {
-        const int step = order[static_cast<size_t>(i)].step;
+        const PlayedFrame& frame = order[static_cast<size_t>(i)];
+        const int step = frame.step;
         model.pattern_pos = static_cast<int16_t>(step);
         // A stale stage must not be written as this step.
         if (!ComposeFrame(model, 0)) {
@@ -205,7 +206,7 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
                     .arg(step_number_text(step)));
         }
         const QImage coverage = transparent ? stage_coverage(model) : QImage();
-        if (auto added = writer->add(model.win_main, coverage); !added) {
+        if (auto added = writer->add(StageFrame{model.win_main, coverage, frame.ms}); !added) {
             return std::unexpected(added.error());
         }
         if (report(i + 1)) return stopped;
