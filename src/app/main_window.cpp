@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QTimer>
@@ -33,7 +35,9 @@
 #include "compose/animation_preview.h"
 #include "compose/nudge_command.h"
 #include "compose/offset_model.h"
+#include "compose/onion_skin.h"
 #include "compose/pattern_cursor.h"
+#include "compose/step_time.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
 #include "export/frame_export.h"
@@ -420,6 +424,23 @@ void Form1::build_controls() {
     status_line->setTextFormat(Qt::PlainText);
     stage_scale = add_label(QString(), 40, 264, 200, 17);
     stage_scale->hide();
+    // Free space under the read-outs of fine adjustment.
+    add_label(tr("このコマの時間"), 8, 716);
+    step_time = add_text_box(QString(), 104, 712, 57, 24);
+    step_time->setMaxLength(8);
+    add_label(tr("ミリ秒"), 168, 716);
+    // Free space between the export folder and the thumbnails.
+    add_label(tr("再生速度"), 488, 502);
+    preview_speed = new QComboBox(this);
+    preview_speed->setGeometry(552, 498, 81, 24);
+    for (const char* speed :
+         {QT_TR_NOOP("1/4倍"), QT_TR_NOOP("1/2倍"), QT_TR_NOOP("1倍"), QT_TR_NOOP("2倍")}) {
+        preview_speed->addItem(tr(speed));
+    }
+    onion_skin = new QCheckBox(tr("オニオンスキン (F3)"), this);
+    onion_skin->setGeometry(488, 532, 176, 22);
+    onion_next = new QCheckBox(tr("次のコマも"), this);
+    onion_next->setGeometry(504, 556, 160, 22);
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -519,6 +540,31 @@ void Form1::connect_input() {
     connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
 
     connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
+    connect(step_time, &QLineEdit::textEdited, this, [this](const QString& text) {
+        forward([&] { run_edit(model_, step_time_edit(model_, text)); });
+    });
+    // Left, the box shows the step's time in force; a text that is no time is told. As with the
+    // travel, this must reach only the model and the box that sends it.
+    connect(step_time, &QLineEdit::editingFinished, this, [model = &model_, box = step_time] {
+        step_time_left(*model, box->text());
+        QMetaObject::invokeMethod(
+            model, [model] { model->notify(); }, Qt::QueuedConnection);
+    });
+    connect(step_time, &QLineEdit::editingFinished, this, new_session);
+    connect(preview_speed, &QComboBox::activated, this, [this](int row) {
+        constexpr std::array speeds{PreviewSpeed::Quarter, PreviewSpeed::Half, PreviewSpeed::Normal,
+                                    PreviewSpeed::Double};
+        if (row >= 0 && row < static_cast<int>(speeds.size())) {
+            forward([&] { set_preview_speed(model_, speeds[static_cast<size_t>(row)]); });
+        }
+    });
+    connect(onion_skin, &QCheckBox::toggled, this,
+            [this](bool on) { forward([&] { model_.onion_skin = on; }); });
+    connect(onion_next, &QCheckBox::toggled, this,
+            [this](bool on) { forward([&] { model_.onion_next = on; }); });
+    auto* onion_key = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(onion_key, &QShortcut::activated, this,
+            [this] { forward([&] { toggle_onion_skin(model_); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
     for (int i = 0; i < 4; ++i) {
         connect(bt_arrow[i], &QPushButton::clicked, this, [this, i] {
@@ -634,6 +680,25 @@ void Form1::refresh() {
                                                       ? QColor(0xb0, 0, 0)
                                                       : palette().color(QPalette::WindowText));
     status_line->setPalette(status_colours);
+    const bool fine = model_.fine_adjust != 0;
+    step_time->setEnabled(fine);
+    step_time->setPlaceholderText(fine ? QString::number(model_.export_settings.frame_ms)
+                                       : QString());
+    // What is being typed stays until it is a time the step does not hold (undo, for one) or
+    // the box is left; a text on its way to a time (1 on the way to 120) is no time yet.
+    const QString shown_time = step_time_text(model_);
+    const std::optional<int> typed_time = read_step_time(step_time->text());
+    if (!step_time->hasFocus() ||
+        (typed_time && *typed_time != read_step_time(shown_time).value_or(0))) {
+        if (step_time->text() != shown_time) {
+            step_time->setText(shown_time);
+        }
+    }
+    preview_speed->setCurrentIndex(static_cast<int>(model_.preview_speed));
+    onion_skin->setChecked(model_.onion_skin);
+    onion_next->setChecked(model_.onion_next);
+    onion_next->setEnabled(model_.onion_skin);
+    win_main->set_overlay(onion_skin_overlay(model_));
     const OutputFormat in_force = format_in_force(model_);
     output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
     output_shown->setVisible(is_extra_format(in_force));

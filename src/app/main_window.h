@@ -7,6 +7,7 @@
 #include "model/edit_history.h"
 #include "model/editing_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -98,6 +99,14 @@ class Form1 : public QWidget {
     /// Beside the stage: the scale it is shown at when it is too large for the screen; hidden
     /// otherwise (see StageLayout).
     QLabel* stage_scale = nullptr;
+    /// Under the read-outs of fine adjustment: the time of the step under the edit cursor in
+    /// milliseconds, empty for the frame time (shown greyed); usable in fine adjustment only.
+    QLineEdit* step_time = nullptr;
+    /// Free space beside the export folder: the preview's speed (1/4, 1/2, 1, 2 times), the onion
+    /// skin (also F3) and whether it shows the next step too.
+    QComboBox* preview_speed = nullptr;
+    QCheckBox* onion_skin = nullptr;
+    QCheckBox* onion_next = nullptr;
     QTimer* Timer1 = nullptr;
 
   protected:

@@ -34,9 +34,18 @@ std::optional<OutputFormat> format_named(const QString& name) {
     return std::nullopt;
 }
 
+/// The direction named on the command line, in any letter case.
+std::optional<PlayDirection> direction_named(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower == QLatin1String("forward")) return PlayDirection::Forward;
+    if (lower == QLatin1String("pingpong")) return PlayDirection::PingPong;
+    return std::nullopt;
+}
+
 /// The options that take a value.
 bool takes_value(const QString& option) {
-    for (const char* known : {"--format", "--frame-ms", "--loop", "--out", "--basename"}) {
+    for (const char* known :
+         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction"}) {
         if (option == QLatin1String(known)) return true;
     }
     return false;
@@ -121,6 +130,16 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             auto loops = number_in_range(argument, value, 0, kMaxLoopCount, "");
             if (!loops) return std::unexpected(loops.error());
             request.loop_count = *loops;
+        } else if (argument == QLatin1String("--direction")) {
+            if (request.direction) {
+                return std::unexpected(QStringLiteral("--direction given twice"));
+            }
+            request.direction = direction_named(value);
+            if (!request.direction) {
+                return std::unexpected(
+                    QStringLiteral("--direction must be forward or pingpong, not \"%1\"")
+                        .arg(value));
+            }
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -177,6 +196,7 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (request.frame_ms) model.export_settings.frame_ms = *request.frame_ms;
     if (request.loop_count) model.export_settings.loop_count = *request.loop_count;
     if (request.transparent) model.export_settings.transparent = true;
+    if (request.direction) model.project.direction = *request.direction;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     } else if (!report.export_folder_missing.isEmpty()) {

@@ -19,6 +19,18 @@ struct AnimationTiming {
     int loop_count = 0;
 };
 
+/// One step as an export hands it to a writer.
+struct StageFrame {
+    /// The stage as composed for the step.
+    const Surface& stage;
+    /// Null for an opaque export; otherwise a QImage::Format_Grayscale8 image of the stage's
+    /// size, 0 where the pixel is to be transparent and 255 where it is opaque.
+    const QImage& coverage;
+    /// Milliseconds an animation shows the frame; 0 for the writer's AnimationTiming::frame_ms.
+    /// Sequences have no times and leave it alone.
+    int duration_ms = 0;
+};
+
 /// Writes the composed stages of one export, step by step, into files of one format. An export
 /// creates one writer, hands it every step in order with add() and ends with finish(); a writer
 /// dropped before finish() leaves no half-written animation behind (files of a sequence written
@@ -33,11 +45,14 @@ class FrameWriter {
     /// outlive the writer; null (the default) replaces each file as it is written.
     void write_into(StagedFiles* staged) { staged_ = staged; }
 
-    /// Takes the stage as composed for the next step. `coverage` is null for an opaque export;
-    /// otherwise a QImage::Format_Grayscale8 image of the stage's size, 0 where the pixel is to
-    /// be transparent and 255 where it is opaque. A sequence writes its file here; an animation
-    /// keeps what it needs. Fails with a message naming the file and the reason.
-    virtual std::expected<void, QString> add(const Surface& stage, const QImage& coverage) = 0;
+    /// Takes the stage as composed for the next step. A sequence writes its file here; an
+    /// animation keeps what it needs. Fails with a message naming the file and the reason.
+    virtual std::expected<void, QString> add(const StageFrame& frame) = 0;
+
+    /// add() of `stage` with `coverage`, shown for the writer's frame time (see StageFrame).
+    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) {
+        return add(StageFrame{stage, coverage});
+    }
 
     /// Ends the export and returns the files written, in the order they were written. An
     /// animation is written here (replacing a file of the same name) unless it has no frames.

@@ -15,9 +15,9 @@ class SequenceWriter : public FrameWriter {
     SequenceWriter(StepFileName name, Encode encode)
         : name_(std::move(name)), encode_(std::move(encode)) {}
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
+    std::expected<void, QString> add(const StageFrame& frame) override {
         const QString path = name_(step_);
-        const auto bytes = encode_(stage, coverage);
+        const auto bytes = encode_(frame.stage, frame.coverage);
         if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
         if (auto saved = write_file(path, *bytes); !saved) {
             return std::unexpected(saved.error());

@@ -15,7 +15,8 @@ void choose_output_format(EditingModel& model, OutputFormat format);
 
 /// Sets the frame time of the preview and of every animated format. A time outside
 /// check_frame_ms's range is refused with its message and nothing changes. A preview that is
-/// playing (its timer ticking) takes the new interval at once; a stopped one at its next start.
+/// playing (its timer ticking) takes the new interval at once (see retime_preview); a stopped
+/// one at its next start.
 std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms);
 
 /// Sets how often an exported animation plays (0: forever). A count outside check_loop_count's
@@ -24,5 +25,9 @@ std::expected<void, QString> set_loop_count(EditingModel& model, int64_t count);
 
 /// Sets whether the background's own key-coloured pixels are exported transparent.
 void set_transparent(EditingModel& model, bool transparent);
+
+/// Sets the order the preview and every export play the steps in. A playing preview goes on
+/// from the step it shows in that order.
+void set_direction(EditingModel& model, PlayDirection direction);
 
 }  // namespace koma

@@ -10,6 +10,7 @@
 #include "codecs/png/apng_writer.h"
 #include "codecs/webp/webp_writer.h"
 #include "compose/compose_frame.h"
+#include "compose/play_order.h"
 #include "export/output_format.h"
 #include "platform/staged_files.h"
 
@@ -46,6 +47,15 @@ QString webp_file_name(const QString& folder, const QString& basename) {
 QString notice_text(const ExportNotice& notice) {
     switch (notice.kind) {
         case ExportNotice::Kind::GifTimeRounded:
+            if (notice.other_times > 0) {
+                return QCoreApplication::translate(
+                           "ExportNotice",
+                           "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒に、"
+                           "ほかに %3 通りの時間も丸めて書き出しました。")
+                    .arg(notice.frame_ms)
+                    .arg(notice.written_ms)
+                    .arg(notice.other_times);
+            }
             return QStringLiteral(
                        "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
                        "書き出しました。")
@@ -60,6 +70,14 @@ QString notice_text(const ExportNotice& notice) {
 QString notice_line(const ExportNotice& notice) {
     switch (notice.kind) {
         case ExportNotice::Kind::GifTimeRounded:
+            if (notice.other_times > 0) {
+                return QStringLiteral(
+                           "GIF holds frame times in steps of 10 ms: %1 ms written as %2 ms, "
+                           "and %3 other times rounded too")
+                    .arg(notice.frame_ms)
+                    .arg(notice.written_ms)
+                    .arg(notice.other_times);
+            }
             return QStringLiteral("GIF holds frame times in steps of 10 ms: %1 ms written as %2 ms")
                 .arg(notice.frame_ms)
                 .arg(notice.written_ms);
@@ -67,6 +85,26 @@ QString notice_line(const ExportNotice& notice) {
             return QStringLiteral("BMP holds no transparency: the files are written opaque");
     }
     return {};
+}
+
+std::optional<ExportNotice> gif_rounding_notice(const std::vector<PlayedFrame>& order) {
+    std::optional<ExportNotice> notice;
+    QList<int> others;
+    for (const PlayedFrame& frame : order) {
+        if (frame.ms % 10 == 0) {
+            continue;
+        }
+        if (!notice) {
+            notice = ExportNotice{ExportNotice::Kind::GifTimeRounded, frame.ms,
+                                  gif_delay_cs(frame.ms) * 10};
+        } else if (frame.ms != notice->frame_ms && !others.contains(frame.ms)) {
+            others << frame.ms;
+        }
+    }
+    if (notice) {
+        notice->other_times = static_cast<int>(others.size());
+    }
+    return notice;
 }
 
 namespace {
@@ -99,8 +137,10 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
                                                  const ExportProgress& progress,
                                                  const ExportCancelled& cancelled) {
     model.timer1_interval = 0;
-    // The pattern box holds at most 91 characters; the tables end there whatever it holds.
-    const int n = std::min<int>(static_cast<int>(model.pattern_anime.text().size()), kMaxSteps);
+    // The steps in the order they play, each with its time; the pattern box holds at most 91
+    // characters, and the tables end there whatever it holds.
+    const std::vector<PlayedFrame> order = play_order(model.project);
+    const int n = static_cast<int>(order.size());
 
     const OutputFormat format = format_in_force(model);
     const ExportSettings& settings = model.export_settings;
@@ -117,13 +157,24 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
                                        .arg(timing.loop_count)
                                        .arg(kMaxLoopCount));
         }
+        for (const PlayedFrame& frame : order) {
+            if (frame.ms < kMinFrameMs || frame.ms > kMaxFrameMs) {
+                return std::unexpected(
+                    QStringLiteral("step %1: the time %2 ms lies outside %3 to %4 ms")
+                        .arg(step_number_text(frame.step))
+                        .arg(frame.ms)
+                        .arg(kMinFrameMs)
+                        .arg(kMaxFrameMs));
+            }
+        }
     }
     model.win_main.clear();
 
     ExportSummary summary;
-    if (format == OutputFormat::Gif && timing.frame_ms % 10 != 0) {
-        summary.notices.push_back({ExportNotice::Kind::GifTimeRounded, timing.frame_ms,
-                                   gif_delay_cs(timing.frame_ms) * 10});
+    if (format == OutputFormat::Gif) {
+        if (auto rounded = gif_rounding_notice(order)) {
+            summary.notices.push_back(*rounded);
+        }
     }
     if (format == OutputFormat::Bmp && settings.transparent) {
         summary.notices.push_back({ExportNotice::Kind::BmpOpaque, 0, 0});
@@ -145,15 +196,17 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
     if (n > 0 && report(0)) return stopped;
 
     for (int i = 0; i < n; ++i) {
-        model.pattern_pos = static_cast<int16_t>(i);
+        const PlayedFrame& frame = order[static_cast<size_t>(i)];
+        const int step = frame.step;
+        model.pattern_pos = static_cast<int16_t>(step);
         // A stale stage must not be written as this step.
         if (!ComposeFrame(model, 0)) {
             return std::unexpected(
                 QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
-                    .arg(step_number_text(i)));
+                    .arg(step_number_text(step)));
         }
         const QImage coverage = transparent ? stage_coverage(model) : QImage();
-        if (auto added = writer->add(model.win_main, coverage); !added) {
+        if (auto added = writer->add(StageFrame{model.win_main, coverage, frame.ms}); !added) {
             return std::unexpected(added.error());
         }
         if (report(i + 1)) return stopped;

@@ -16,6 +16,7 @@ enum MergeId : int {
     kMergeBar = 2,
     kMergeNudge = 3,
     kMergeValue = 4,
+    kMergeStepTime = 5,
 };
 
 /// One undoable edit of the editing model. The first redo runs the edit (a handler, exactly as

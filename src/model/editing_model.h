@@ -7,6 +7,7 @@
 
 #include "model/controls.h"
 #include "model/folder_lists.h"
+#include "model/preview_speed.h"
 #include "model/project_state.h"
 #include "model/status_line.h"
 #include "raster/surface.h"
@@ -52,6 +53,8 @@ class EditingModel : public QObject {
     int16_t& stage_height = project.stage_height;  ///< twips
     /// Format, frame time, loop count and transparency of exports, kept with the project.
     ExportSettings& export_settings = project.export_settings;
+    /// Each step's own time in milliseconds, 0 for the frame time.
+    std::array<uint16_t, kMaxSteps>& step_ms = project.step_ms;
 
     // Shared variables.
     int16_t pattern_pos = 0;
@@ -67,6 +70,19 @@ class EditingModel : public QObject {
     /// it), but a snapshot keeps it, so undoing a LOAD gives back the file it replaced.
     QString state_file;
     int16_t gif_mode = 0;
+
+    /// The preview's speed against the times the steps are exported with; not saved.
+    PreviewSpeed preview_speed = PreviewSpeed::Normal;
+    /// The step the preview's last tick showed, -1 before the first tick: the timer's interval
+    /// is that step's time (the frame time before the first tick).
+    int16_t preview_step = -1;
+    /// Whether a ping-pong preview is on its way back from the last step.
+    bool preview_returning = false;
+    /// Onion skin: while fine adjustment is on, the views show the step before the one on the
+    /// stage faintly over it, and with onion_next the step after it too. Not saved; the stage
+    /// itself never shows it.
+    bool onion_skin = false;
+    bool onion_next = false;
 
     std::array<QString, 12> slot_names;
 

@@ -19,7 +19,8 @@ int gif_delay_cs(int frame_ms) {
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing,
-                                                 std::optional<QRgb> clear, StagedFiles* staged) {
+                                                 std::optional<QRgb> clear, StagedFiles* staged,
+                                                 std::span<const int> durations_ms) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -36,8 +37,13 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!patched) {
         return failure(patched.error());
     }
-    auto encoded =
-        encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count, clear);
+    const auto delay = [](int ms) { return std::max(gif_delay_cs(ms), kMinGifDelay); };
+    std::vector<int> delays;
+    for (size_t i = 0; i < durations_ms.size() && i < handles.size(); ++i) {
+        delays.push_back(delay(durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms));
+    }
+    auto encoded = encode_gif_animation(
+        *patched, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count, clear);
     if (!encoded) {
         return failure(encoded.error());
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <expected>
 #include <optional>
+#include <span>
 
 #include "codecs/frame_writer.h"
 #include "codecs/gif/dib_capture.h"
@@ -42,6 +43,10 @@ inline constexpr int kGifFrameDelay = 8;
 /// (25 ms gives 2, 35 ms gives 4); never below 1.
 int gif_delay_cs(int frame_ms);
 
+/// The shortest delay a GIF frame is written with, in hundredths: players show shorter ones
+/// slower, not faster.
+inline constexpr int kMinGifDelay = 2;
+
 /// What a GIF write did.
 enum class GifWritten {
     File,     ///< the file was written (or replaced)
@@ -49,8 +54,9 @@ enum class GifWritten {
 };
 
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
-/// `file_name`: one image per entry, each shown for `timing.frame_ms` (as gif_delay_cs rounds it;
-/// 80 ms by default), played `timing.loop_count` times, 0 forever (see encode_gif_animation for
+/// `file_name`: one image per entry, entry i shown for `durations_ms[i]` (where that is missing or
+/// 0: `timing.frame_ms`, 80 ms by default), as gif_delay_cs rounds it and never below
+/// kMinGifDelay, played `timing.loop_count` times, 0 forever (see encode_gif_animation for
 /// colours and size). With `clear`, the pixels of that colour are written clear (see
 /// encode_gif_animation). The file is replaced as replace_file_contents
 /// does: written beside it and renamed over the old one, so a failed write leaves any earlier
@@ -62,6 +68,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing = {},
                                                  std::optional<QRgb> clear = {},
-                                                 StagedFiles* staged = nullptr);
+                                                 StagedFiles* staged = nullptr,
+                                                 std::span<const int> durations_ms = {});
 
 }  // namespace koma

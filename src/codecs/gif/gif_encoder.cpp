@@ -248,8 +248,9 @@ std::vector<bool> frames_clearing(const IndexedFrames& frames, int clear_index) 
     return clearing;
 }
 
-std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int delay_cs, int plays,
-                                              bool reserve_transparent, int clear_index = -1) {
+std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, const GifDelays& delays,
+                                              int plays, bool reserve_transparent,
+                                              int clear_index = -1) {
     const ColourMap colours(frames.palette, colour_order(frames), reserve_transparent, clear_index);
     // Clear pixels: a frame before one that clears pixels is stored whole and disposed to the
     // (clear) background, and the clearing frame is stored whole over it. Every other frame is
@@ -316,7 +317,7 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
         GraphicsControlBlock control{};
         control.DisposalMode = dispose ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
         control.UserInputFlag = false;
-        control.DelayTime = delay_cs;
+        control.DelayTime = delays.of(i);
         control.TransparentColor = clear_index >= 0 ? colours.transparent : stored->transparent;
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
@@ -336,8 +337,9 @@ std::expected<Bytes, QString> write_animation(const IndexedFrames& frames, int d
 
 }  // namespace
 
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
-                                                        int plays, std::optional<QRgb> clear) {
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames,
+                                                        const GifDelays& delays, int plays,
+                                                        std::optional<QRgb> clear) {
     if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
@@ -356,16 +358,16 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
     }
     std::expected<Bytes, QString> bytes;
     if (clear_index >= 0) {
-        bytes = write_animation(*indexed, delay_cs, plays, true, clear_index);
+        bytes = write_animation(*indexed, delays, plays, true, clear_index);
     } else if (colours >= 256) {
-        bytes = write_animation(*indexed, delay_cs, plays, false);
+        bytes = write_animation(*indexed, delays, plays, false);
     } else if (room_left) {
-        bytes = write_animation(*indexed, delay_cs, plays, true);
+        bytes = write_animation(*indexed, delays, plays, true);
     } else {
         // A transparent entry would double the colour map and widen every code by one bit;
         // whether transparency still pays depends on the animation, so both are tried.
-        bytes = write_animation(*indexed, delay_cs, plays, true);
-        auto opaque = write_animation(*indexed, delay_cs, plays, false);
+        bytes = write_animation(*indexed, delays, plays, true);
+        auto opaque = write_animation(*indexed, delays, plays, false);
         if (bytes && opaque && opaque->size() < bytes->size()) {
             bytes = std::move(opaque);
         }
@@ -382,7 +384,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs, int plays,
+                                                        const GifDelays& delays, int plays,
                                                         std::optional<QRgb> clear) {
     if (frames.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));
@@ -395,7 +397,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
         }
         patched.patches.push_back({QPoint(0, 0), frame});
     }
-    return encode_gif_animation(patched, delay_cs, plays, clear);
+    return encode_gif_animation(patched, delays, plays, clear);
 }
 
 }  // namespace koma

@@ -13,8 +13,8 @@ namespace koma {
 
 namespace {
 
-/// The most frames one GIF export holds, as the pattern's step tables do.
-constexpr int kMaxGifFrames = 91;
+/// The most frames one GIF export holds: the pattern's 91 steps played there and back.
+constexpr int kMaxGifFrames = 2 * 91 - 2;
 
 class GifFrameWriter : public FrameWriter {
   public:
@@ -24,11 +24,15 @@ class GifFrameWriter : public FrameWriter {
         for (int i = 0; i < captured_; ++i) DeleteDIB(frames_[static_cast<size_t>(i)].dib);
     }
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
-        if (captured_ + static_cast<int>(clear_stages_.size()) == kMaxGifFrames) {
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        const int added = captured_ + static_cast<int>(clear_stages_.size());
+        if (added == kMaxGifFrames) {
             return std::unexpected(
-                QStringLiteral("%1: more than %2 steps").arg(path_).arg(kMaxGifFrames));
+                QStringLiteral("%1: more than %2 frames").arg(path_).arg(kMaxGifFrames));
         }
+        durations_[static_cast<size_t>(added)] = frame.duration_ms;
+        const Surface& stage = frame.stage;
+        const QImage& coverage = frame.coverage;
         if (!coverage.isNull() || !clear_stages_.empty()) {
             // The colour that stands for clear pixels can only be chosen once every stage is in.
             clear_stages_.push_back(stage.image());
@@ -61,7 +65,8 @@ class GifFrameWriter : public FrameWriter {
         GifOptions options;
         options.flags = 1024;
         const auto written =
-            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, clear, staged());
+            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, clear, staged(),
+                          std::span<const int>(durations_.data(), static_cast<size_t>(captured_)));
         if (!written) return std::unexpected(written.error());
         return *written == GifWritten::File ? QStringList{path_} : QStringList{};
     }
@@ -92,6 +97,8 @@ class GifFrameWriter : public FrameWriter {
     QString path_;
     AnimationTiming timing_;
     std::array<GifFrame, kMaxGifFrames> frames_{};
+    /// The time each frame was added with, in the order added.
+    std::array<int, kMaxGifFrames> durations_{};
     int captured_ = 0;
     std::vector<QImage> clear_stages_;
     std::vector<QImage> coverages_;

@@ -66,15 +66,15 @@ QByteArray image_data(const QByteArray& png) {
     return data;
 }
 
-QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTiming& timing,
-                         uint8_t dispose, uint8_t blend) {
+QByteArray frame_control(uint32_t sequence, const QRect& rect, int delay_ms, uint8_t dispose,
+                         uint8_t blend) {
     QByteArray fc;
     append_be32(fc, sequence);
     append_be32(fc, static_cast<uint32_t>(rect.width()));
     append_be32(fc, static_cast<uint32_t>(rect.height()));
     append_be32(fc, static_cast<uint32_t>(rect.left()));
     append_be32(fc, static_cast<uint32_t>(rect.top()));
-    append_be16(fc, static_cast<uint16_t>(timing.frame_ms));
+    append_be16(fc, static_cast<uint16_t>(delay_ms));
     append_be16(fc, 1000);
     fc.append(static_cast<char>(dispose));
     fc.append(static_cast<char>(blend));
@@ -85,14 +85,15 @@ class ApngWriter : public FrameWriter {
   public:
     ApngWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
-        frames_.push_back(stage_with_alpha(stage.image(), coverage));
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        frames_.push_back(stage_with_alpha(frame.stage.image(), frame.coverage));
+        durations_.push_back(frame.duration_ms);
         return {};
     }
 
     std::expected<QStringList, QString> finish() override {
         if (frames_.empty()) return QStringList{};
-        auto bytes = encode_apng(frames_, timing_);
+        auto bytes = encode_apng(frames_, timing_, durations_);
         frames_.clear();
         return write_animation(path_, bytes);
     }
@@ -101,12 +102,14 @@ class ApngWriter : public FrameWriter {
     QString path_;
     AnimationTiming timing_;
     std::vector<QImage> frames_;
+    std::vector<int> durations_;
 };
 
 }  // namespace
 
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
-                                               const AnimationTiming& timing) {
+                                               const AnimationTiming& timing,
+                                               std::span<const int> durations_ms) {
     if (frames.empty()) return std::unexpected(QStringLiteral("there are no frames"));
     const QSize size = frames.front().size();
     if (size.isEmpty()) return std::unexpected(QStringLiteral("the frames are empty"));
@@ -216,8 +219,10 @@ std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
     uint32_t sequence = 0;
     for (size_t i = 0; i < stored.size(); ++i) {
         const StoredFrame& frame = stored[i];
+        const int delay_ms =
+            i < durations_ms.size() && durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms;
         out.append(png_chunk_bytes(
-            "fcTL", frame_control(sequence++, frame.rect, timing, frame.dispose, frame.blend)));
+            "fcTL", frame_control(sequence++, frame.rect, delay_ms, frame.dispose, frame.blend)));
         if (i == 0) {
             out.append(png_chunk_bytes("IDAT", frame.data));
         } else {

@@ -12,8 +12,9 @@
 namespace koma {
 
 /// Encodes equally sized frames (RGB32, or ARGB32 with alpha 0 or 255 as stage_with_alpha makes
-/// them) as one animated PNG that decodes to exactly those pixels, one frame per image, each
-/// shown `timing.frame_ms` ms, played `timing.loop_count` times (0: forever).
+/// them) as one animated PNG that decodes to exactly those pixels, one frame per image, frame i
+/// shown `durations_ms[i]` ms (where that is missing or 0: `timing.frame_ms`), played
+/// `timing.loop_count` times (0: forever).
 ///
 /// All frames share one layout: a palette when they have at most 256 colours together (with a
 /// clear entry for blending when there is room), else RGBA when some pixel is clear, else RGB
@@ -25,9 +26,11 @@ namespace koma {
 /// smallest; a frame equal to what is left stores one unchanged pixel. Fails with a message when
 /// there are no frames, their sizes differ or the PNG coder fails.
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
-                                               const AnimationTiming& timing);
+                                               const AnimationTiming& timing,
+                                               std::span<const int> durations_ms = {});
 
-/// A writer of one animated PNG at `path` (see encode_apng); the file is written by finish(),
+/// A writer of one animated PNG at `path` (see encode_apng), each frame shown for the duration
+/// it was added with; the file is written by finish(),
 /// replacing an earlier one only once the whole animation is coded.
 std::unique_ptr<FrameWriter> make_apng_writer(const QString& path, const AnimationTiming& timing);
 

@@ -26,7 +26,8 @@ class WebpAnimation {
     WebpAnimation(const WebpAnimation&) = delete;
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
-    std::expected<void, QString> add(const QImage& frame) {
+    /// Adds `frame`, shown `duration_ms` ms (0: the timing's frame time).
+    std::expected<void, QString> add(const QImage& frame, int duration_ms = 0) {
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
@@ -41,16 +42,18 @@ class WebpAnimation {
         const bool imported = WebPPictureImportBGRA(&picture, frame.constBits(),
                                                     static_cast<int>(frame.bytesPerLine())) != 0;
         const bool added =
-            imported && WebPAnimEncoderAdd(encoder_, &picture, timestamp(), &config_) != 0;
+            imported && WebPAnimEncoderAdd(encoder_, &picture, timestamp_, &config_) != 0;
         WebPPictureFree(&picture);
         if (!added) return std::unexpected(failure());
         ++frames_;
+        // A frame lasts until the next one starts; the end of the last is given at assemble().
+        timestamp_ += duration_ms != 0 ? duration_ms : timing_.frame_ms;
         return {};
     }
 
     std::expected<QByteArray, QString> assemble() {
         if (!encoder_) return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
-        if (!WebPAnimEncoderAdd(encoder_, nullptr, timestamp(), nullptr)) {
+        if (!WebPAnimEncoderAdd(encoder_, nullptr, timestamp_, nullptr)) {
             return std::unexpected(failure());
         }
         WebPData data;
@@ -65,8 +68,6 @@ class WebpAnimation {
     int frames() const { return frames_; }
 
   private:
-    int timestamp() const { return frames_ * timing_.frame_ms; }
-
     QString failure() const {
         const char* text = WebPAnimEncoderGetError(encoder_);
         return text && *text ? QString::fromLatin1(text) : QStringLiteral("WebP encoder error");
@@ -77,16 +78,18 @@ class WebpAnimation {
     WebPAnimEncoder* encoder_ = nullptr;
     WebPConfig config_;
     int frames_ = 0;
+    /// Where the next frame starts, in ms from the start of the animation.
+    int timestamp_ = 0;
 };
 
 class WebpWriter : public FrameWriter {
   public:
     WebpWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
-        const QImage frame = stage_with_alpha(stage.image(), coverage);
+    std::expected<void, QString> add(const StageFrame& stage) override {
+        const QImage frame = stage_with_alpha(stage.stage.image(), stage.coverage);
         if (!animation_) animation_ = std::make_unique<WebpAnimation>(frame.size(), timing_);
-        if (auto added = animation_->add(frame); !added) {
+        if (auto added = animation_->add(frame, stage.duration_ms); !added) {
             return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
         }
         return {};
