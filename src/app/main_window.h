@@ -7,6 +7,7 @@
 #include "model/edit_history.h"
 #include "model/editing_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,10 @@ class Form1 : public QWidget {
     /// Shows a message to the user (a refused drop, a failed save); a message box unless
     /// replaced.
     std::function<void(const QString&)> show_message;
+    /// Asks whether Ctrl+S may write over the state file at `path`, which another program
+    /// changed since it was read or written here (the history's ask_before_overwriting); a
+    /// message box unless replaced.
+    std::function<bool(const QString& path)> ask_overwrite_changed;
 
     /// Ctrl+S: writes the state file last read or written, else opens the state window as
     /// "SAVE" does. Returns whether the file was written.
@@ -98,6 +103,8 @@ class Form1 : public QWidget {
     /// Beside the stage: the scale it is shown at when it is too large for the screen; hidden
     /// otherwise (see StageLayout).
     QLabel* stage_scale = nullptr;
+    /// Whether slots follow their files (EditingModel::follow_files).
+    QCheckBox* follow_files = nullptr;
     QTimer* Timer1 = nullptr;
 
   protected:
