@@ -1,5 +1,6 @@
 #include "cli/watch_export.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include "cli/export_threads.h"
 #include "cli/stop_signals.h"
 #include "model/change_debounce.h"
+#include "platform/file_stamp.h"
 #include "platform/system_file_watch.h"
 
 namespace koma {
@@ -56,9 +58,24 @@ int run_watch_export(const ExportRequest& request, QTextStream& out, QTextStream
         inputs.push_back({QFileInfo(state_file).absoluteFilePath()});
     }
 
+    const auto watch_inputs = [&] {
+        QStringList all;
+        for (const QStringList& read : inputs) {
+            for (const QString& path : read) {
+                if (!all.contains(path)) all << path;
+            }
+        }
+        watch.watch(all);
+        return all;
+    };
     const auto export_now = [&](const QStringList& files,
                                 const std::vector<ChangeDebounce::Due>& due) {
         const int64_t now = clock();
+        // What changes while the exports read their files is told and exported next; a file
+        // first named by this export was written during it if its time is not before the start
+        // (less the file system clock's coarseness).
+        const QStringList known = watch_inputs();
+        const int64_t started_ns = (QDateTime::currentMSecsSinceEpoch() - 50) * 1'000'000;
         const auto due_of = [&](const QString& file) -> const ChangeDebounce::Due* {
             const auto found =
                 std::find_if(due.begin(), due.end(), [&](const auto& d) { return d.key == file; });
@@ -96,13 +113,11 @@ int run_watch_export(const ExportRequest& request, QTextStream& out, QTextStream
         }
         out.flush();
         err.flush();
-        QStringList all;
-        for (const QStringList& read : inputs) {
-            for (const QString& path : read) {
-                if (!all.contains(path)) all << path;
+        for (const QString& path : watch_inputs()) {
+            if (!known.contains(path) && file_stamp(path).modified_ns >= started_ns) {
+                emit watch.touched(path);
             }
         }
-        watch.watch(all);
     };
 
     QEventLoop loop;
