@@ -27,6 +27,8 @@ SlotFollower::SlotFollower(EditingModel& model, FileWatch& watch, Clock clock,
       clock_(clock ? std::move(clock) : monotonic_clock()),
       debounce_(timing) {
     timer_.setSingleShot(true);
+    // A coarse timer may wait a tenth longer than asked.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &SlotFollower::run_due);
     connect(&watch_, &FileWatch::touched, this, &SlotFollower::file_touched);
     connect(&model_, &EditingModel::changed, this, &SlotFollower::sync);
@@ -129,8 +131,7 @@ void SlotFollower::run_due() {
             if (!record.told_missing) {
                 record.told_missing = true;
                 model_.status.report(
-                    tr("「%1」が見つかりません。最後に読み込んだ絵のままです").arg(file_name(path)),
-                    true);
+                    tr("「%1」が見つかりません。絵はそのままです").arg(file_name(path)), true);
                 model_.notify();
             }
             continue;
@@ -144,9 +145,8 @@ void SlotFollower::run_due() {
         if (!whole && debounce_.retry(due, now)) continue;
         if (!picture) {
             record.stamp = stamp;
-            model_.status.report(tr("「%1」を読み込めません：%2。前の絵のままです")
-                                     .arg(file_name(path), picture.error()),
-                                 true);
+            model_.status.report(
+                tr("「%1」を読み込めません：%2").arg(file_name(path), picture.error()), true);
             model_.notify();
             continue;
         }

@@ -84,9 +84,7 @@ void StateFileWatch::run_due() {
         if (!QFileInfo(path).isFile()) {
             if (!told_missing_) {
                 told_missing_ = true;
-                model_.status.report(
-                    tr("「%1」が見つかりません。Ctrl+S で保存し直せます").arg(file_name(path)),
-                    true);
+                model_.status.report(tr("「%1」が見つかりません").arg(file_name(path)), true);
                 model_.notify();
             }
             continue;
@@ -99,9 +97,8 @@ void StateFileWatch::run_due() {
             if (reads_whole(path, why)) {
                 read_again(path);
             } else if (!debounce_.retry(due, now)) {
-                model_.status.report(tr("「%1」が変更されましたが、読み込めません：%2")
-                                         .arg(file_name(path), one_line(why)),
-                                     true);
+                model_.status.report(
+                    tr("「%1」を読み込めません：%2").arg(file_name(path), one_line(why)), true);
                 model_.notify();
             }
             continue;
@@ -109,10 +106,7 @@ void StateFileWatch::run_due() {
         const QByteArray digest = file_digest(path);
         if (digest == told_digest_) continue;
         told_digest_ = digest;
-        model_.status.report(
-            tr("「%1」がほかのプログラムで変更されました。Ctrl+S で上書きする前に確かめます")
-                .arg(file_name(path)),
-            true);
+        model_.status.report(tr("「%1」がほかで変更されました").arg(file_name(path)), true);
         model_.notify();
     }
     schedule();
@@ -141,8 +135,7 @@ void StateFileWatch::read_again(const QString& path) {
     const QString message =
         state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
     if (message.isEmpty()) {
-        model_.status.report(tr("「%1」がほかのプログラムで変更されたので、読み込み直しました")
-                                 .arg(file_name(path)));
+        model_.status.report(tr("「%1」を読み込み直しました").arg(file_name(path)));
     } else {
         model_.status.report(one_line(message), true);
     }

@@ -95,7 +95,7 @@ TEST_F(StateFileWatchTest, UnsavedChangesAreKeptAndCtrlSAsksBeforeWritingOver) {
     EXPECT_EQ(m.pattern_anime.text(), "333");
     EXPECT_TRUE(m.status.failed());
     EXPECT_TRUE(m.status.message().contains("walk.pst"));
-    EXPECT_TRUE(m.status.message().contains("Ctrl+S"));
+    EXPECT_TRUE(m.status.message().contains("変更されました"));
 
     QStringList asked;
     bool overwrite = false;
