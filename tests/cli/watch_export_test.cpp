@@ -105,16 +105,14 @@ TEST_F(WatchExportTest, AFailedExportSaysWhyAndWaitsForTheNextChange) {
     test::write_in_place(path("one.png"), test::encoded(test::from_rows({"MGG"}), "png"));
     ASSERT_EQ(lines(2).size(), 2);
     EXPECT_TRUE(lines(2)[1].contains("walk.pst: not exported")) << lines(2)[1].toStdString();
-    process.waitForReadyRead(500);
-    EXPECT_TRUE(process.readAllStandardError().startsWith("koma: cannot export: "));
     QDir(dir.path()).mkpath("out");
     test::write_in_place(path("one.png"), test::encoded(test::from_rows({"MBB"}), "png"));
     ASSERT_EQ(lines(3).size(), 3);
-    EXPECT_TRUE(lines(3)[2].contains("1 file written"));
     EXPECT_EQ(exported().frames[0].pixel(1, 0), qRgb(0, 0, 255));
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardError().startsWith("koma: cannot export: "));
 }
 
 }  // namespace
