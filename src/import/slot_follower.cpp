@@ -177,7 +177,6 @@ void SlotFollower::take_new_picture(const QString& path, const Surface& picture,
     }
     model_.status.report(tr("「%1」を読み込み直しました").arg(file_name(path)));
     model_.notify();
-    emit reloaded(path);
 }
 
 void SlotFollower::put_picture(int slot, const FileRecord& record) {

@@ -55,10 +55,6 @@ class SlotFollower : public QObject {
     /// their own clock call it themselves).
     void run_due();
 
-  signals:
-    /// The slots holding the file at `path` now show its new picture.
-    void reloaded(const QString& path);
-
   private:
     /// What the follower knows of one file.
     struct FileRecord {

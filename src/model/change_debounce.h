@@ -54,8 +54,6 @@ class ChangeDebounce {
     int64_t wait_ms(int64_t now_ms) const;
     /// Forgets every waiting key.
     void clear() { waiting_.clear(); }
-    /// Forgets `key`, if it waits.
-    void forget(const QString& key) { waiting_.erase(key); }
 
     const DebounceTiming& timing() const { return timing_; }
 

@@ -140,7 +140,6 @@ void StateFileWatch::read_again(const QString& path) {
         model_.status.report(one_line(message), true);
     }
     model_.notify();
-    emit reread(path);
 }
 
 }  // namespace koma

@@ -42,10 +42,6 @@ class StateFileWatch : public QObject {
     /// keep their own clock call it themselves).
     void run_due();
 
-  signals:
-    /// The state file was read again.
-    void reread(const QString& path);
-
   private:
     void file_touched(const QString& path);
     void schedule();
