@@ -34,14 +34,24 @@ struct DibTable {
     std::mutex lock;
     std::unordered_map<DibHandle, CapturePtr> bitmaps;
     DibHandle next = 1;
-    /// The latest capture, and its whole bitmap, to take the next capture's difference from.
-    std::weak_ptr<const Capture> last;
-    QImage last_pixels;
 };
 
 DibTable& table() {
     static DibTable t;
     return t;
+}
+
+/// The latest capture of this thread, and its whole bitmap, to take the next capture's
+/// difference from. Kept per thread, so that exports running side by side each chain their own
+/// captures, exactly as one export alone does.
+struct LastCapture {
+    std::weak_ptr<const Capture> capture;
+    QImage pixels;
+};
+
+LastCapture& last_capture() {
+    thread_local LastCapture last;
+    return last;
 }
 
 void paint(QImage& target, const QPoint& at, const QImage& pixels) {
@@ -75,24 +85,25 @@ DibHandle DCtoDIB(const Surface& dc, int x, int y, int width_px, int height_twip
     auto capture = std::make_shared<Capture>();
     capture->size = area.size();
 
-    DibTable& t = table();
-    std::lock_guard guard(t.lock);
-    CapturePtr last = t.last.lock();
+    LastCapture& mine = last_capture();
+    CapturePtr last = mine.capture.lock();
     if (last && last->size == area.size() && last->depth < kMaxChain) {
-        const QRect changed = changed_rect(t.last_pixels, source, area);
+        const QRect changed = changed_rect(mine.pixels, source, area);
         capture->previous = last;
         capture->depth = last->depth + 1;
         if (!changed.isEmpty()) {
             capture->at = changed.topLeft();
             capture->pixels = source.copy(changed.translated(area.topLeft()));
-            paint(t.last_pixels, capture->at, capture->pixels);
+            paint(mine.pixels, capture->at, capture->pixels);
         }
     } else {
         capture->pixels = source.copy(area);
-        t.last_pixels = capture->pixels;  // detaches when the next capture paints into it
+        mine.pixels = capture->pixels;  // detaches when the next capture paints into it
     }
-    t.last = capture;
+    mine.capture = capture;
 
+    DibTable& t = table();
+    std::lock_guard guard(t.lock);
     while (t.next == 0 || t.bitmaps.contains(t.next)) {
         ++t.next;
     }
