@@ -1,5 +1,6 @@
 #include "platform/atomic_write.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -7,12 +8,13 @@ namespace koma {
 
 std::expected<void, QString> write_file_atomically(const QString& path, const QByteArray& bytes) {
     if (QFileInfo(path).isDir()) {
-        return std::unexpected(QStringLiteral("「%1」はフォルダです").arg(path));
+        return std::unexpected(
+            QCoreApplication::translate("FileSystem", "「%1」はフォルダです").arg(path));
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return std::unexpected(
-            QStringLiteral("「%1」を作れません: %2").arg(path, file.errorString()));
+        return std::unexpected(QCoreApplication::translate("FileSystem", "「%1」を作れません: %2")
+                                   .arg(path, file.errorString()));
     }
     // Flush before commit and check the error state: commit() can report success after a
     // write that the file system cut short, and would then rename the short file into place.
@@ -20,12 +22,14 @@ std::expected<void, QString> write_file_atomically(const QString& path, const QB
     if (!written || file.error() != QFileDevice::NoError) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return std::unexpected(QStringLiteral("「%1」に書き込めません: %2").arg(path, why));
+        return std::unexpected(
+            QCoreApplication::translate("FileSystem", "「%1」に書き込めません: %2").arg(path, why));
     }
     // commit() syncs the temporary file to the disk and renames it over the target.
     if (!file.commit()) {
         return std::unexpected(
-            QStringLiteral("「%1」を保存できません: %2").arg(path, file.errorString()));
+            QCoreApplication::translate("FileSystem", "「%1」を保存できません: %2")
+                .arg(path, file.errorString()));
     }
     return {};
 }
