@@ -106,6 +106,16 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             auto loops = number_in_range(argument, value, 0, kMaxLoopCount, "");
             if (!loops) return std::unexpected(loops.error());
             request.loop_count = *loops;
+        } else if (argument == QLatin1String("--effort")) {
+            if (request.effort) return std::unexpected(QStringLiteral("--effort given twice"));
+            if (value == QLatin1String("default")) {
+                request.effort = CodingEffort::Default;
+            } else if (value == QLatin1String("max")) {
+                request.effort = CodingEffort::Max;
+            } else {
+                return std::unexpected(
+                    QStringLiteral("--effort must be default or max, not \"%1\"").arg(value));
+            }
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -166,6 +176,7 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (request.frame_ms) model.export_settings.frame_ms = *request.frame_ms;
     if (request.loop_count) model.export_settings.loop_count = *request.loop_count;
     if (request.transparent) model.export_settings.transparent = true;
+    if (request.effort) model.export_settings.effort = *request.effort;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     }

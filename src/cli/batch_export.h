@@ -19,6 +19,8 @@ struct ExportRequest {
     std::optional<int> frame_ms;
     std::optional<int> loop_count;
     bool transparent = false;
+    /// --effort; the state file's setting when not given.
+    std::optional<CodingEffort> effort;
     std::optional<QString> out_dir;
     std::optional<QString> basename;
     /// Whether to show the steps on `err` as one line rewritten in place ("step 12/91"); only
@@ -28,14 +30,14 @@ struct ExportRequest {
 
 /// Reads the arguments after "export": one state file and the options
 /// --format bmp|gif|png|apng|webp, --out DIR, --basename NAME, --frame-ms N (kMinFrameMs to
-/// kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever), each also written --option=value,
-/// and the flag --transparent, each at most once. Fails with a one-line message for anything
+/// kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever), --effort default|max, each also
+/// written --option=value, and the flag --transparent, each at most once. Fails with a one-line message for anything
 /// else, a value out of range included.
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments);
 
 /// Reads the state file as LOAD does, then exports as "コマ作成" does, with the format, frame
-/// time, loop count and transparency asked for, each by default as the state file sets it (BMP,
-/// 80 ms, forever, opaque where it sets nothing). Every notice of the export is printed once on
+/// time, loop count, transparency and effort asked for, each by default as the state file sets
+/// it (BMP, 80 ms, forever, opaque, default effort where it sets nothing). Every notice of the export is printed once on
 /// `err` ("koma: note: ..."). The export folder is --out when
 /// given, else the folder the state file names when it exists, else the current folder; the
 /// base name is --basename when given, else the state file's. Prints the path of every file

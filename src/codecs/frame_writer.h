@@ -18,19 +18,49 @@ struct AnimationTiming {
     int loop_count = 0;
 };
 
+/// One step as an export hands it to a writer.
+struct StageFrame {
+    /// The stage as composed for the step.
+    const Surface& stage;
+    /// Null for an opaque export; otherwise a QImage::Format_Grayscale8 image of the stage's
+    /// size, 0 where the pixel is to be transparent and 255 where it is opaque.
+    const QImage& coverage;
+};
+
 /// Writes the composed stages of one export, step by step, into files of one format. An export
 /// creates one writer, hands it every step in order with add() and ends with finish(); a writer
 /// dropped before finish() leaves no half-written animation behind (files of a sequence written
 /// so far stay).
+///
+/// A writer that must know something of every step before it can code the first (the colours
+/// of an animation with one palette) says so with surveys(). The export then hands every step
+/// to survey() first, in order, and composes the steps again for add(), so that no writer has
+/// to keep the stages: what a writer holds at once is a few stages and its coder's state,
+/// however many steps there are. A writer given no survey (add() straight away) keeps what it
+/// needs itself.
 class FrameWriter {
   public:
     virtual ~FrameWriter() = default;
 
-    /// Takes the stage as composed for the next step. `coverage` is null for an opaque export;
-    /// otherwise a QImage::Format_Grayscale8 image of the stage's size, 0 where the pixel is to
-    /// be transparent and 255 where it is opaque. A sequence writes its file here; an animation
-    /// keeps what it needs. Fails with a message naming the file and the reason.
-    virtual std::expected<void, QString> add(const Surface& stage, const QImage& coverage) = 0;
+    /// Whether the writer wants every step handed to survey() before the first add().
+    virtual bool surveys() const { return false; }
+
+    /// Takes a first look at the stage as composed for the next step, before any add(). Fails
+    /// with a message naming the file and the reason.
+    virtual std::expected<void, QString> survey(const StageFrame& frame) {
+        (void)frame;
+        return {};
+    }
+
+    /// Takes the stage as composed for the next step. A sequence writes its file here; an
+    /// animation codes or keeps what it needs. Fails with a message naming the file and the
+    /// reason.
+    virtual std::expected<void, QString> add(const StageFrame& frame) = 0;
+
+    /// add() of `stage` with `coverage` (see StageFrame).
+    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) {
+        return add(StageFrame{stage, coverage});
+    }
 
     /// Ends the export and returns the files written, in the order they were written. An
     /// animation is written here (replacing a file of the same name) unless it has no frames.

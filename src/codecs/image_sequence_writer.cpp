@@ -10,13 +10,13 @@ namespace {
 
 class SequenceWriter : public FrameWriter {
   public:
-    using Save = std::function<std::expected<void, QString>(
-        const Surface& stage, const QImage& coverage, const QString& path)>;
+    using Save =
+        std::function<std::expected<void, QString>(const StageFrame& frame, const QString& path)>;
     SequenceWriter(StepFileName name, Save save) : name_(std::move(name)), save_(std::move(save)) {}
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
+    std::expected<void, QString> add(const StageFrame& frame) override {
         const QString path = name_(step_);
-        if (auto saved = save_(stage, coverage, path); !saved) {
+        if (auto saved = save_(frame, path); !saved) {
             return std::unexpected(saved.error());
         }
         ++step_;
@@ -37,17 +37,17 @@ class SequenceWriter : public FrameWriter {
 
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name) {
     return std::make_unique<SequenceWriter>(
-        std::move(name), [](const Surface& stage, const QImage&, const QString& path) {
-            return save_bmp(stage.image(), path);
+        std::move(name), [](const StageFrame& frame, const QString& path) {
+            return save_bmp(frame.stage.image(), path);
         });
 }
 
-std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name) {
+std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name, CodingEffort effort) {
     return std::make_unique<SequenceWriter>(
         std::move(name),
-        [](const Surface& stage, const QImage& coverage,
-           const QString& path) -> std::expected<void, QString> {
-            auto bytes = encode_png(stage_with_alpha(stage.image(), coverage));
+        [effort](const StageFrame& frame, const QString& path) -> std::expected<void, QString> {
+            auto bytes =
+                encode_png(stage_with_alpha(frame.stage.image(), frame.coverage), effort);
             if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
             return replace_file_contents(path, *bytes);
         });

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "codecs/coding_effort.h"
 #include "codecs/frame_writer.h"
 
 namespace koma {
@@ -15,9 +16,10 @@ using StepFileName = std::function<QString(int step)>;
 /// (see save_bmp). BMP holds no transparency: the coverage is not looked at.
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name);
 
-/// A writer of one PNG file per step, named by `name`, each written as its step comes in the
-/// smallest exact layout for its own pixels (see encode_png), with alpha from the coverage.
-/// Files are replaced as replace_file_contents does.
-std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name);
+/// A writer of one PNG file per step, named by `name`, each written as its step comes in an
+/// exact layout for its own pixels, coded with `effort` (see encode_png), with alpha from the
+/// coverage. Files are replaced as replace_file_contents does.
+std::unique_ptr<FrameWriter> make_png_sequence_writer(
+    StepFileName name, CodingEffort effort = CodingEffort::Default);
 
 }  // namespace koma

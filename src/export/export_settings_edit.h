@@ -25,4 +25,7 @@ std::expected<void, QString> set_loop_count(EditingModel& model, int64_t count);
 /// Sets whether the background's own key-coloured pixels are exported transparent.
 void set_transparent(EditingModel& model, bool transparent);
 
+/// Sets how hard the PNG sequence and the animated PNG look for small files.
+void set_effort(EditingModel& model, CodingEffort effort);
+
 }  // namespace koma

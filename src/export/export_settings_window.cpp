@@ -39,7 +39,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(QStringLiteral("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 200);
+    setFixedSize(320, 236);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -61,14 +61,16 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     add_label(QStringLiteral("回（0 = 無限）"), this, 200, 88, 112, 24);
     transparent = new QCheckBox(QStringLiteral("背景を透明に"), this);
     transparent->setGeometry(16, 120, 225, 24);
+    max_effort = new QCheckBox(tr("PNG・APNG を最小サイズに（時間がかかります）"), this);
+    max_effort->setGeometry(16, 150, 296, 24);
     ok = new QPushButton(QStringLiteral("ＯＫ"), this);
-    ok->setGeometry(64, 156, 81, 33);
+    ok->setGeometry(64, 192, 81, 33);
     QFont bold = ok->font();
     bold.setBold(true);
     ok->setFont(bold);
     ok->setDefault(true);
     cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancel->setGeometry(176, 156, 81, 33);
+    cancel->setGeometry(176, 192, 81, 33);
 
     connect(format, &QComboBox::activated, this, [this](int row) {
         if (row >= 0 && row < static_cast<int>(kFormats.size())) {
@@ -85,6 +87,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     });
     connect(transparent, &QCheckBox::toggled, this,
             [this](bool checked) { form_.transparent = checked; });
+    connect(max_effort, &QCheckBox::toggled, this,
+            [this](bool checked) { form_.max_effort = checked; });
     connect(&model_, &EditingModel::changed, this, [this] {
         if (export_settings_follow(model_, form_)) {
             refresh();
@@ -107,6 +111,7 @@ void ExportSettingsWindow::refresh() {
     show_text(frame_ms, form_.frame_ms);
     show_text(loop_count, form_.loop_count);
     transparent->setChecked(form_.transparent);
+    max_effort->setChecked(form_.max_effort);
 }
 
 void ExportSettingsWindow::on_ok() {

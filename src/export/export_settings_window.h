@@ -40,6 +40,7 @@ class ExportSettingsWindow : public QWidget {
     QLineEdit* frame_ms = nullptr;
     QLineEdit* loop_count = nullptr;
     QCheckBox* transparent = nullptr;
+    QCheckBox* max_effort = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
 

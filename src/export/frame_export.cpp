@@ -75,15 +75,16 @@ bool animated(OutputFormat format) {
 }
 
 std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& folder,
-                                         const QString& basename, const AnimationTiming& timing) {
+                                         const QString& basename, const AnimationTiming& timing,
+                                         CodingEffort effort) {
     switch (format) {
         case OutputFormat::Gif:
             return make_gif_writer(gif_file_name(folder, basename), timing);
         case OutputFormat::Png:
             return make_png_sequence_writer(
-                [=](int step) { return png_file_name(folder, basename, step); });
+                [=](int step) { return png_file_name(folder, basename, step); }, effort);
         case OutputFormat::Apng:
-            return make_apng_writer(apng_file_name(folder, basename), timing);
+            return make_apng_writer(apng_file_name(folder, basename), timing, effort);
         case OutputFormat::Webp:
             return make_webp_writer(webp_file_name(folder, basename), timing);
         case OutputFormat::Bmp:
@@ -129,26 +130,33 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
     }
     const bool transparent = settings.transparent && format != OutputFormat::Bmp;
 
-    const auto writer =
-        make_writer(format, model.export_lists.path(), model.basename.text(), timing);
+    const auto writer = make_writer(format, model.export_lists.path(), model.basename.text(),
+                                    timing, settings.effort);
+    // A writer that surveys sees every step twice, composed anew each time, rather than keep
+    // the stages in between.
+    const int walks = writer->surveys() ? 2 : 1;
     auto report = [&](int done) {
-        if (progress) progress(done, n);
+        if (progress) progress(done, walks * n);
     };
     if (n > 0) report(0);
 
-    for (int i = 0; i < n; ++i) {
-        model.pattern_pos = static_cast<int16_t>(i);
-        // A stale stage must not be written as this step.
-        if (!ComposeFrame(model, 0)) {
-            return std::unexpected(
-                QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
-                    .arg(step_number_text(i)));
+    for (int walk = 0; walk < walks; ++walk) {
+        const bool surveying = walk + 1 < walks;
+        for (int i = 0; i < n; ++i) {
+            model.pattern_pos = static_cast<int16_t>(i);
+            // A stale stage must not be written as this step.
+            if (!ComposeFrame(model, 0)) {
+                return std::unexpected(
+                    QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
+                        .arg(step_number_text(i)));
+            }
+            const QImage coverage = transparent ? stage_coverage(model) : QImage();
+            const StageFrame frame{model.win_main, coverage};
+            if (auto taken = surveying ? writer->survey(frame) : writer->add(frame); !taken) {
+                return std::unexpected(taken.error());
+            }
+            report(walk * n + i + 1);
         }
-        const QImage coverage = transparent ? stage_coverage(model) : QImage();
-        if (auto added = writer->add(model.win_main, coverage); !added) {
-            return std::unexpected(added.error());
-        }
-        report(i + 1);
     }
 
     auto files = writer->finish();

@@ -81,10 +81,15 @@ using ExportProgress = std::function<void(int done, int total)>;
 /// first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
 /// returns a message naming the file (or step) and the reason; files written before stay.
 ///
-/// `progress`, when given, is called with (0, n) before the first step and with (i + 1, n)
-/// once step i is written (BMP) or captured (GIF), in step order, n being the number of steps;
-/// nothing is called for an empty pattern, and nothing after a failed step. In GIF format the
-/// file itself is written after the last call. It must not change the model.
+/// A writer that surveys the steps first (see FrameWriter::surveys: the animated PNG) is handed
+/// every step twice, the steps composed again for the second walk. export_settings.effort
+/// tells the PNG coders how hard to look for small files.
+///
+/// `progress`, when given, is called with (0, total) before the first step and with (k, total)
+/// once the k-th step handed to the writer is written (BMP), captured (GIF) or taken, in order,
+/// total being the number of steps times the walks (one walk but for a writer that surveys);
+/// nothing is called for an empty pattern, and nothing after a failed step. In an animated
+/// format the file itself is written after the last call. It must not change the model.
 std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
                                                     const ExportProgress& progress = {});
 

@@ -40,6 +40,7 @@ const QString kFormatKey = QStringLiteral("format");
 const QString kFrameMsKey = QStringLiteral("frame_ms");
 const QString kLoopKey = QStringLiteral("loop");
 const QString kTransparentKey = QStringLiteral("transparent");
+const QString kEffortKey = QStringLiteral("effort");
 
 QString format_value(OutputFormat format) {
     switch (format) {
@@ -128,6 +129,9 @@ QString extension_record_text(const EditingModel& model) {
     if (settings.transparent != defaults.transparent) {
         out.add_string(key_value(kTransparentKey, QStringLiteral("1")));
     }
+    if (settings.effort == CodingEffort::Max) {
+        out.add_string(key_value(kEffortKey, QStringLiteral("max")));
+    }
     out.end_record();
     return out.text();
 }
@@ -158,6 +162,11 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
     if (const auto value = record.value(kTransparentKey)) {
         if (*value == QLatin1String("1")) {
             settings.transparent = true;
+        }
+    }
+    if (const auto value = record.value(kEffortKey)) {
+        if (value->compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
+            settings.effort = CodingEffort::Max;
         }
     }
     model.export_settings = settings;

@@ -41,7 +41,8 @@ StateBytes split_extension_record(const QByteArray& bytes);
 /// The extension record for the model, ending in CR LF: the tag, the version, then
 /// "encoding=UTF-8" and the project's settings as key=value items. The export settings are
 /// written only where they differ from their defaults: "format=png|apng|webp" (BMP and GIF are
-/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1".
+/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1",
+/// "effort=max".
 QString extension_record_text(const EditingModel& model);
 
 /// Takes the values of the keys koma knows from `record` into the model: the export settings

@@ -24,7 +24,9 @@ class GifFrameWriter : public FrameWriter {
         for (int i = 0; i < captured_; ++i) DeleteDIB(frames_[static_cast<size_t>(i)].dib);
     }
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        const Surface& stage = frame.stage;
+        const QImage& coverage = frame.coverage;
         if (captured_ + static_cast<int>(clear_stages_.size()) == kMaxGifFrames) {
             return std::unexpected(
                 QStringLiteral("%1: more than %2 steps").arg(path_).arg(kMaxGifFrames));

@@ -26,7 +26,11 @@ class WebpAnimation {
     WebpAnimation(const WebpAnimation&) = delete;
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
-    std::expected<void, QString> add(const QImage& frame) {
+    std::expected<void, QString> add(const QImage& given) {
+        const QImage frame = given.format() == QImage::Format_RGB32 ||
+                                     given.format() == QImage::Format_ARGB32
+                                 ? given
+                                 : given.convertToFormat(QImage::Format_ARGB32);
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
@@ -37,12 +41,11 @@ class WebpAnimation {
         picture.use_argb = 1;
         picture.width = size_.width();
         picture.height = size_.height();
-        // RGB32 and ARGB32 lie in memory as B, G, R, A bytes (RGB32 with A = 255).
-        const bool imported = WebPPictureImportBGRA(&picture, frame.constBits(),
-                                                    static_cast<int>(frame.bytesPerLine())) != 0;
-        const bool added =
-            imported && WebPAnimEncoderAdd(encoder_, &picture, timestamp(), &config_) != 0;
-        WebPPictureFree(&picture);
+        // RGB32 and ARGB32 are libwebp's own ARGB words (RGB32 with A = 255): the encoder reads
+        // the frame where it lies (it copies what it keeps) instead of from a copy of it.
+        picture.argb = const_cast<uint32_t*>(reinterpret_cast<const uint32_t*>(frame.constBits()));
+        picture.argb_stride = static_cast<int>(frame.bytesPerLine() / 4);
+        const bool added = WebPAnimEncoderAdd(encoder_, &picture, timestamp(), &config_) != 0;
         if (!added) return std::unexpected(failure());
         ++frames_;
         return {};
@@ -83,8 +86,8 @@ class WebpWriter : public FrameWriter {
   public:
     WebpWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
 
-    std::expected<void, QString> add(const Surface& stage, const QImage& coverage) override {
-        const QImage frame = stage_with_alpha(stage.image(), coverage);
+    std::expected<void, QString> add(const StageFrame& stage) override {
+        const QImage frame = stage_with_alpha(stage.stage.image(), stage.coverage);
         if (!animation_) animation_ = std::make_unique<WebpAnimation>(frame.size(), timing_);
         if (auto added = animation_->add(frame); !added) {
             return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
