@@ -18,8 +18,7 @@ int gif_delay_cs(int frame_ms) {
 
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing,
-                                                 std::optional<QRgb> clear) {
+                                                 const AnimationTiming& timing) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -32,12 +31,12 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     for (int i = 0; i < count; ++i) {
         handles[static_cast<size_t>(i)] = frames[i].dib;
     }
-    auto patched = dib_frames(handles);
-    if (!patched) {
-        return failure(patched.error());
+    auto source = dib_source(handles);
+    if (!source) {
+        return failure(source.error());
     }
     auto encoded =
-        encode_gif_animation(*patched, gif_delay_cs(timing.frame_ms), timing.loop_count, clear);
+        encode_gif_animation(**source, gif_delay_cs(timing.frame_ms), timing.loop_count);
     if (!encoded) {
         return failure(encoded.error());
     }

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
-#include <optional>
 
 #include "codecs/frame_writer.h"
 #include "codecs/gif/dib_capture.h"
@@ -51,16 +50,15 @@ enum class GifWritten {
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
 /// `file_name`: one image per entry, each shown for `timing.frame_ms` (as gif_delay_cs rounds it;
 /// 80 ms by default), played `timing.loop_count` times, 0 forever (see encode_gif_animation for
-/// colours and size). With `clear`, the pixels of that colour are written clear (see
-/// encode_gif_animation). The file is replaced as replace_file_contents
-/// does: written beside it and renamed over the old one, so a failed write leaves any earlier
-/// file intact.
+/// colours and size; the clear pixels of bitmaps captured with a coverage are written clear).
+/// The bitmaps are read one at a time as the encoder needs them, never all whole at once. The
+/// file is replaced as replace_file_contents does: written beside it and renamed over the old
+/// one, so a failed write leaves any earlier file intact.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing = {},
-                                                 std::optional<QRgb> clear = {});
+                                                 const AnimationTiming& timing = {});
 
 }  // namespace koma

@@ -91,17 +91,20 @@ std::vector<Run> unchanged_runs(std::span<const uint8_t> colours,
 
 }  // namespace
 
-size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
-    // giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput, counting bits.
+namespace {
+
+/// giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput: calls `emit(code,
+/// bits)` for every code giflib writes, with the width it writes it in.
+template <typename Emit>
+void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
     const int bits = std::max(2, code_bits);
     const int clear_code = 1 << bits;
     const int eof_code = clear_code + 1;
     int running_code = eof_code + 1;
     int running_bits = bits + 1;
     int max_code = 1 << running_bits;
-    uint64_t total_bits = 0;
     auto output = [&](int code) {
-        total_bits += static_cast<uint64_t>(running_bits);
+        emit(code, running_bits);
         if (running_code >= max_code && code <= kMaxCode) max_code = 1 << ++running_bits;
     };
     thread_local StringTable table;
@@ -132,8 +135,45 @@ size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
     }
     output(static_cast<int>(current));
     output(eof_code);
+}
+
+}  // namespace
+
+size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
+    uint64_t total_bits = 0;
+    lzw_codes(pixels, code_bits, [&](int, int bits) { total_bits += static_cast<uint64_t>(bits); });
     const size_t bytes = static_cast<size_t>((total_bits + 7) / 8);
     return 1 + bytes + (bytes + 254) / 255 + 1;
+}
+
+void append_lzw_data(std::span<const uint8_t> pixels, int code_bits, std::vector<uint8_t>& out) {
+    // The codes packed low bit first into one run of bytes, then cut into sub-blocks of up to
+    // 255 bytes, each after its length byte, as giflib's EGifBufferedOutput fills them.
+    thread_local std::vector<uint8_t> packed;
+    packed.clear();
+    uint64_t word = 0;
+    int held = 0;
+    lzw_codes(pixels, code_bits, [&](int code, int bits) {
+        word |= static_cast<uint64_t>(code) << held;
+        held += bits;
+        if (held >= 32) {
+            for (int k = 0; k < 4; ++k) packed.push_back(static_cast<uint8_t>(word >> (8 * k)));
+            word >>= 32;
+            held -= 32;
+        }
+    });
+    for (; held > 0; held -= 8) {
+        packed.push_back(static_cast<uint8_t>(word & 0xFF));
+        word >>= 8;
+    }
+    out.push_back(static_cast<uint8_t>(std::max(2, code_bits)));
+    for (size_t at = 0; at < packed.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, packed.size() - at);
+        out.push_back(static_cast<uint8_t>(length));
+        out.insert(out.end(), packed.begin() + static_cast<ptrdiff_t>(at),
+                   packed.begin() + static_cast<ptrdiff_t>(at + length));
+    }
+    out.push_back(0);
 }
 
 LzwChoice choose_transparency(std::span<const uint8_t> colours, std::span<const uint8_t> unchanged,
