@@ -41,6 +41,9 @@ class PatchSource {
     /// Hands every patch to `visit`, in order. Fails with the visitor's failure, or with a
     /// message when a patch cannot be made.
     virtual std::expected<void, QString> each(const PatchVisitor& visit) const = 0;
+    /// Whether every patch after the first covers exactly the bounding rectangle of the pixels
+    /// that changed (null when none did), so that a coder need not find that out itself.
+    virtual bool exact_patches() const { return false; }
 };
 
 /// The patches of PatchedFrames as a PatchSource; `frames` must outlive it.

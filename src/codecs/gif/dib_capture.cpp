@@ -69,13 +69,17 @@ struct Capture {
     /// The patch's pixels as indices into `colours`, a byte each, rows without padding...
     std::shared_ptr<const CaptureColours> colours;
     std::vector<uint8_t> indices;
-    /// ... or, once the colours did not fit, as they are.
+    /// ... or, once the colours did not fit, as they are: three bytes a pixel (RGB888) without
+    /// alpha, ARGB32 with it.
     QImage pixels;
     int depth = 0;  ///< captures between this one and its whole bitmap
 
     /// The patch as an image of the bitmap's format; null when it is empty.
     QImage patch_image() const {
-        if (!pixels.isNull() || patch.isEmpty()) return pixels;
+        if (patch.isEmpty()) return {};
+        if (!pixels.isNull()) {
+            return with_alpha ? pixels : pixels.convertToFormat(QImage::Format_RGB32);
+        }
         QImage image(patch, with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         const uint8_t* index = indices.data();
         for (int y = 0; y < patch.height(); ++y) {
@@ -211,10 +215,20 @@ void store_patch(Capture& capture, SourceRows& rows, const QRect& rect, QImage& 
         capture.indices.clear();
         capture.indices.shrink_to_fit();
     }
-    capture.pixels = QImage(rect.size(), canvas.format());
+    capture.pixels = QImage(rect.size(), capture.with_alpha ? QImage::Format_ARGB32
+                                                            : QImage::Format_RGB888);
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         const QRgb* row = rows.row(y) + rect.left();
-        std::memcpy(capture.pixels.scanLine(y - rect.top()), row, row_bytes);
+        uchar* out = capture.pixels.scanLine(y - rect.top());
+        if (capture.with_alpha) {
+            std::memcpy(out, row, row_bytes);
+        } else {
+            for (int x = 0; x < rect.width(); ++x) {
+                out[3 * x] = static_cast<uchar>(qRed(row[x]));
+                out[3 * x + 1] = static_cast<uchar>(qGreen(row[x]));
+                out[3 * x + 2] = static_cast<uchar>(qBlue(row[x]));
+            }
+        }
         std::memcpy(reinterpret_cast<QRgb*>(canvas.scanLine(y)) + rect.left(), row, row_bytes);
     }
 }
@@ -238,6 +252,8 @@ DibHandle capture_area(const Surface& dc, const QRect& wanted, const QImage& cov
     CapturePtr last = t.last.lock();
     if (last && last->size == area.size() && last->with_alpha == with_alpha &&
         last->depth < kMaxChain) {
+        // The whole bitmap to compare with is made again when it was let go (see dib_source).
+        if (t.last_pixels.isNull()) t.last_pixels = whole_bitmap(last.get());
         const QRect changed = changed_area(t.last_pixels, rows, area.size());
         capture->previous = last;
         capture->depth = last->depth + 1;
@@ -262,10 +278,18 @@ DibHandle capture_area(const Surface& dc, const QRect& wanted, const QImage& cov
 class CaptureSource : public PatchSource {
   public:
     CaptureSource(QSize size, std::vector<CapturePtr> captures)
-        : size_(size), captures_(std::move(captures)) {}
+        : size_(size), captures_(std::move(captures)) {
+        for (size_t i = 1; i < captures_.size(); ++i) {
+            const Capture* capture = captures_[i].get();
+            exact_ = exact_ && (capture == captures_[i - 1].get() ||
+                                capture->previous.get() == captures_[i - 1].get());
+        }
+    }
 
     QSize frame_size() const override { return size_; }
     size_t frames() const override { return captures_.size(); }
+    /// Captures taken one after the other keep exactly what changed.
+    bool exact_patches() const override { return exact_; }
 
     std::expected<void, QString> each(const PatchVisitor& visit) const override {
         for (size_t i = 0; i < captures_.size(); ++i) {
@@ -286,6 +310,7 @@ class CaptureSource : public PatchSource {
   private:
     QSize size_;
     std::vector<CapturePtr> captures_;
+    bool exact_ = true;
 };
 
 }  // namespace
@@ -342,6 +367,8 @@ std::expected<std::unique_ptr<PatchSource>, QString> dib_source(
             }
             captures.push_back(it->second);
         }
+        // While the captures are read the next one's comparison bitmap need not be held.
+        t.last_pixels = QImage();
     }
     if (captures.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -200,6 +201,15 @@ std::expected<std::optional<ColourTable>, QString> exact_colours(const PatchSour
     return table;
 }
 
+/// `argb` (0xAARRGGBB) as the bytes R, G, B, A in memory, as libimagequant reads them.
+uint32_t ARGB2RGBA(QRgb argb) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(qRed(argb)), static_cast<uint8_t>(qGreen(argb)),
+                              static_cast<uint8_t>(qBlue(argb)), static_cast<uint8_t>(qAlpha(argb))};
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
 /// One palette from libimagequant over what every frame changes in colour, clear pixels left
 /// out; a clear entry after the colours when some pixel is clear.
 std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source,
@@ -211,14 +221,26 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
     }
     LiqPtr<liq_histogram> histogram(liq_histogram_create(attr.get()));
 
-    // What really changes, frame by frame, against a canvas of the frames so far.
-    QImage canvas(frame.size(), QImage::Format_ARGB32);
+    // What really changes, frame by frame, against a canvas of the frames so far, unless the
+    // patches are exactly that already.
+    const bool exact = source.exact_patches();
+    QImage canvas(exact ? QSize() : frame.size(), QImage::Format_ARGB32);
     bool any_clear = false;
     auto walked = source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
         const Clipped patch = clip(given, frame);
         PixelBounds changed;
+        QImage rgba(exact ? patch.region.size() : QSize(), QImage::Format_RGBA8888);
         for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
             const QRgb* src = patch.row(y);
+            if (exact) {
+                auto* out = reinterpret_cast<uint32_t*>(rgba.scanLine(y - patch.region.top()));
+                for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                    const QRgb value = patch.value(src[x]);
+                    any_clear = any_clear || value == 0u;
+                    *out++ = ARGB2RGBA(value);
+                }
+                continue;
+            }
             QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
             for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
                 const QRgb value = patch.value(src[x]);
@@ -227,10 +249,12 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
                 any_clear = any_clear || value == 0u;
             }
         }
-        const QRect rect = changed.rect();
-        if (rect.isEmpty()) return {};
-        QImage rgba = canvas.copy(rect).convertToFormat(
-            any_clear ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+        if (!exact) {
+            const QRect rect = changed.rect();
+            if (rect.isEmpty()) return {};
+            rgba = canvas.copy(rect).convertToFormat(QImage::Format_RGBA8888);
+        }
+        if (rgba.isNull()) return {};
         std::vector<void*> rows = rgba_rows(rgba);
         LiqPtr<liq_image> part(liq_image_create_rgba_rows(attr.get(), rows.data(), rgba.width(),
                                                           rgba.height(), 0));
