@@ -80,8 +80,8 @@ QImage flat_landscape(const Geometry& g) {
     p.setBrush(QColor(255, 236, 160));
     p.drawEllipse(QPoint(g.x(400), g.len(24)), g.len(12), g.len(12));
     p.setBrush(QColor(250, 250, 250));
-    for (const QPoint c : {QPoint(g.x(60), g.len(22)), QPoint(g.x(190), g.len(14)),
-                           QPoint(g.x(310), g.len(30))}) {
+    for (const QPoint c :
+         {QPoint(g.x(60), g.len(22)), QPoint(g.x(190), g.len(14)), QPoint(g.x(310), g.len(30))}) {
         p.drawEllipse(c, g.len(20), g.len(6));
         p.drawEllipse(c + QPoint(g.len(12), -g.len(4)), g.len(12), g.len(6));
     }

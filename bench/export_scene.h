@@ -51,7 +51,6 @@ void load_scene(EditingModel& model, Scene scene = Scene::Walk, int steps = kMax
 /// file for slot 0. Returns the state file's path.
 std::expected<QString, QString> write_scene_files(const QString& folder,
                                                   const QString& export_folder,
-                                                  Scene scene = Scene::Walk,
-                                                  int steps = kMaxSteps);
+                                                  Scene scene = Scene::Walk, int steps = kMaxSteps);
 
 }  // namespace koma::bench

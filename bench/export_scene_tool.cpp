@@ -24,8 +24,8 @@ int write_scene(const QDir& top, koma::bench::Scene scene, int steps) {
     for (const char* sub : {"scene", "frames", "out"}) {
         root.mkpath(QLatin1String(sub));
     }
-    const auto pst = koma::bench::write_scene_files(root.filePath("scene"), root.filePath("out"),
-                                                    scene, steps);
+    const auto pst =
+        koma::bench::write_scene_files(root.filePath("scene"), root.filePath("out"), scene, steps);
     if (!pst) {
         std::fprintf(stderr, "%s\n", qPrintable(pst.error()));
         return 1;

@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/main_window.h"
 #include "compose/animation_preview.h"
 #include "compose/compose_frame.h"
-#include "app/main_window.h"
 #include "compose/startup.h"
 #include "export_scene.h"
 
@@ -30,8 +30,8 @@ double process_cpu_ms() {
 
 void report(const char* what, double cpu_ms, int ticks, int frame_ms) {
     const double per_tick = cpu_ms / ticks;
-    std::printf("%-8s %4d ticks  %7.2f ms CPU a tick  %5.1f %% of one core at %d ms a tick\n",
-                what, ticks, per_tick, 100.0 * per_tick / frame_ms, frame_ms);
+    std::printf("%-8s %4d ticks  %7.2f ms CPU a tick  %5.1f %% of one core at %d ms a tick\n", what,
+                ticks, per_tick, 100.0 * per_tick / frame_ms, frame_ms);
 }
 
 }  // namespace

@@ -31,20 +31,19 @@ struct ExportRequest {
 /// Reads the arguments after "export": one state file and the options
 /// --format bmp|gif|png|apng|webp, --out DIR, --basename NAME, --frame-ms N (kMinFrameMs to
 /// kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever), --effort default|max, each also
-/// written --option=value, and the flag --transparent, each at most once. Fails with a one-line message for anything
-/// else, a value out of range included.
+/// written --option=value, and the flag --transparent, each at most once. Fails with a one-line
+/// message for anything else, a value out of range included.
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments);
 
 /// Reads the state file as LOAD does, then exports as "コマ作成" does, with the format, frame
 /// time, loop count, transparency and effort asked for, each by default as the state file sets
-/// it (BMP, 80 ms, forever, opaque, default effort where it sets nothing). Every notice of the export is printed once on
-/// `err` ("koma: note: ..."). The export folder is --out when
-/// given, else the folder the state file names when it exists, else the current folder; the
-/// base name is --basename when given, else the state file's. Prints the path of every file
-/// written to `out`. Returns kExitSuccess (also when the pattern is empty and nothing is
-/// written, which is said on `err`), kExitStateUnread when the state file is missing,
-/// unreadable or damaged, and kExitOutputFailed when the export fails; errors are one line on
-/// `err`.
+/// it (BMP, 80 ms, forever, opaque, default effort where it sets nothing). Every notice of the
+/// export is printed once on `err` ("koma: note: ..."). The export folder is --out when given, else
+/// the folder the state file names when it exists, else the current folder; the base name is
+/// --basename when given, else the state file's. Prints the path of every file written to `out`.
+/// Returns kExitSuccess (also when the pattern is empty and nothing is written, which is said on
+/// `err`), kExitStateUnread when the state file is missing, unreadable or damaged, and
+/// kExitOutputFailed when the export fails; errors are one line on `err`.
 int run_export_command(const ExportRequest& request, QTextStream& out, QTextStream& err);
 
 }  // namespace koma

@@ -36,18 +36,17 @@ class SequenceWriter : public FrameWriter {
 }  // namespace
 
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name) {
-    return std::make_unique<SequenceWriter>(
-        std::move(name), [](const StageFrame& frame, const QString& path) {
-            return save_bmp(frame.stage.image(), path);
-        });
+    return std::make_unique<SequenceWriter>(std::move(name),
+                                            [](const StageFrame& frame, const QString& path) {
+                                                return save_bmp(frame.stage.image(), path);
+                                            });
 }
 
 std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name, CodingEffort effort) {
     return std::make_unique<SequenceWriter>(
         std::move(name),
         [effort](const StageFrame& frame, const QString& path) -> std::expected<void, QString> {
-            auto bytes =
-                encode_png(stage_with_alpha(frame.stage.image(), frame.coverage), effort);
+            auto bytes = encode_png(stage_with_alpha(frame.stage.image(), frame.coverage), effort);
             if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
             return replace_file_contents(path, *bytes);
         });

@@ -19,7 +19,7 @@ std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name);
 /// A writer of one PNG file per step, named by `name`, each written as its step comes in an
 /// exact layout for its own pixels, coded with `effort` (see encode_png), with alpha from the
 /// coverage. Files are replaced as replace_file_contents does.
-std::unique_ptr<FrameWriter> make_png_sequence_writer(
-    StepFileName name, CodingEffort effort = CodingEffort::Default);
+std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name,
+                                                      CodingEffort effort = CodingEffort::Default);
 
 }  // namespace koma

@@ -46,8 +46,6 @@ void set_transparent(EditingModel& model, bool transparent) {
     model.export_settings.transparent = transparent;
 }
 
-void set_effort(EditingModel& model, CodingEffort effort) {
-    model.export_settings.effort = effort;
-}
+void set_effort(EditingModel& model, CodingEffort effort) { model.export_settings.effort = effort; }
 
 }  // namespace koma

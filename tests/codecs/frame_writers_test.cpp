@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "codecs/gif/dib_capture.h"
 #include "codecs/gif/dib_to_gif.h"
@@ -126,6 +127,88 @@ TEST(GifFrameWriterTest, UncoveredPixelsAreTransparentAndCanBecomeTransparentAga
                 } else {
                     EXPECT_EQ(qAlpha(got), 0) << i << " " << x << "," << y;
                 }
+            }
+        }
+    }
+}
+
+/// Writes the stages with their coverages as a GIF and checks that every frame shows exactly
+/// the covered pixels in their colours and nothing elsewhere.
+test::DecodedGif transparent_gif(const std::vector<QImage>& stages,
+                                 const std::vector<QImage>& coverages) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    for (size_t i = 0; i < stages.size(); ++i) {
+        EXPECT_TRUE(writer->add(surface_of(stages[i]), coverages[i]));
+    }
+    EXPECT_TRUE(writer->finish());
+    test::DecodedGif gif = test::decode_gif(path);
+    EXPECT_EQ(gif.error.toStdString(), "");
+    EXPECT_EQ(gif.clear_frames.size(), stages.size());
+    for (size_t i = 0; i < std::min(stages.size(), gif.clear_frames.size()); ++i) {
+        EXPECT_EQ(pixel_difference(gif.clear_frames[i], stage_with_alpha(stages[i], coverages[i])),
+                  "")
+            << "frame " << i;
+    }
+    return gif;
+}
+
+TEST(GifFrameWriterTest, PixelsClearedOutsideTheRectangleBeforeAreClearedAllTheSame) {
+    // Frame 1 changes only its right end; frame 2 clears its left end, which frame 1 did not
+    // store: frame 1 is coded again over both before it is disposed.
+    const std::vector<QImage> stages(4, from_rows({"RWWWWG"}));
+    const std::vector<QImage> coverages = {coverage_of({"100000"}), coverage_of({"100001"}),
+                                           coverage_of({"000001"}), coverage_of({"000001"})};
+    transparent_gif(stages, coverages);
+}
+
+TEST(GifFrameWriterTest, ABlockMovingOverClearPixelsStoresLessThanWholeFrames) {
+    std::vector<QImage> stages, coverages;
+    for (int i = 0; i < 6; ++i) {
+        stages.push_back(test::solid(20, 4, 0xFF0000FFu));
+        QImage coverage(20, 4, QImage::Format_Grayscale8);
+        coverage.fill(0);
+        for (int y = 1; y < 3; ++y) {
+            for (int x = 2 * i; x < 2 * i + 3; ++x) coverage.scanLine(y)[x] = 255;
+        }
+        coverages.push_back(coverage);
+    }
+    const test::DecodedGif gif = transparent_gif(stages, coverages);
+    for (size_t i = 1; i < gif.rects.size(); ++i) {
+        EXPECT_LT(gif.rects[i].width(), 20) << "frame " << i << " stored whole";
+    }
+}
+
+TEST(GifFrameWriterTest, ManyColoursKeepClearPixelsClearAndOpaqueOnesOpaque) {
+    std::vector<QImage> stages, coverages;
+    for (int i = 0; i < 3; ++i) {
+        QImage stage(40, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) stage.setPixel(x, y, qRgb(x * 6, y * 12, (x + i) * 5));
+        }
+        stages.push_back(stage);
+        QImage coverage(40, 20, QImage::Format_Grayscale8);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) coverage.scanLine(y)[x] = (x + y + i) % 5 ? 255 : 0;
+        }
+        coverages.push_back(coverage);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    for (size_t i = 0; i < stages.size(); ++i) {
+        ASSERT_TRUE(writer->add(surface_of(stages[i]), coverages[i]));
+    }
+    ASSERT_TRUE(writer->finish());
+    const test::DecodedGif gif = test::decode_gif(path);
+    ASSERT_EQ(gif.clear_frames.size(), stages.size());
+    for (size_t i = 0; i < stages.size(); ++i) {
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const bool covered = coverages[i].constScanLine(y)[x] != 0;
+                EXPECT_EQ(qAlpha(gif.clear_frames[i].pixel(x, y)), covered ? 255 : 0)
+                    << "frame " << i << " at " << x << "," << y;
             }
         }
     }

@@ -213,5 +213,16 @@ TEST_F(ExportSettingsWindowTest, PreviewTimerTicksAtTheFrameTime) {
     EXPECT_FALSE(window->Timer1->isActive());
 }
 
+TEST_F(ExportSettingsWindowTest, TheEffortBoxIsTakenByOk) {
+    ExportSettingsWindow* settings = open();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(settings->max_effort->isChecked());
+    EXPECT_FALSE(settings->max_effort->geometry().intersects(settings->ok->geometry()));
+    QTest::mouseClick(settings->max_effort, Qt::LeftButton, {},
+                      QPoint(6, settings->max_effort->height() / 2));
+    press_ok(settings);
+    EXPECT_EQ(model.export_settings.effort, CodingEffort::Max);
+}
+
 }  // namespace
 }  // namespace koma

@@ -200,5 +200,22 @@ TEST_F(ExportSettingsRecordTest, ABadValueOfOneKeyIsIgnoredAndTheOthersAreTaken)
     }
 }
 
+TEST_F(ExportSettingsRecordTest, TheEffortIsWrittenOnlyAtMaxAndReadBack) {
+    auto m = make_model();
+    m->export_settings.effort = CodingEffort::Max;
+    EXPECT_EQ(record_items(*m), (QStringList{"encoding=UTF-8", "effort=max"}));
+    ASSERT_TRUE(save(*m, path("max.pst")));
+    auto read = changed_model();
+    ASSERT_TRUE(load(*read, path("max.pst")));
+    EXPECT_EQ(read->export_settings.effort, CodingEffort::Max);
+
+    // Anything else reads as the default, as does a file without the key.
+    QByteArray bytes = read_bytes(path("max.pst"));
+    bytes.replace("effort=max", "effort=most");
+    write_bytes(path("most.pst"), bytes);
+    ASSERT_TRUE(load(*read, path("most.pst")));
+    EXPECT_EQ(read->export_settings.effort, CodingEffort::Default);
+}
+
 }  // namespace
 }  // namespace koma

@@ -215,8 +215,8 @@ void store_patch(Capture& capture, SourceRows& rows, const QRect& rect, QImage& 
         capture.indices.clear();
         capture.indices.shrink_to_fit();
     }
-    capture.pixels = QImage(rect.size(), capture.with_alpha ? QImage::Format_ARGB32
-                                                            : QImage::Format_RGB888);
+    capture.pixels =
+        QImage(rect.size(), capture.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         const QRgb* row = rows.row(y) + rect.left();
         uchar* out = capture.pixels.scanLine(y - rect.top());

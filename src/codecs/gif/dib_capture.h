@@ -52,8 +52,7 @@ std::expected<PatchedFrames, QString> dib_frames(std::span<const DibHandle> hand
 /// The same bitmaps as patches handed over one at a time (see PatchSource), so that only one
 /// is ever whole: the source holds the captures, which stay as they are however the handles
 /// are released. Fails as dib_frames does.
-std::expected<std::unique_ptr<PatchSource>, QString> dib_source(
-    std::span<const DibHandle> handles);
+std::expected<std::unique_ptr<PatchSource>, QString> dib_source(std::span<const DibHandle> handles);
 
 /// How many bitmaps are held at the moment (for checking that every capture is released).
 int dib_count();

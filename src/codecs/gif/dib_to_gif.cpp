@@ -35,8 +35,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!source) {
         return failure(source.error());
     }
-    auto encoded =
-        encode_gif_animation(**source, gif_delay_cs(timing.frame_ms), timing.loop_count);
+    auto encoded = encode_gif_animation(**source, gif_delay_cs(timing.frame_ms), timing.loop_count);
     if (!encoded) {
         return failure(encoded.error());
     }

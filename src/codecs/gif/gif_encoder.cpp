@@ -155,8 +155,8 @@ std::expected<StoredFrame, QString> store_frame(const IndexedFrame& frame, bool 
     std::vector<uint8_t> entries(frame.indices.size());
     for (size_t k = 0; k < entries.size(); ++k) entries[k] = colours.to_entry[frame.indices[k]];
     // Only unchanged pixels can be stored as the transparent entry.
-    const bool any_unchanged = std::find(frame.unchanged.begin(), frame.unchanged.end(), 1) !=
-                               frame.unchanged.end();
+    const bool any_unchanged =
+        std::find(frame.unchanged.begin(), frame.unchanged.end(), 1) != frame.unchanged.end();
     if (first || !clear || !any_unchanged) {
         encoder.encode(frame.rect, entries, best.block);
         return best;
@@ -345,7 +345,9 @@ class AnimationWriter {
         return {};
     }
 
-    std::expected<void, QString> write_pending(int disposal) { return write(pending_.stored, disposal); }
+    std::expected<void, QString> write_pending(int disposal) {
+        return write(pending_.stored, disposal);
+    }
 
     std::expected<void, QString> add_drawn_over(const IndexedFrame& frame) {
         // The top-left pixel, which an unchanged frame repeats when there is no transparent
@@ -411,8 +413,8 @@ class AnimationWriter {
         if (newly.isEmpty()) {
             auto drawn = store(frame, false);
             if (!drawn) return std::unexpected(drawn.error());
-            best = Pending{frame.rect.isEmpty() ? QRect(0, 0, 1, 1) : frame.rect,
-                           std::move(*drawn)};
+            best =
+                Pending{frame.rect.isEmpty() ? QRect(0, 0, 1, 1) : frame.rect, std::move(*drawn)};
         }
         if (newly.isEmpty() || pending_.rect.contains(newly)) {
             auto cleared = over_cleared(pending_.rect);
@@ -426,9 +428,9 @@ class AnimationWriter {
             // The frame before is coded again over a rectangle that takes in what this one
             // clears, and disposed to the background.
             const QRect wider = pending_.rect | newly;
-            const IndexedFrame before =
-                frame_over(wider, clear, [&](int y) { return shown.row(y); },
-                           [&](int y) { return under.row(y); });
+            const IndexedFrame before = frame_over(
+                wider, clear, [&](int y) { return shown.row(y); },
+                [&](int y) { return under.row(y); });
             auto again = store(before, added_ == 1);
             if (!again) return std::unexpected(again.error());
             pending_ = {wider, std::move(*again)};

@@ -42,7 +42,8 @@ Clipped clip(const FramePatch& patch, const QRect& frame) {
     c.at = patch.at;
     c.with_alpha = patch.pixels.hasAlphaChannel();
     const QImage::Format format = c.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    c.pixels = patch.pixels.format() == format ? patch.pixels : patch.pixels.convertToFormat(format);
+    c.pixels =
+        patch.pixels.format() == format ? patch.pixels : patch.pixels.convertToFormat(format);
     return c;
 }
 
@@ -182,20 +183,21 @@ std::expected<std::optional<ColourTable>, QString> exact_colours(const PatchSour
     ColourTable table;
     bool overflowed = false;
     const QString stop = QStringLiteral("more than 256 colours");
-    auto walked = source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
-        if (auto first = check_first(i, given, frame); !first) return first;
-        const Clipped patch = clip(given, frame);
-        for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
-            const QRgb* src = patch.row(y);
-            for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
-                if (table.index_of(patch.value(src[x])) < 0) {
-                    overflowed = true;
-                    return std::unexpected(stop);
+    auto walked =
+        source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
+            if (auto first = check_first(i, given, frame); !first) return first;
+            const Clipped patch = clip(given, frame);
+            for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
+                const QRgb* src = patch.row(y);
+                for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                    if (table.index_of(patch.value(src[x])) < 0) {
+                        overflowed = true;
+                        return std::unexpected(stop);
+                    }
                 }
             }
-        }
-        return {};
-    });
+            return {};
+        });
     if (overflowed) return std::nullopt;
     if (!walked) return std::unexpected(walked.error());
     return table;
@@ -204,7 +206,8 @@ std::expected<std::optional<ColourTable>, QString> exact_colours(const PatchSour
 /// `argb` (0xAARRGGBB) as the bytes R, G, B, A in memory, as libimagequant reads them.
 uint32_t ARGB2RGBA(QRgb argb) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(qRed(argb)), static_cast<uint8_t>(qGreen(argb)),
-                              static_cast<uint8_t>(qBlue(argb)), static_cast<uint8_t>(qAlpha(argb))};
+                              static_cast<uint8_t>(qBlue(argb)),
+                              static_cast<uint8_t>(qAlpha(argb))};
     uint32_t word;
     std::memcpy(&word, bytes, 4);
     return word;
@@ -226,7 +229,8 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
     const bool exact = source.exact_patches();
     QImage canvas(exact ? QSize() : frame.size(), QImage::Format_ARGB32);
     bool any_clear = false;
-    auto walked = source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
+    auto walked = source.each([&](size_t i,
+                                  const FramePatch& given) -> std::expected<void, QString> {
         const Clipped patch = clip(given, frame);
         PixelBounds changed;
         QImage rgba(exact ? patch.region.size() : QSize(), QImage::Format_RGBA8888);
@@ -256,8 +260,8 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
         }
         if (rgba.isNull()) return {};
         std::vector<void*> rows = rgba_rows(rgba);
-        LiqPtr<liq_image> part(liq_image_create_rgba_rows(attr.get(), rows.data(), rgba.width(),
-                                                          rgba.height(), 0));
+        LiqPtr<liq_image> part(
+            liq_image_create_rgba_rows(attr.get(), rows.data(), rgba.width(), rgba.height(), 0));
         if (!part || liq_histogram_add_image(histogram.get(), attr.get(), part.get()) != LIQ_OK) {
             return std::unexpected(QStringLiteral("the colour quantiser could not read a frame"));
         }

@@ -31,8 +31,7 @@ class GifFrameWriter : public FrameWriter {
         entry.flags = 4096;
         entry.value_2 = 2;
         entry.value_10 = 10;
-        entry.dib =
-            DCtoDIB(stage, 0, 0, stage.width_px(), stage.height_twips(), frame.coverage);
+        entry.dib = DCtoDIB(stage, 0, 0, stage.width_px(), stage.height_twips(), frame.coverage);
         ++captured_;
         return {};
     }

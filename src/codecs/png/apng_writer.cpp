@@ -1,12 +1,12 @@
 #include "codecs/png/apng_writer.h"
 
+#include <zlib.h>
+
 #include <QRect>
 #include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
-
-#include <zlib.h>
 
 #include "codecs/png/deflate_recode.h"
 #include "codecs/png/png_chunks.h"
@@ -75,8 +75,8 @@ QImage blend_patch(const Base& base, const QImage& frame, const QRect& rect) {
     for (int y = 0; y < rect.height(); ++y) {
         const QRgb* a = row_of(*base.image, rect.top() + y);
         const QRgb* b = row_of(frame, rect.top() + y);
-        const bool cleared = rect.top() + y >= base.cleared.top() &&
-                             rect.top() + y <= base.cleared.bottom();
+        const bool cleared =
+            rect.top() + y >= base.cleared.top() && rect.top() + y <= base.cleared.bottom();
         QRgb* d = reinterpret_cast<QRgb*>(patch.scanLine(y));
         for (int x = 0; x < rect.width(); ++x) {
             const QRgb new_pixel = b[rect.left() + x];
@@ -204,8 +204,8 @@ std::expected<QByteArray, QString> ApngEncoder::code_winner(const Track& track,
 }
 
 std::expected<void, QString> ApngEncoder::start(Track& track, const QImage& first) {
-    auto png = encode_png(first, first.rect(), track.layout,
-                          candidate_coding(track.layout, effort_));
+    auto png =
+        encode_png(first, first.rect(), track.layout, candidate_coding(track.layout, effort_));
     if (!png) return std::unexpected(png.error());
     auto data = code_winner(track, first, *png);
     if (!data) return std::unexpected(data.error());
@@ -298,9 +298,9 @@ std::expected<void, QString> ApngEncoder::code(Track& track, const QImage& frame
 
 void ApngEncoder::keep_smallest_track() {
     auto bytes = [](const Track& t) { return t.out.size() + t.pending.data.size(); };
-    const auto smallest = std::min_element(
-        tracks_.begin(), tracks_.end(),
-        [&](const Track& a, const Track& b) { return bytes(a) < bytes(b); });
+    const auto smallest =
+        std::min_element(tracks_.begin(), tracks_.end(),
+                         [&](const Track& a, const Track& b) { return bytes(a) < bytes(b); });
     if (smallest != tracks_.begin()) std::swap(tracks_.front(), *smallest);
     tracks_.resize(1);
 }
@@ -388,8 +388,7 @@ class ApngWriter : public FrameWriter {
 }  // namespace
 
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
-                                               const AnimationTiming& timing,
-                                               CodingEffort effort) {
+                                               const AnimationTiming& timing, CodingEffort effort) {
     if (frames.empty()) return std::unexpected(QStringLiteral("there are no frames"));
     ApngSurvey survey;
     for (const QImage& frame : frames) {

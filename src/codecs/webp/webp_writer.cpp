@@ -27,10 +27,10 @@ class WebpAnimation {
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
     std::expected<void, QString> add(const QImage& given) {
-        const QImage frame = given.format() == QImage::Format_RGB32 ||
-                                     given.format() == QImage::Format_ARGB32
-                                 ? given
-                                 : given.convertToFormat(QImage::Format_ARGB32);
+        const QImage frame =
+            given.format() == QImage::Format_RGB32 || given.format() == QImage::Format_ARGB32
+                ? given
+                : given.convertToFormat(QImage::Format_ARGB32);
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
