@@ -476,15 +476,19 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, int del
         return std::unexpected(palette.error());
     }
     std::array<uint64_t, 256> uses{};
-    bool first = true;
-    auto counted = each_indexed_frame(source, *palette, [&](const IndexedFrame& frame) {
-        if (!first) {
-            for (const uint8_t index : frame.indices) ++uses[index];
-        }
-        first = false;
-        return std::expected<void, QString>();
-    });
-    if (!counted) return std::unexpected(counted.error());
+    if (!palette->uses.empty()) {
+        std::copy(palette->uses.begin(), palette->uses.end(), uses.begin());
+    } else {
+        bool first = true;
+        auto counted = each_indexed_frame(source, *palette, [&](const IndexedFrame& frame) {
+            if (!first) {
+                for (const uint8_t index : frame.indices) ++uses[index];
+            }
+            first = false;
+            return std::expected<void, QString>();
+        });
+        if (!counted) return std::unexpected(counted.error());
+    }
     const std::vector<int> order = colour_order(uses, palette->colours.size());
 
     const size_t colours = palette->colours.size();

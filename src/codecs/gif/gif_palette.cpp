@@ -102,6 +102,7 @@ class IndexCanvas {
         : width_(width), indices_(static_cast<size_t>(width) * height, 0) {}
 
     uint8_t at(int x, int y) const { return indices_[static_cast<size_t>(y) * width_ + x]; }
+    const uint8_t* row(int y) const { return indices_.data() + static_cast<size_t>(y) * width_; }
 
     /// Records in `frame` the indices `mapped` (covering `region`, rows without padding) where
     /// they differ from the canvas, `changed` being their bounding box, and paints them in.
@@ -314,46 +315,51 @@ std::expected<void, QString> each_indexed_frame(
     const std::function<std::expected<void, QString>(const IndexedFrame&)>& take) {
     const auto frame = frame_rect(source);
     if (!frame) return std::unexpected(frame.error());
-    // Each colour gets its nearest palette entry, the same in every frame and at every place:
-    // dithering would spread errors differently around each change, so that a frame equal to
-    // an earlier one could decode differently from it. Clear pixels keep the clear entry.
-    std::optional<ColourTable> exact;
-    std::optional<NearestColour> nearest;
-    if (palette.exact) {
-        exact.emplace(palette.colours);
-    } else {
-        std::vector<QRgb> opaque = palette.colours;
-        if (palette.clear >= 0) opaque.erase(opaque.begin() + palette.clear);
-        nearest.emplace(opaque);
-    }
-    auto index_of = [&](QRgb value) -> uint8_t {
-        if (exact) return static_cast<uint8_t>(exact->index_of(value));
-        if (value == 0u) return static_cast<uint8_t>(palette.clear);
-        const uint8_t index = nearest->index_of(value);
-        return palette.clear >= 0 && index >= palette.clear ? index + 1 : index;
-    };
     IndexCanvas canvas(frame->width(), frame->height());
     std::vector<uint8_t> mapped;
-    return source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
-        if (auto first = check_first(i, given, *frame); !first) return first;
-        IndexedFrame indexed;
-        const Clipped patch = clip(given, *frame);
-        if (!patch.region.isEmpty()) {
-            const QRect& r = patch.region;
-            mapped.resize(static_cast<size_t>(r.width()) * r.height());
-            PixelBounds changed;
-            size_t k = 0;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                const QRgb* src = patch.row(y);
-                for (int x = r.left(); x <= r.right(); ++x, ++k) {
-                    mapped[k] = index_of(patch.value(src[x]));
-                    if (i == 0 || canvas.at(x, y) != mapped[k]) changed.add(x, y);
+    // One walk per kind of mapping, so that the lookup is inlined in the pixel loop.
+    auto walk = [&](auto&& index_of) {
+        return source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
+            if (auto first = check_first(i, given, *frame); !first) return first;
+            IndexedFrame indexed;
+            const Clipped patch = clip(given, *frame);
+            if (!patch.region.isEmpty()) {
+                const QRect& r = patch.region;
+                const size_t w = static_cast<size_t>(r.width());
+                mapped.resize(w * static_cast<size_t>(r.height()));
+                PixelBounds changed;
+                uint8_t* out = mapped.data();
+                for (int y = r.top(); y <= r.bottom(); ++y, out += w) {
+                    const QRgb* src = patch.row(y) + r.left();
+                    for (size_t x = 0; x < w; ++x) out[x] = index_of(patch.value(src[x]));
+                    const uint8_t* shown = canvas.row(y) + r.left();
+                    if (i > 0 && std::memcmp(out, shown, w) == 0) continue;
+                    size_t left = 0, right = w - 1;
+                    if (i > 0) {
+                        while (out[left] == shown[left]) ++left;
+                        while (out[right] == shown[right]) --right;
+                    }
+                    changed.add(r.left() + static_cast<int>(left), y);
+                    changed.add(r.left() + static_cast<int>(right), y);
                 }
+                canvas.apply(r, mapped, changed.rect(), i == 0, indexed);
             }
-            canvas.apply(r, mapped, changed.rect(), i == 0, indexed);
-        }
-        return take(indexed);
-    });
+            return take(indexed);
+        });
+    };
+    if (palette.exact) {
+        ColourTable table(palette.colours);
+        return walk([&](QRgb value) { return static_cast<uint8_t>(table.index_of(value)); });
+    }
+    // Each colour gets its nearest palette entry, the same in every frame and at every place:
+    // dithering would spread errors differently around each change, so that a frame equal to
+    // an earlier one could decode differently from it. Clear pixels keep the clear entry, which
+    // comes after the colours.
+    std::vector<QRgb> opaque = palette.colours;
+    if (palette.clear >= 0) opaque.erase(opaque.begin() + palette.clear);
+    NearestColour nearest(opaque);
+    const uint8_t clear = static_cast<uint8_t>(palette.clear);
+    return walk([&](QRgb value) { return value == 0u ? clear : nearest.index_of(value); });
 }
 
 std::expected<IndexedFrames, QString> index_frames(const PatchedFrames& in) {

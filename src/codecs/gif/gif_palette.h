@@ -61,6 +61,10 @@ struct AnimationPalette {
     bool exact = true;
     /// The entry of clear pixels, or -1 when no pixel is clear.
     int clear = -1;
+    /// How often each entry appears in what the frames after the first store, counted while
+    /// the colours were read when the source's patches are exactly what changed and the palette
+    /// is exact; empty otherwise (each_indexed_frame tells it then).
+    std::vector<uint64_t> uses;
 };
 
 /// Chooses one palette for an animation. Its frames are RGB32, or ARGB32 whose pixels of alpha

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -94,7 +95,8 @@ std::vector<Run> unchanged_runs(std::span<const uint8_t> colours,
 namespace {
 
 /// giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput: calls `emit(code,
-/// bits)` for every code giflib writes, with the width it writes it in.
+/// bits)` for every code giflib writes, with the width it writes it in, until `emit` returns
+/// false.
 template <typename Emit>
 void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
     const int bits = std::max(2, code_bits);
@@ -104,8 +106,9 @@ void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
     int running_bits = bits + 1;
     int max_code = 1 << running_bits;
     auto output = [&](int code) {
-        emit(code, running_bits);
+        const bool more = emit(code, running_bits);
         if (running_code >= max_code && code <= kMaxCode) max_code = 1 << ++running_bits;
+        return more;
     };
     thread_local StringTable table;
     table.reset(bits);
@@ -121,7 +124,7 @@ void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
             current = found;
             continue;
         }
-        output(static_cast<int>(current));
+        if (!output(static_cast<int>(current))) return;
         if (running_code >= kMaxCode) {
             output(clear_code);
             running_code = eof_code + 1;
@@ -139,11 +142,27 @@ void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
 
 }  // namespace
 
-size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
-    uint64_t total_bits = 0;
-    lzw_codes(pixels, code_bits, [&](int, int bits) { total_bits += static_cast<uint64_t>(bits); });
-    const size_t bytes = static_cast<size_t>((total_bits + 7) / 8);
+namespace {
+
+size_t data_size_of(uint64_t bits) {
+    const size_t bytes = static_cast<size_t>((bits + 7) / 8);
     return 1 + bytes + (bytes + 254) / 255 + 1;
+}
+
+/// lzw_data_size, or any size of at least `limit` once it is sure to reach that.
+size_t lzw_data_size_below(std::span<const uint8_t> pixels, int code_bits, size_t limit) {
+    uint64_t total_bits = 0;
+    lzw_codes(pixels, code_bits, [&](int, int bits) {
+        total_bits += static_cast<uint64_t>(bits);
+        return data_size_of(total_bits) < limit;
+    });
+    return data_size_of(total_bits);
+}
+
+}  // namespace
+
+size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
+    return lzw_data_size_below(pixels, code_bits, SIZE_MAX);
 }
 
 void append_lzw_data(std::span<const uint8_t> pixels, int code_bits, std::vector<uint8_t>& out) {
@@ -161,6 +180,7 @@ void append_lzw_data(std::span<const uint8_t> pixels, int code_bits, std::vector
             word >>= 32;
             held -= 32;
         }
+        return true;
     });
     for (; held > 0; held -= 8) {
         packed.push_back(static_cast<uint8_t>(word & 0xFF));
@@ -203,7 +223,8 @@ LzwChoice choose_transparency(std::span<const uint8_t> colours, std::span<const 
                       pixels.begin() + static_cast<ptrdiff_t>(runs[r].end), transparent);
         }
         tried.push_back(std::move(picked));
-        const size_t size = lzw_data_size(pixels, code_bits_for(pixels));
+        // A candidate is only counted as far as it could still be the smallest.
+        const size_t size = lzw_data_size_below(pixels, code_bits_for(pixels), best.data_size);
         if (size < best.data_size) {
             best.data_size = size;
             best.pixels.swap(pixels);
