@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -9,6 +10,7 @@
 #include "codecs/gif/gif_encoder.h"
 #include "codecs/gif/gif_writer.h"
 #include "codecs/image_sequence_writer.h"
+#include "codecs/png/png_encoder.h"
 #include "support/gif_reader.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
@@ -235,6 +237,30 @@ TEST(SequenceWriterTest, PngFilesAreNamedPerStepAndHoldTheStageWithAlpha) {
     expected.setPixel(0, 0, 0u);
     expected.setPixel(2, 0, 0u);
     EXPECT_EQ(pixel_difference(second, expected), "");
+}
+
+TEST(SequenceWriterTest, SmoothColourIsCodedAtTheHighestLevelWhenThatIsMuchSmaller) {
+    // Repeats three rows apart, which only zlib's long match search finds.
+    QImage image(160, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 160; ++x) image.setPixel(x, y, qRgb(x, y * 5, (x + 3 * y) % 160));
+    }
+    const PngLayout layout = image_layout(image);
+    const auto quick = encode_png(image, image.rect(), layout, default_coding(layout));
+    const auto highest = encode_png(image, image.rect(), layout, PngCoding{});
+    ASSERT_TRUE(quick && highest);
+    ASSERT_LT(highest->size() * 2, quick->size());  // the case this is about
+
+    QTemporaryDir dir;
+    auto writer = make_png_sequence_writer(
+        [&](int step) { return dir.filePath(QStringLiteral("s%1.png").arg(step)); });
+    for (int step = 0; step < 3; ++step) ASSERT_TRUE(writer->add(surface_of(image), {}));
+    ASSERT_TRUE(writer->finish());
+    for (int step = 0; step < 3; ++step) {
+        const QString path = dir.filePath(QStringLiteral("s%1.png").arg(step));
+        EXPECT_LE(QFileInfo(path).size(), highest->size()) << "step " << step;
+        EXPECT_EQ(pixel_difference(QImage(path), image), "") << "step " << step;
+    }
 }
 
 TEST(SequenceWriterTest, BmpFilesStayOpaqueWhateverTheCoverage) {
