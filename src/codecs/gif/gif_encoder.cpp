@@ -139,16 +139,14 @@ struct StoredFrame {
 /// Picks the smallest storage of frame i over the frame before it. Every candidate is measured
 /// with giflib's code stream counted, not written; only the smallest one is encoded.
 std::expected<StoredFrame, QString> store_frame(const IndexedFrame& frame, bool first,
-                                                uint8_t corner_entry, const ColourMap& colours,
-                                                BlockEncoder& encoder) {
+                                                const ColourMap& colours, BlockEncoder& encoder) {
     StoredFrame best;
     const bool clear = colours.transparent != NO_TRANSPARENT_COLOR;
 
     if (!first && frame.rect.isEmpty()) {
-        // Still one image per frame: one pixel that changes nothing.
-        std::vector<uint8_t> pixel(
-            1, clear ? static_cast<uint8_t>(colours.transparent) : corner_entry);
-        best.transparent = colours.transparent;
+        // Still one image per frame: one transparent pixel, which changes nothing.
+        std::vector<uint8_t> pixel(1, clear ? static_cast<uint8_t>(colours.transparent) : 0);
+        best.transparent = clear ? colours.transparent : 0;
         encoder.encode(QRect(0, 0, 1, 1), pixel, best.block);
         return best;
     }
@@ -157,16 +155,35 @@ std::expected<StoredFrame, QString> store_frame(const IndexedFrame& frame, bool 
     // Only unchanged pixels can be stored as the transparent entry.
     const bool any_unchanged =
         std::find(frame.unchanged.begin(), frame.unchanged.end(), 1) != frame.unchanged.end();
-    if (first || !clear || !any_unchanged) {
+    if (first || !any_unchanged) {
         encoder.encode(frame.rect, entries, best.block);
         return best;
     }
-
+    // Without an entry kept for transparency, any entry the block does not use can be this
+    // image's transparent one: one that does not widen its codes.
+    int transparent = colours.transparent;
+    if (!clear) {
+        std::array<bool, 256> used{};
+        uint8_t most = 0;
+        for (const uint8_t e : entries) {
+            used[e] = true;
+            most = std::max(most, e);
+        }
+        const int limit = std::min(colours.map->ColorCount,
+                                   1 << std::max(2, static_cast<int>(std::bit_width(most))));
+        for (int e = 0; e < limit && transparent == NO_TRANSPARENT_COLOR; ++e) {
+            if (!used[static_cast<size_t>(e)]) transparent = e;
+        }
+        if (transparent == NO_TRANSPARENT_COLOR) {
+            encoder.encode(frame.rect, entries, best.block);
+            return best;
+        }
+    }
     LzwChoice choice =
         choose_transparency(entries, frame.unchanged, static_cast<size_t>(frame.rect.width()),
-                            static_cast<uint8_t>(colours.transparent));
+                            static_cast<uint8_t>(transparent));
     encoder.encode(frame.rect, choice.pixels, best.block);
-    if (choice.uses_transparent) best.transparent = colours.transparent;
+    if (choice.uses_transparent) best.transparent = transparent;
     return best;
 }
 
@@ -350,17 +367,13 @@ class AnimationWriter {
     }
 
     std::expected<void, QString> add_drawn_over(const IndexedFrame& frame) {
-        // The top-left pixel, which an unchanged frame repeats when there is no transparent
-        // entry.
-        if (frame.rect.contains(0, 0)) corner_ = frame.indices.front();
-        auto stored =
-            store_frame(frame, added_ == 0, colours_.to_entry[corner_], colours_, encoder_);
+        auto stored = store_frame(frame, added_ == 0, colours_, encoder_);
         if (!stored) return std::unexpected(stored.error());
         return write(*stored, DISPOSE_DO_NOT);
     }
 
     std::expected<StoredFrame, QString> store(const IndexedFrame& frame, bool first) {
-        return store_frame(frame, first, 0, colours_, encoder_);
+        return store_frame(frame, first, colours_, encoder_);
     }
 
     std::expected<void, QString> add_clearing(const IndexedFrame& frame) {
@@ -457,7 +470,6 @@ class AnimationWriter {
     int delay_cs_;
     int plays_;
     int added_ = 0;
-    uint8_t corner_ = 0;
     /// With clear pixels: what the frame before shows, what it was drawn over, and itself coded.
     std::optional<IndexImage> shown_;
     std::optional<IndexImage> under_;
@@ -491,38 +503,17 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, int del
     }
     const std::vector<int> order = colour_order(uses, palette->colours.size());
 
+    // Clear pixels need an entry of their own. Otherwise each image makes an entry it does not
+    // use its transparent one (see store_frame), so no entry is set aside: that would push
+    // colours to higher entries and widen the codes of the images that use them.
     const size_t colours = palette->colours.size();
-    const bool room_left = !std::has_single_bit(colours) || colours == 1;
-    std::vector<std::unique_ptr<AnimationWriter>> writers;
-    auto writer = [&](bool reserve_transparent) {
-        writers.push_back(std::make_unique<AnimationWriter>(
-            size, palette->colours, order, reserve_transparent, palette->clear, delay_cs, plays));
-    };
-    if (palette->clear >= 0) {
-        writer(true);
-    } else if (colours >= 256) {
-        writer(false);
-    } else if (room_left) {
-        writer(true);
-    } else {
-        // A transparent entry would double the colour map and widen every code by one bit;
-        // whether transparency still pays depends on the animation, so both are tried.
-        writer(true);
-        writer(false);
-    }
-    auto written = each_indexed_frame(source, *palette, [&](const IndexedFrame& frame) {
-        for (auto& w : writers) {
-            if (auto added = w->add(frame); !added) return added;
-        }
-        return std::expected<void, QString>();
-    });
+    AnimationWriter writer(size, palette->colours, order, palette->clear >= 0, palette->clear,
+                           delay_cs, plays);
+    auto written = each_indexed_frame(source, *palette,
+                                      [&](const IndexedFrame& frame) { return writer.add(frame); });
     if (!written) return std::unexpected(written.error());
-    std::expected<Bytes, QString> bytes = std::unexpected(QString());
-    for (auto& w : writers) {
-        auto file = w->finish();
-        if (!file) return std::unexpected(file.error());
-        if (!bytes || file->size() < bytes->size()) bytes = std::move(file);
-    }
+    auto bytes = writer.finish();
+    if (!bytes) return std::unexpected(bytes.error());
     EncodedGif result;
     result.bytes = QByteArray(reinterpret_cast<const char*>(bytes->data()),
                               static_cast<qsizetype>(bytes->size()));
