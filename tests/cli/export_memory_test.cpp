@@ -32,7 +32,9 @@ long peak_kb(const QStringList& arguments) {
     argv.push_back(nullptr);
     // Without a display; a sanitizer build keeps no freed memory aside, which would look like
     // memory held.
-    std::vector<QByteArray> env{"QT_QPA_PLATFORM=offscreen", "ASAN_OPTIONS=quarantine_size_mb=0"};
+    QByteArray asan = qgetenv("ASAN_OPTIONS");
+    asan = "ASAN_OPTIONS=" + asan + (asan.isEmpty() ? "" : ":") + "quarantine_size_mb=0";
+    std::vector<QByteArray> env{"QT_QPA_PLATFORM=offscreen", asan};
     for (char** e = environ; *e; ++e) {
         const QByteArray entry(*e);
         if (!entry.startsWith("DISPLAY=") && !entry.startsWith("QT_QPA_PLATFORM=") &&
