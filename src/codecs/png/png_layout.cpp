@@ -93,12 +93,6 @@ std::optional<QRgb> UsedColours::first_unused() const {
     return std::nullopt;
 }
 
-std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas) {
-    UsedColours used;
-    for (size_t i = 0; i < images.size() && i < areas.size(); ++i) used.add(images[i], areas[i]);
-    return used.first_unused();
-}
-
 PngLayout image_layout(const QImage& image) {
     ColourCensus census;
     census.add(image, image.rect());

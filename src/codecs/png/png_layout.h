@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QRgb>
 #include <optional>
-#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -78,10 +77,6 @@ class UsedColours {
   private:
     std::vector<uint64_t> used_;
 };
-
-/// A colour (alpha 0xFF) that no pixel of `areas[i]` of `images[i]` has, or none when all 2^24
-/// colours are used: the lowest such colour.
-std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas);
 
 /// The layout of a PNG file of `image` alone (RGB32 or ARGB32 with alpha 0 or 255): a palette
 /// of its colours when it has at most 256, else RGB, with a colour it does not use marked clear
