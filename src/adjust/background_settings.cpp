@@ -1,7 +1,9 @@
 #include "adjust/background_settings.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <cmath>
-#include <optional>
+#include <expected>
 
 #include "raster/colour.h"
 #include "raster/twips.h"
@@ -10,32 +12,42 @@ namespace koma {
 
 namespace {
 
+/// The largest whole plain background size in pixels whose twips fit 16 bits.
+constexpr int kLargestPlainPixels = INT16_MAX / kTwipsPerPixel;
+
 /// A pixel length in plain decimal text: whole sizes without a fraction.
 QString pixels_text(int twips) {
     return QString::number(static_cast<double>(twips) / kTwipsPerPixel, 'g', 7);
 }
 
-/// The twips of a typed pixel size, or nothing when the text is no usable size.
-std::optional<int16_t> size_twips(const QString& text) {
+QString tr(const char* text) { return QCoreApplication::translate("BackgroundSettings", text); }
+
+/// The twips of a typed pixel size, or why the text is no usable size.
+std::expected<int16_t, QString> size_twips(const QString& text) {
     // Full-width digits and signs, as a Japanese input method types them, read as ASCII.
     const QString plain = text.normalized(QString::NormalizationForm_KC).trimmed();
     bool ok = false;
     const double pixels = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(pixels) || pixels <= 0) {
-        return std::nullopt;
+    if (!ok || !std::isfinite(pixels)) {
+        return std::unexpected(tr("数ではありません"));
     }
-    const double twips = round_half_even(pixels * kTwipsPerPixel);
+    const double twips = pixels > 0 ? round_half_even(pixels * kTwipsPerPixel) : 0;
     if (twips > INT16_MAX) {
-        return std::nullopt;
+        return std::unexpected(tr("大きすぎます"));
     }
     // A size that rounds to no pixel at all would leave an empty stage.
-    if (twips_to_pixels(static_cast<int64_t>(twips)) < 1) {
-        return std::nullopt;
+    if (pixels <= 0 || twips_to_pixels(static_cast<int64_t>(twips)) < 1) {
+        return std::unexpected(tr("小さすぎます"));
     }
     return static_cast<int16_t>(twips);
 }
 
 void refuse(TextBox& box) { box.select(0, static_cast<int>(box.text().size())); }
+
+/// One line for a box whose size is refused: its caption, what it holds and why.
+QString refused_line(const char* caption, const TextBox& box, const QString& why) {
+    return tr("%1「%2」は%3。").arg(tr(caption), box.text(), why);
+}
 
 }  // namespace
 
@@ -82,16 +94,19 @@ BackgroundOkResult Form5_Command1_Click(EditingModel& m, BackgroundSettings& for
         Form5_Unload(m);
         return BackgroundOkResult::Closed;
     }
-    const std::optional<int16_t> width = size_twips(form.Text1.text());
-    if (!width) {
-        refuse(form.Text1);
-        return BackgroundOkResult::RefusedText1;
+    const auto width = size_twips(form.Text1.text());
+    const auto height = size_twips(form.Text2.text());
+    if (!width || !height) {
+        QStringList lines;
+        if (!width) lines << refused_line("よこ", form.Text1, width.error());
+        if (!height) lines << refused_line("たて", form.Text2, height.error());
+        lines << tr("大きさは 1 ～ %1 ピクセルで入れてください（小数も使えます）。")
+                     .arg(kLargestPlainPixels);
+        form.refusal = lines.join(QLatin1Char('\n'));
+        refuse(width ? form.Text2 : form.Text1);
+        return width ? BackgroundOkResult::RefusedText2 : BackgroundOkResult::RefusedText1;
     }
-    const std::optional<int16_t> height = size_twips(form.Text2.text());
-    if (!height) {
-        refuse(form.Text2);
-        return BackgroundOkResult::RefusedText2;
-    }
+    form.refusal.clear();
 
     m.bg_from_file = 0;
     m.stage_width = *width;

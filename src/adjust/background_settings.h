@@ -25,6 +25,9 @@ struct BackgroundSettings {
     /// Whether Text1, Text2 and color_window accept input; false while "指定ファイル" is
     /// selected.
     bool inputs_enabled = true;
+    /// Why the last "Ｏｋ" refused the sizes and which sizes it takes, in one message; "" when
+    /// it did not refuse.
+    QString refusal;
 };
 
 /// What "Ｏｋ" did.
@@ -56,7 +59,8 @@ bool Form5_color_window_Click(EditingModel& model, BackgroundSettings& form, uin
 /// "Ｏｋ". With "無地": each size box must hold a decimal number of pixels (blanks around it
 /// and full-width digits are accepted) that makes at least one whole pixel and whose twips fit
 /// a signed 16-bit integer (below 2184.5 px); otherwise the first offending box is selected
-/// whole and the press is refused with nothing changed. Accepted: bg_from_file 0,
+/// whole, `refusal` says what is wrong with each offending box and which sizes are taken, and
+/// the press is refused with nothing changed. Accepted: bg_from_file 0,
 /// stage_width and stage_height the sizes in twips (halves to even), slot 0 resized to them
 /// and filled with bg_color, the stage given the same size, the window unloaded. The stage is
 /// not recomposed; the offset ranges, slot_files[0] and an open zoom window stay as they are.

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -44,6 +45,12 @@ Form5::Form5(EditingModel& model, BackgroundSettings& settings)
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips_to_pixels(4680), twips_to_pixels(3120));
 
+    show_refusal = [this](const QString& message) {
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
     pick_colour = [](const QColor& current, QWidget* parent) {
         return QColorDialog::getColor(current, parent);
     };
@@ -141,6 +148,9 @@ void Form5::on_ok() {
     QLineEdit* offending = result == BackgroundOkResult::RefusedText1 ? Text1 : Text2;
     offending->setFocus(Qt::OtherFocusReason);
     offending->selectAll();
+    if (show_refusal) {
+        show_refusal(settings_.refusal);
+    }
 }
 
 void Form5::close_unloaded() {

@@ -33,6 +33,9 @@ class Form5 : public QWidget {
     /// Opens the colour picker modally and returns the colour chosen, or an invalid colour when
     /// it was cancelled. Tests replace it; by default it is the system colour dialog.
     std::function<QColor(const QColor& current, QWidget* parent)> pick_colour;
+    /// Tells why "Ｏｋ" refused the sizes. By default a message box over the window, which
+    /// does not wait to be closed.
+    std::function<void(const QString& message)> show_refusal;
 
     QRadioButton* Option1 = nullptr;
     QRadioButton* Option2 = nullptr;

@@ -5,6 +5,9 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "compose/onion_skin.h"
+#include "compose/zoom_mirror.h"
+
 namespace koma {
 
 Form4::Form4(EditingModel& model) : QWidget(nullptr), model_(model) {
@@ -15,12 +18,19 @@ Form4::Form4(EditingModel& model) : QWidget(nullptr), model_(model) {
     // Nothing to type into: keep the keyboard with the main window.
     setFocusPolicy(Qt::NoFocus);
     connect(&model_, &EditingModel::zoom_repainted, this, qOverload<>(&QWidget::update));
+    // The onion skin follows the model's modes and cursor, which change without a redraw.
+    connect(&model_, &EditingModel::changed, this, qOverload<>(&QWidget::update));
 }
 
 void Form4::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
     painter.drawImage(QPoint(0, 0), model_.zoom_surface.image());
+    // Laid over the enlarged stage pixel for pixel, never into the zoom surface.
+    const QImage onion = onion_skin_overlay(model_);
+    if (!onion.isNull()) {
+        painter.drawImage(QRect(QPoint(0, 0), zoom_picture_size(model_)), onion);
+    }
 }
 
 void Form4::closeEvent(QCloseEvent* event) {

@@ -8,8 +8,9 @@
 namespace koma {
 
 /// The zoom window "Form4": shows the model's zoom surface 1:1 from its top-left corner and
-/// repaints whenever the zoom mirror has drawn into it. Closing it by the window manager runs
-/// its unload handler; it deletes itself when closed.
+/// repaints whenever the zoom mirror has drawn into it. The onion skin (onion_skin_overlay), when
+/// there is one, is laid over the enlarged stage, four times enlarged as well. Closing it by the
+/// window manager runs its unload handler; it deletes itself when closed.
 class Form4 : public QWidget {
     Q_OBJECT
   public:

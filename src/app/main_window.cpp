@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextEdit>
 #include <QTimer>
@@ -31,7 +34,10 @@
 #include "app/stage_layout_widget.h"
 #include "compose/animation_preview.h"
 #include "compose/nudge_command.h"
+#include "compose/offset_model.h"
+#include "compose/onion_skin.h"
 #include "compose/pattern_cursor.h"
+#include "compose/step_time.h"
 #include "export/export_progress_window.h"
 #include "export/export_settings_window.h"
 #include "export/frame_export.h"
@@ -42,6 +48,7 @@
 #include "model/edit_history.h"
 #include "model/typing_edit.h"
 #include "raster/colour.h"
+#include "state/ask_before_load.h"
 #include "state/quick_save.h"
 #include "state/recorded_load_save.h"
 #include "state/state_window.h"
@@ -95,6 +102,23 @@ void sync_bar(QScrollBar* bar, const ScrollBar& model_bar) {
     bar->setValue(model_bar.value());
 }
 
+// The question about unsaved changes: save, do not save, or cancel (also Escape).
+UnsavedAnswer ask_save_question(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return UnsavedAnswer::Save;
+    }
+    return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
+}
+
 }  // namespace
 
 Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -130,20 +154,13 @@ void Form1::connect_history() {
         QMessageBox::warning(this, QCoreApplication::applicationName(), message);
     };
     ask_unsaved = [this] {
-        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                        QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"),
-                        QMessageBox::NoButton, this);
-        QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
-        QPushButton* discard =
-            box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-        box.setDefaultButton(save);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() == save) {
-            return UnsavedAnswer::Save;
-        }
-        return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
+        return ask_save_question(
+            this, QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"));
+    };
+    ask_unsaved_load = [this](const QString& path) {
+        return ask_save_question(
+            this, tr("変更が保存されていません。\n保存してから「%1」を読み込みますか？")
+                      .arg(QFileInfo(path).fileName()));
     };
     new EditKeys(this, [this](EditKey key) {
         EditHistory* history = model_.history;
@@ -169,6 +186,11 @@ void Form1::connect_history() {
         }
     });
     if (model_.history != nullptr) {
+        // Every LOAD over unsaved changes (state window, drop, recent list) asks through here.
+        model_.history->ask_before_replacing = [window =
+                                                    QPointer<Form1>(this)](const QString& path) {
+            return window ? window->ask_unsaved_load(path) : UnsavedAnswer::Cancel;
+        };
         connect(model_.history, &EditHistory::saved, this, [this] {
             if (close_after_save_) {
                 close_after_save_ = false;
@@ -207,22 +229,9 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
         case FileDrop::Kind::Refused:
             show_message(drop.message);
             return;
-        case FileDrop::Kind::LoadState: {
-            // As LOAD: the main window leaves fine adjustment first, as the state window's
-            // creation makes it.
-            leave_fine_adjust(model_);
-            model_.work_path = drop.state_file;
-            model_.state_mode = 1;
-            StateReadReport report;
-            const auto read = recorded_load_save(model_, &report);
-            model_.notify();
-            const QString message =
-                state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
-            if (!message.isEmpty()) {
-                show_message(message);
-            }
+        case FileDrop::Kind::LoadState:
+            load_state_file(drop.state_file);
             return;
-        }
         case FileDrop::Kind::LoadImages: {
             // As the picker's file click does when it opens.
             leave_fine_adjust(model_);
@@ -236,6 +245,37 @@ void Form1::drop_files(const QStringList& paths, const QPoint& pos) {
             }
             return;
         }
+    }
+}
+
+void Form1::load_state_file(const QString& path) {
+    const auto go = ask_before_load(model_, path);
+    if (!go) {
+        show_message(go.error());
+        return;
+    }
+    if (*go == BeforeLoad::Cancelled) {
+        return;
+    }
+    if (*go == BeforeLoad::SaveFirst) {
+        Form3* save = open_state_window(model_, 2, this);
+        save->state().read_after_save(path);
+        save->refresh();
+        show_message(save->state().take_notice());
+        return;
+    }
+    // As LOAD: the main window leaves fine adjustment first, as the state window's creation
+    // makes it.
+    leave_fine_adjust(model_);
+    model_.work_path = path;
+    model_.state_mode = 1;
+    StateReadReport report;
+    const auto read = recorded_load_save(model_, &report);
+    model_.notify();
+    const QString message =
+        state_read_message(read ? StateOutcome(report) : std::unexpected(read.error()));
+    if (!message.isEmpty()) {
+        show_message(message);
     }
 }
 
@@ -295,7 +335,8 @@ void Form1::set_caption(QPushButton* button, const Button& model_button) {
 }
 
 void Form1::build_controls() {
-    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Clip, this);
+    // A stage too large for the screen is shown scaled down (see StageLayout).
+    win_main = new SurfaceWidget(&model_.win_main, SurfaceWidget::Mode::Fit, this);
     win_main->setGeometry(40, 152, 462, 110);
     pic[kBackgroundSlot] =
         new SurfaceWidget(&model_.pic[kBackgroundSlot], SurfaceWidget::Mode::Fit, this);
@@ -377,6 +418,29 @@ void Form1::build_controls() {
     bt_settings = add_button(QStringLiteral("出力設定"), 760, 400, 105, 33);
     output_shown = add_label(QString(), 816, 448, 64, 17);
     output_shown->hide();
+    // Free space right of the export folder, left of LOAD and SAVE.
+    status_line = add_label(QString(), 488, 624, 240, 40);
+    status_line->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    status_line->setTextFormat(Qt::PlainText);
+    stage_scale = add_label(QString(), 40, 264, 200, 17);
+    stage_scale->hide();
+    // Free space under the read-outs of fine adjustment.
+    add_label(tr("このコマの時間"), 8, 716);
+    step_time = add_text_box(QString(), 104, 712, 57, 24);
+    step_time->setMaxLength(8);
+    add_label(tr("ミリ秒"), 168, 716);
+    // Free space between the export folder and the thumbnails.
+    add_label(tr("再生速度"), 488, 502);
+    preview_speed = new QComboBox(this);
+    preview_speed->setGeometry(552, 498, 81, 24);
+    for (const char* speed :
+         {QT_TR_NOOP("1/4倍"), QT_TR_NOOP("1/2倍"), QT_TR_NOOP("1倍"), QT_TR_NOOP("2倍")}) {
+        preview_speed->addItem(tr(speed));
+    }
+    onion_skin = new QCheckBox(tr("オニオンスキン (F3)"), this);
+    onion_skin->setGeometry(488, 532, 176, 22);
+    onion_next = new QCheckBox(tr("次のコマも"), this);
+    onion_next->setGeometry(504, 556, 160, 22);
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -414,6 +478,16 @@ void Form1::connect_input() {
         connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
             forward([&] { run_edit(model_, typing_edit(model_, box, text)); });
         });
+        if (box == TypedBox::Travel) {
+            // Left, the box shows the travel in force, within the typing's step. The views hear
+            // of it from the event loop, when the window is either whole or gone.
+            connect(edit, &QLineEdit::editingFinished, this, [model = &model_] {
+                run_edit(*model, typing_edit(*model, TypedBox::Travel,
+                                             [model] { size_move_lost_focus(*model); }));
+                QMetaObject::invokeMethod(
+                    model, [model] { model->notify(); }, Qt::QueuedConnection);
+            });
+        }
         // Typing merges into one step until the box is left.
         connect(edit, &QLineEdit::editingFinished, this, new_session);
     }
@@ -466,6 +540,31 @@ void Form1::connect_input() {
     connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
 
     connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
+    connect(step_time, &QLineEdit::textEdited, this, [this](const QString& text) {
+        forward([&] { run_edit(model_, step_time_edit(model_, text)); });
+    });
+    // Left, the box shows the step's time in force; a text that is no time is told. As with the
+    // travel, this must reach only the model and the box that sends it.
+    connect(step_time, &QLineEdit::editingFinished, this, [model = &model_, box = step_time] {
+        step_time_left(*model, box->text());
+        QMetaObject::invokeMethod(
+            model, [model] { model->notify(); }, Qt::QueuedConnection);
+    });
+    connect(step_time, &QLineEdit::editingFinished, this, new_session);
+    connect(preview_speed, &QComboBox::activated, this, [this](int row) {
+        constexpr std::array speeds{PreviewSpeed::Quarter, PreviewSpeed::Half, PreviewSpeed::Normal,
+                                    PreviewSpeed::Double};
+        if (row >= 0 && row < static_cast<int>(speeds.size())) {
+            forward([&] { set_preview_speed(model_, speeds[static_cast<size_t>(row)]); });
+        }
+    });
+    connect(onion_skin, &QCheckBox::toggled, this,
+            [this](bool on) { forward([&] { model_.onion_skin = on; }); });
+    connect(onion_next, &QCheckBox::toggled, this,
+            [this](bool on) { forward([&] { model_.onion_next = on; }); });
+    auto* onion_key = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(onion_key, &QShortcut::activated, this,
+            [this] { forward([&] { toggle_onion_skin(model_); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { forward([&] { timer1_tick(model_); }); });
     for (int i = 0; i < 4; ++i) {
         connect(bt_arrow[i], &QPushButton::clicked, this, [this, i] {
@@ -565,6 +664,41 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
+    const StatusLine& status = model_.status;
+    QStringList status_lines{status.project_text()};
+    if (!status.message().isEmpty()) {
+        status_lines << status.message();
+    }
+    // A long name or folder keeps both of its ends; the whole text is in the tool tip.
+    status_line->setToolTip(status_lines.join(QLatin1Char('\n')));
+    for (QString& line : status_lines) {
+        line = status_line->fontMetrics().elidedText(line, Qt::ElideMiddle, status_line->width());
+    }
+    status_line->setText(status_lines.join(QLatin1Char('\n')));
+    QPalette status_colours = status_line->palette();
+    status_colours.setColor(QPalette::WindowText, status.failed()
+                                                      ? QColor(0xb0, 0, 0)
+                                                      : palette().color(QPalette::WindowText));
+    status_line->setPalette(status_colours);
+    const bool fine = model_.fine_adjust != 0;
+    step_time->setEnabled(fine);
+    step_time->setPlaceholderText(fine ? QString::number(model_.export_settings.frame_ms)
+                                       : QString());
+    // What is being typed stays until it is a time the step does not hold (undo, for one) or
+    // the box is left; a text on its way to a time (1 on the way to 120) is no time yet.
+    const QString shown_time = step_time_text(model_);
+    const std::optional<int> typed_time = read_step_time(step_time->text());
+    if (!step_time->hasFocus() ||
+        (typed_time && *typed_time != read_step_time(shown_time).value_or(0))) {
+        if (step_time->text() != shown_time) {
+            step_time->setText(shown_time);
+        }
+    }
+    preview_speed->setCurrentIndex(static_cast<int>(model_.preview_speed));
+    onion_skin->setChecked(model_.onion_skin);
+    onion_next->setChecked(model_.onion_next);
+    onion_next->setEnabled(model_.onion_skin);
+    win_main->set_overlay(onion_skin_overlay(model_));
     const OutputFormat in_force = format_in_force(model_);
     output_shown->setText(is_extra_format(in_force) ? format_caption(in_force) : QString());
     output_shown->setVisible(is_extra_format(in_force));

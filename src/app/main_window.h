@@ -4,8 +4,10 @@
 #include <array>
 #include <functional>
 
+#include "model/edit_history.h"
 #include "model/editing_model.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -33,9 +35,12 @@ class Form1 : public QWidget {
     void refresh();
 
     /// The answers to the question asked when the window closes with unsaved changes.
-    enum class UnsavedAnswer { Save, Discard, Cancel };
+    using UnsavedAnswer = koma::UnsavedAnswer;
     /// Asks whether to save unsaved changes before closing; a message box unless replaced.
     std::function<UnsavedAnswer()> ask_unsaved;
+    /// Asks whether to save unsaved changes before the state file at `path` replaces them (the
+    /// history's question before a LOAD); a message box unless replaced.
+    std::function<UnsavedAnswer(const QString& path)> ask_unsaved_load;
     /// Shows a message to the user (a refused drop, a failed save); a message box unless
     /// replaced.
     std::function<void(const QString&)> show_message;
@@ -46,6 +51,10 @@ class Form1 : public QWidget {
     /// Handles files dropped at `pos` (window coordinates): images into the slot there, a state
     /// file read as "LOAD" reads it. A drop that cannot be used is refused with a message.
     void drop_files(const QStringList& paths, const QPoint& pos);
+    /// Reads the state file at `path` as "LOAD" does, asking first when that would replace
+    /// unsaved changes (ask_before_load); a project that must be named first opens the state
+    /// window as "SAVE" does and is read after that save. Tells what did not load in a message.
+    void load_state_file(const QString& path);
 
     // The widgets, by the names of the controls they show (for the views' own tests).
     SurfaceWidget* win_main = nullptr;
@@ -84,6 +93,20 @@ class Form1 : public QWidget {
     /// Names the format in force while the settings chose one the format buttons cannot
     /// (PNG, APNG, WebP); hidden otherwise.
     QLabel* output_shown = nullptr;
+    /// The status line: the project (the state file's name, " *" while unsaved) over the last
+    /// report of the model's status line, each shortened in the middle to its width.
+    QLabel* status_line = nullptr;
+    /// Beside the stage: the scale it is shown at when it is too large for the screen; hidden
+    /// otherwise (see StageLayout).
+    QLabel* stage_scale = nullptr;
+    /// Under the read-outs of fine adjustment: the time of the step under the edit cursor in
+    /// milliseconds, empty for the frame time (shown greyed); usable in fine adjustment only.
+    QLineEdit* step_time = nullptr;
+    /// Free space beside the export folder: the preview's speed (1/4, 1/2, 1, 2 times), the onion
+    /// skin (also F3) and whether it shows the next step too.
+    QComboBox* preview_speed = nullptr;
+    QCheckBox* onion_skin = nullptr;
+    QCheckBox* onion_next = nullptr;
     QTimer* Timer1 = nullptr;
 
   protected:

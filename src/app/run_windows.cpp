@@ -1,14 +1,17 @@
 #include "app/run_windows.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QMessageBox>
 
 #include "app/main_window.h"
+#include "app/recovery_question.h"
+#include "app/start_session.h"
 #include "compose/startup.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
-#include "state/state_argument.h"
+#include "platform/start_folder.h"
+#include "state/recovery_folder.h"
+#include "state/recovery_keeper.h"
+#include "state/settings_recent_projects.h"
 
 namespace koma {
 
@@ -18,21 +21,28 @@ int run_windows(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
 
     EditingModel model(QCoreApplication::applicationDirPath());
+    // An installed program's folder takes no files of the user's: the lists start in the
+    // pictures folder instead.
+    model.set_start_folder(start_folder(model.program_folder(), pictures_folder()));
     Form1_Load(model);
-    // "koma FILE.pst" opens that state file as LOAD would.
-    const auto state_read = load_state_argument(model, QCoreApplication::arguments());
-    // The history starts after the opened file: that file is what Ctrl+S writes.
+    SettingsRecentProjects recent;
+    model.recent = &recent;
     EditHistory history(model);
-    if (state_read && names_state_file(QCoreApplication::arguments()) &&
-        QFileInfo(model.work_path).isFile()) {
-        history.mark_saved(model.work_path);
-    }
     Form1 window(model);
     window.show();
-    if (const QString message = state_read_message(state_read); !message.isEmpty()) {
-        QMessageBox::warning(&window, QString(), message);
-    }
-    return QApplication::exec();
+
+    RecoveryFolder store(recovery_folder_path());
+    RecoveryKeeper keeper(model, store);
+    // "koma FILE.pst" opens that state file as LOAD would, after the recovery question.
+    start_session(window, store, keeper, QCoreApplication::arguments(),
+                  [&window](const RecoveryCopy& newest, std::size_t count) {
+                      return ask_restore(&window, newest, count);
+                  });
+    const int status = QApplication::exec();
+    // The window closed normally, whatever was answered about unsaved changes: nothing is left
+    // to recover.
+    keeper.finish();
+    return status;
 }
 
 }  // namespace koma

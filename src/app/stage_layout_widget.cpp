@@ -1,6 +1,8 @@
 #include "app/stage_layout_widget.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
@@ -17,6 +19,10 @@ namespace {
 
 constexpr QRect kDesignStage(40, 152, 462, 110);
 constexpr QSize kDesignClient(957, 751);
+// The client area a 1920 x 1080 screen leaves a window, after a panel and the window's frame,
+// and the largest stage shown in it.
+constexpr QSize kFullHdClient(1900, 1000);
+constexpr QSize kLargestShownStage = kFullHdClient - kDesignClient + kDesignStage.size();
 
 // Keys belong to the main window (key preview), not to the scroll area.
 class KeylessScrollArea : public QScrollArea {
@@ -46,6 +52,19 @@ QRect StageLayout::place(const QRect& design, QSize stage) {
 }
 
 QSize StageLayout::client_size(QSize stage) { return kDesignClient + extra(stage); }
+
+QSize StageLayout::shown_size(QSize stage, QSize room) {
+    const QSize client = client_size(stage);
+    if (client == kDesignClient ||
+        (client.width() <= room.width() && client.height() <= room.height())) {
+        return stage;
+    }
+    if (stage.width() <= kLargestShownStage.width() &&
+        stage.height() <= kLargestShownStage.height()) {
+        return stage;
+    }
+    return stage.scaled(kLargestShownStage, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
 
 StageLayout::StageLayout(Form1& window) : QObject(&window), window_(window) {
     area_ = new KeylessScrollArea(&window);
@@ -81,9 +100,32 @@ StageLayout::StageLayout(Form1& window) : QObject(&window), window_(window) {
     apply();
 }
 
+QSize StageLayout::room() const {
+    const QScreen* screen = window_.screen();
+    if (screen == nullptr) {
+        return kFullHdClient;
+    }
+    // The frame is known once the window is shown; before, the title bar is guessed.
+    QSize frame = window_.frameGeometry().size() - window_.size();
+    if (frame.isEmpty()) {
+        frame = QSize(0, 32);
+    }
+    return screen->availableGeometry().size() - frame;
+}
+
 void StageLayout::apply() {
     const Surface& stage_surface = window_.model().win_main;
-    const QSize stage(stage_surface.width_px(), stage_surface.height_px());
+    const QSize full(stage_surface.width_px(), stage_surface.height_px());
+    const QSize stage = shown_size(full, room());
+    QLabel* scale = window_.stage_scale;
+    if (stage != full) {
+        const int percent = std::max(1, qRound(100.0 * stage.width() / full.width()));
+        scale->setText(QCoreApplication::translate("StageLayout", "縮小表示 %1%（%2 x %3）")
+                           .arg(percent)
+                           .arg(full.width())
+                           .arg(full.height()));
+    }
+    scale->setVisible(stage != full);
     for (auto it = design_.cbegin(); it != design_.cend(); ++it) {
         QWidget* widget = it.key();
         const QRect design = it.value();
@@ -119,13 +161,13 @@ void StageLayout::apply() {
         return;
     }
     // As large as the layout needs, no larger than the screen, never below the design.
-    QSize room = client;
+    QSize size = client;
     if (const QScreen* screen = window_.screen()) {
-        room = client.boundedTo(screen->availableGeometry().size().expandedTo(kDesignClient));
+        size = client.boundedTo(screen->availableGeometry().size().expandedTo(kDesignClient));
     }
     window_.setMinimumSize(kDesignClient);
     window_.setMaximumSize(client);
-    window_.resize(room);
+    window_.resize(size);
 }
 
 }  // namespace koma

@@ -12,11 +12,14 @@ namespace koma {
 
 class Form1;
 
-/// Keeps the main window usable whatever the stage's size. The stage is shown in full at its
-/// place; controls right of the default stage move right by the extra width, controls below it
-/// move down by the extra height, and the client area grows with them, up to the screen, past
-/// which the window scrolls. A stage no larger than the default 462 x 110 leaves the fixed
-/// 957 x 751 layout exactly as designed.
+/// Keeps the main window usable whatever the stage's size. The stage is shown at its place;
+/// controls right of the default stage move right by the extra width it takes, controls below
+/// it move down by the extra height, and the client area grows with them. A stage that would
+/// make the window larger than the screen's available area is shown scaled down (smoothly, its
+/// aspect kept) into the room the layout has on a 1920 x 1080 screen, with its scale shown
+/// beside it; the stage itself keeps every pixel. Should the window still not fit a smaller
+/// screen, it scrolls. A stage no larger than the default 462 x 110 leaves the fixed 957 x 751
+/// layout exactly as designed.
 ///
 /// Created once by the main window after its controls; it moves them onto a canvas inside a
 /// scroll area and follows the model's changes.
@@ -34,8 +37,15 @@ class StageLayout : public QObject {
     static QRect place(const QRect& design, QSize stage);
     /// The client area that shows a stage of `stage` pixels and every control.
     static QSize client_size(QSize stage);
+    /// The size a stage of `stage` pixels is shown at where the window may take `room` (the
+    /// screen's available area less the window's frame): its own size while the window fits,
+    /// else scaled down into the largest stage a 1920 x 1080 screen's layout has room for.
+    static QSize shown_size(QSize stage, QSize room);
 
   private:
+    /// The client area the window may take on its screen.
+    QSize room() const;
+
     Form1& window_;
     QScrollArea* area_ = nullptr;
     QWidget* canvas_ = nullptr;

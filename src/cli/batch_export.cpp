@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cli/command_line.h"
+#include "cli/english_messages.h"
 #include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
@@ -22,14 +23,32 @@ QString one_line(QString text) {
     return text;
 }
 
-/// The format named on the command line.
+/// The format named on the command line, in any letter case.
 std::optional<OutputFormat> format_named(const QString& name) {
-    if (name == QLatin1String("bmp")) return OutputFormat::Bmp;
-    if (name == QLatin1String("gif")) return OutputFormat::Gif;
-    if (name == QLatin1String("png")) return OutputFormat::Png;
-    if (name == QLatin1String("apng")) return OutputFormat::Apng;
-    if (name == QLatin1String("webp")) return OutputFormat::Webp;
+    const QString lower = name.toLower();
+    if (lower == QLatin1String("bmp")) return OutputFormat::Bmp;
+    if (lower == QLatin1String("gif")) return OutputFormat::Gif;
+    if (lower == QLatin1String("png")) return OutputFormat::Png;
+    if (lower == QLatin1String("apng")) return OutputFormat::Apng;
+    if (lower == QLatin1String("webp")) return OutputFormat::Webp;
     return std::nullopt;
+}
+
+/// The direction named on the command line, in any letter case.
+std::optional<PlayDirection> direction_named(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower == QLatin1String("forward")) return PlayDirection::Forward;
+    if (lower == QLatin1String("pingpong")) return PlayDirection::PingPong;
+    return std::nullopt;
+}
+
+/// The options that take a value.
+bool takes_value(const QString& option) {
+    for (const char* known :
+         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction", "--effort"}) {
+        if (option == QLatin1String(known)) return true;
+    }
+    return false;
 }
 
 /// A whole decimal number within low..high, or a one-line message.
@@ -83,10 +102,15 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
         if (equals >= 0) {
             value = argument.mid(equals + 1);
             argument.truncate(equals);
-        } else if (i + 1 < arguments.size()) {
+        }
+        if (!takes_value(argument)) {
+            return std::unexpected(QStringLiteral("unknown option %1").arg(argument));
+        }
+        if (equals < 0) {
+            if (i + 1 == arguments.size()) {
+                return std::unexpected(QStringLiteral("%1 needs a value").arg(argument));
+            }
             value = arguments[++i];
-        } else {
-            return std::unexpected(QStringLiteral("%1 needs a value").arg(argument));
         }
         if (argument == QLatin1String("--format")) {
             if (request.format) return std::unexpected(QStringLiteral("--format given twice"));
@@ -106,11 +130,22 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             auto loops = number_in_range(argument, value, 0, kMaxLoopCount, "");
             if (!loops) return std::unexpected(loops.error());
             request.loop_count = *loops;
+        } else if (argument == QLatin1String("--direction")) {
+            if (request.direction) {
+                return std::unexpected(QStringLiteral("--direction given twice"));
+            }
+            request.direction = direction_named(value);
+            if (!request.direction) {
+                return std::unexpected(
+                    QStringLiteral("--direction must be forward or pingpong, not \"%1\"")
+                        .arg(value));
+            }
         } else if (argument == QLatin1String("--effort")) {
             if (request.effort) return std::unexpected(QStringLiteral("--effort given twice"));
-            if (value == QLatin1String("default")) {
+            // In any letter case, as the format and the direction.
+            if (value.compare(QLatin1String("default"), Qt::CaseInsensitive) == 0) {
                 request.effort = CodingEffort::Default;
-            } else if (value == QLatin1String("max")) {
+            } else if (value.compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
                 request.effort = CodingEffort::Max;
             } else {
                 return std::unexpected(
@@ -125,8 +160,6 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
                 return std::unexpected(QStringLiteral("--basename given twice"));
             }
             request.basename = value;
-        } else {
-            return std::unexpected(QStringLiteral("unknown option %1").arg(argument));
         }
     }
     if (!have_state) {
@@ -142,8 +175,6 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
             << (state.exists() ? "not a file" : "no such file") << "\n";
         return kExitStateUnread;
     }
-    // The command line has no window and no program folder of its own: where a state file's
-    // export folder no longer exists, the export goes to the current folder instead.
     EditingModel model(QDir::currentPath());
     Form1_Load(model);
     model.work_path = state.absoluteFilePath();
@@ -151,17 +182,17 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     StateReadReport report;
     const auto loaded = load_save(model, &report);
     if (!loaded) {
-        err << "koma: cannot read " << request.state_file << ": " << one_line(loaded.error())
-            << "\n";
+        err << "koma: cannot read " << request.state_file << ": "
+            << one_line(english_message(loaded.error())) << "\n";
         return kExitStateUnread;
     }
     for (const SlotLoadFailure& failure : report.slot_failures) {
-        err << "koma: warning: slot " << failure.slot << " (" << slot_caption(failure.slot)
+        err << "koma: warning: slot " << failure.slot << " (" << english_slot_name(failure.slot)
             << ") not loaded: " << QDir::toNativeSeparators(failure.path) << ": "
-            << one_line(failure.reason) << "\n";
+            << one_line(english_message(failure.reason)) << "\n";
     }
     if (!report.background_refused.isEmpty()) {
-        err << "koma: warning: " << one_line(report.background_refused) << "\n";
+        err << "koma: warning: " << one_line(english_message(report.background_refused)) << "\n";
     }
 
     if (request.format) {
@@ -176,9 +207,14 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (request.frame_ms) model.export_settings.frame_ms = *request.frame_ms;
     if (request.loop_count) model.export_settings.loop_count = *request.loop_count;
     if (request.transparent) model.export_settings.transparent = true;
+    if (request.direction) model.project.direction = *request.direction;
     if (request.effort) model.export_settings.effort = *request.effort;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
+    } else if (!report.export_folder_missing.isEmpty()) {
+        // Where a state file's export folder no longer exists, the command line writes into
+        // the current folder, as command-line tools do.
+        model.export_lists.set_path(QDir::currentPath());
     }
     if (request.basename) {
         model.basename.set_text(*request.basename);

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 #include "cli/batch_export.h"
+#include "state/settings_recent_projects.h"
 
 namespace koma {
 
@@ -16,21 +18,23 @@ const char* const kHelp =
     "Usage:\n"
     "  koma                 open the main window\n"
     "  koma FILE.pst        open the main window with that state file loaded\n"
-    "  koma export STATE.pst [--format bmp|gif] [--out DIR] [--basename NAME]\n"
+    "  koma export STATE.pst [--format FORMAT] [--out DIR] [--basename NAME]\n"
     "                       [--frame-ms N] [--loop N] [--transparent]\n"
-    "                       [--effort default|max]\n"
-    "                       (--format also png|apng|webp)\n"
+    "                       [--direction forward|pingpong] [--effort default|max]\n"
     "                       export the animation of a state file without a window\n"
+    "  koma --recent        list the state files read or written lately, the last first,\n"
+    "                       one per line\n"
     "  koma --help          show this help\n"
     "  koma --version       show the version\n"
     "\n"
-    "export reads STATE.pst as LOAD does and exports as \"コマ作成\" does; every option\n"
-    "not given is taken from the state file:\n"
+    "export reads STATE.pst as the main window's LOAD does and exports as its export\n"
+    "button does; every option not given is taken from the state file:\n"
     "  --format bmp         one 24-bit BMP file per step, NAME00.bmp, NAME01.bmp, ... (default)\n"
     "  --format gif         one animated GIF, NAME.gif\n"
     "  --format png         one PNG file per step, NAME00.png, NAME01.png, ...\n"
     "  --format apng        one animated PNG, NAME.png\n"
     "  --format webp        one lossless animated WebP, NAME.webp\n"
+    "                       (format names in any letter case)\n"
     "  --out DIR            the folder to write into; by default the export folder the state\n"
     "                       file names when it exists, else the current folder\n"
     "  --basename NAME      the start of the file names; by default the state file's\n"
@@ -40,10 +44,17 @@ const char* const kHelp =
     "  --loop N             how often an animation plays, 0 to 65535; 0 forever (default)\n"
     "  --transparent        the background's own pixels of its top-left colour (a plain\n"
     "                       background: all of it) become transparent; BMP stays opaque\n"
+    "  --direction forward  the steps in pattern order, again and again (default)\n"
+    "  --direction pingpong the steps there and back: 0 to the last, then back down to 1;\n"
+    "                       a sequence numbers its files in the order played\n"
     "  --effort max         PNG and animated PNG files usually a little smaller, coded many\n"
     "                       times slower (--effort default: quick, the default)\n"
     "\n"
-    "It prints the path of every file it writes, one per line.\n"
+    "Steps given a time of their own in the window keep it in every animation; --frame-ms\n"
+    "sets the time of the others.\n"
+    "\n"
+    "It prints the path of every file it writes, one per line. The files are put in place\n"
+    "together once all are written: an export that fails leaves every file as it was.\n"
     "\n"
     "A slot image the state file names that is missing or cannot be decoded is told on one\n"
     "warning line (slot, path, reason); the slot stays empty and the files are still written.\n"
@@ -54,6 +65,15 @@ const char* const kHelp =
     "Exit status: 0 done, 1 wrong command line, 2 the state file cannot be read,\n"
     "3 the files cannot be written, 4 written, but some slot images could not be loaded.\n";
 
+/// The command line prints its own messages only: what the libraries say on the way (Qt's
+/// warnings about a file it could not open, for one) is left out. Only a fatal message, after
+/// which the program ends, is shown.
+void quiet_message_handler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "koma: %s\n", qPrintable(message));
+    }
+}
+
 }  // namespace
 
 bool wants_command_line(const QStringList& arguments) {
@@ -62,7 +82,8 @@ bool wants_command_line(const QStringList& arguments) {
     }
     const QString& first = arguments[1];
     return first == QLatin1String("export") || first == QLatin1String("--help") ||
-           first == QLatin1String("-h") || first == QLatin1String("--version");
+           first == QLatin1String("-h") || first == QLatin1String("--version") ||
+           first == QLatin1String("--recent");
 }
 
 int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err,
@@ -74,6 +95,16 @@ int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream
     }
     if (command == QLatin1String("--version")) {
         out << "koma " << KOMA_VERSION << "\n";
+        return kExitSuccess;
+    }
+    if (command == QLatin1String("--recent")) {
+        if (arguments.size() > 2) {
+            err << "koma: --recent takes no arguments (see koma --help)\n";
+            return kExitUsage;
+        }
+        for (const QString& path : SettingsRecentProjects().paths()) {
+            out << QDir::toNativeSeparators(path) << "\n";
+        }
         return kExitSuccess;
     }
     if (command == QLatin1String("export")) {
@@ -94,6 +125,7 @@ int command_line_main(int argc, char** argv) {
     // going back to the system and being faulted in again, page by page.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    qInstallMessageHandler(quiet_message_handler);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("koma"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));

@@ -15,10 +15,11 @@ enum ExitCode : int {
 };
 
 /// Whether the arguments (program name first) ask for the command line instead of the window:
-/// the first argument is "export", "--help", "-h" or "--version".
+/// the first argument is "export", "--help", "-h", "--version" or "--recent".
 bool wants_command_line(const QStringList& arguments);
 
-/// Runs the command line: "export", "--help"/"-h" or "--version" (see the help text). Normal
+/// Runs the command line: "export", "--help"/"-h", "--version" or "--recent" (see the help
+/// text). Normal
 /// output goes to `out`, every error as one line to `err`; returns the exit code. When
 /// `err_is_terminal`, an export also shows its steps on `err` while it runs.
 int run_command_line(const QStringList& arguments, QTextStream& out, QTextStream& err,

@@ -4,10 +4,15 @@
 
 namespace koma {
 
-std::expected<QStringList, QString> write_animation(
-    const QString& path, const std::expected<QByteArray, QString>& bytes) {
+std::expected<void, QString> FrameWriter::write_file(const QString& path,
+                                                     const QByteArray& bytes) const {
+    return staged_ != nullptr ? staged_->write(path, bytes) : replace_file_contents(path, bytes);
+}
+
+std::expected<QStringList, QString> FrameWriter::write_animation(
+    const QString& path, const std::expected<QByteArray, QString>& bytes) const {
     if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
-    if (auto written = replace_file_contents(path, *bytes); !written) {
+    if (auto written = write_file(path, *bytes); !written) {
         return std::unexpected(written.error());
     }
     return QStringList{path};

@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "raster/integer_scale.h"
+
 namespace koma {
 
 /// The longest side of an image the program accepts, in pixels.
@@ -16,6 +18,16 @@ inline constexpr int64_t kMaxImageBytes = int64_t{256} * 1024 * 1024;
 constexpr bool image_size_allowed(int64_t width, int64_t height) {
     return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
            width * height * 4 <= kMaxImageBytes;
+}
+
+/// The largest scale from 1 to kMaxScale at which an image of width x height pixels, each
+/// pixel made a scale x scale block, stays within image_size_allowed; 0 when the image itself
+/// does not.
+constexpr int largest_scale_allowed(int64_t width, int64_t height) {
+    for (int scale = kMaxScale; scale >= 1; --scale) {
+        if (image_size_allowed(width * scale, height * scale)) return scale;
+    }
+    return 0;
 }
 
 /// Why a picture file was not loaded, in the words the program shows the user.

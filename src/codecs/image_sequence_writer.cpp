@@ -4,7 +4,6 @@
 
 #include "codecs/bmp/bmp_writer.h"
 #include "codecs/png/png_encoder.h"
-#include "platform/replace_file.h"
 
 namespace koma {
 
@@ -12,13 +11,16 @@ namespace {
 
 class SequenceWriter : public FrameWriter {
   public:
-    using Save =
-        std::function<std::expected<void, QString>(const StageFrame& frame, const QString& path)>;
-    SequenceWriter(StepFileName name, Save save) : name_(std::move(name)), save_(std::move(save)) {}
+    /// The bytes of one step's file, or why it cannot be coded.
+    using Encode = std::function<std::expected<QByteArray, QString>(const StageFrame& frame)>;
+    SequenceWriter(StepFileName name, Encode encode)
+        : name_(std::move(name)), encode_(std::move(encode)) {}
 
     std::expected<void, QString> add(const StageFrame& frame) override {
         const QString path = name_(step_);
-        if (auto saved = save_(frame, path); !saved) {
+        const auto bytes = encode_(frame);
+        if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
+        if (auto saved = write_file(path, *bytes); !saved) {
             return std::unexpected(saved.error());
         }
         ++step_;
@@ -30,7 +32,7 @@ class SequenceWriter : public FrameWriter {
 
   private:
     StepFileName name_;
-    Save save_;
+    Encode encode_;
     int step_ = 0;
     QStringList files_;
 };
@@ -38,10 +40,8 @@ class SequenceWriter : public FrameWriter {
 }  // namespace
 
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name) {
-    return std::make_unique<SequenceWriter>(std::move(name),
-                                            [](const StageFrame& frame, const QString& path) {
-                                                return save_bmp(frame.stage.image(), path);
-                                            });
+    return std::make_unique<SequenceWriter>(
+        std::move(name), [](const StageFrame& frame) { return encode_bmp(frame.stage.image()); });
 }
 
 /// How the steps of a PNG sequence are coded at CodingEffort::Default: each in its own layout,
@@ -73,12 +73,9 @@ std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name, CodingE
     auto coding = std::make_shared<SequenceCoding>();
     return std::make_unique<SequenceWriter>(
         std::move(name),
-        [effort, coding](const StageFrame& frame,
-                         const QString& path) -> std::expected<void, QString> {
+        [effort, coding](const StageFrame& frame) -> std::expected<QByteArray, QString> {
             const QImage image = stage_with_alpha(frame.stage.image(), frame.coverage);
-            auto bytes = effort == CodingEffort::Max ? encode_png(image) : coding->encode(image);
-            if (!bytes) return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
-            return replace_file_contents(path, *bytes);
+            return effort == CodingEffort::Max ? encode_png(image) : coding->encode(image);
         });
 }
 

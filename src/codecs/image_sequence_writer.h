@@ -13,12 +13,13 @@ namespace koma {
 using StepFileName = std::function<QString(int step)>;
 
 /// A writer of one 24-bit BMP file per step, named by `name`, each written as its step comes
-/// (see save_bmp). BMP holds no transparency: the coverage is not looked at.
+/// (see encode_bmp), replaced as FrameWriter::write_file does. BMP holds no transparency: the
+/// coverage is not looked at.
 std::unique_ptr<FrameWriter> make_bmp_sequence_writer(StepFileName name);
 
 /// A writer of one PNG file per step, named by `name`, each written as its step comes in an
 /// exact layout for its own pixels, coded with `effort` (see encode_png), with alpha from the
-/// coverage. Files are replaced as replace_file_contents does.
+/// coverage. Files are replaced as FrameWriter::write_file does.
 std::unique_ptr<FrameWriter> make_png_sequence_writer(StepFileName name,
                                                       CodingEffort effort = CodingEffort::Default);
 

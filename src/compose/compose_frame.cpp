@@ -10,7 +10,10 @@
 namespace koma {
 
 bool place_frame(const EditingModel& m, int slot, FramePlacement& out) {
-    const int pos = m.pattern_pos;
+    return place_frame_at(m, m.pattern_pos, slot, out);
+}
+
+bool place_frame_at(const EditingModel& m, int pos, int slot, FramePlacement& out) {
     if (pos < 0 || pos >= kMaxSteps) {
         return false;
     }

@@ -20,6 +20,9 @@ struct FramePlacement {
 /// leave the signed 16-bit range.
 bool place_frame(const EditingModel& model, int slot, FramePlacement& out);
 
+/// The same for the frame slot `slot` at step `step` instead of pattern_pos.
+bool place_frame_at(const EditingModel& model, int step, int slot, FramePlacement& out);
+
 /// Paints the step `pattern_pos` onto the stage: background, the frame named by the pattern at
 /// its offset (wrapped at the stage's edges) and the foreground, each frame keyed on its own
 /// top-left pixel; then the zoom mirror when zoom_open is exactly 1. With update_readouts == 1

@@ -1,6 +1,5 @@
 #include "compose/nudge_command.h"
 
-#include "compose/compose_frame.h"
 #include "compose/pattern_cursor.h"
 
 namespace koma {
@@ -13,14 +12,7 @@ NudgeCommand::NudgeCommand(EditingModel& model, int index)
 
 void NudgeCommand::restored(bool undone) {
     (void)undone;
-    if (model_.fine_adjust == 0 || step_ < 0 || step_ >= model_.pattern_anime.text().size() ||
-        step_ >= kMaxSteps || step_ == model_.edit_cursor) {
-        return;
-    }
-    place_edit_cursor(model_, step_);
-    model_.pattern_anime.select(step_, 1);
-    model_.pattern_pos = static_cast<int16_t>(step_);
-    ComposeFrame(model_, 1);
+    show_edited_step(model_, step_);
 }
 
 }  // namespace koma

@@ -59,6 +59,8 @@ void size_move_change(EditingModel& m) {
     }
 }
 
+void size_move_lost_focus(EditingModel& m) { sc_bar_change(m); }
+
 bool nudge_step(EditingModel& m, int step, int dx, int dy) {
     if (step < 0 || step >= kMaxSteps) {
         return false;

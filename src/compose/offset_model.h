@@ -24,6 +24,11 @@ void sc_bar_change(EditingModel& model);
 /// value the bar already holds.
 void size_move_change(EditingModel& model);
 
+/// `size_move` lost the focus: it shows the travel in force, so that a number it refused (or one
+/// it read differently, as 2.5 or 12) does not stay as if it counted. Runs its change handler only
+/// when the text changes, which then sets the value the bar already holds.
+void size_move_lost_focus(EditingModel& model);
+
 /// Adds dx to step_dx[step] and dy to step_dy[step], which moves that step and every later one.
 /// Refused (false, nothing changed) when step lies outside 0..90, or when the move would take
 /// the entry, the running sum of entries 0..k or the frame position of step k out of the signed

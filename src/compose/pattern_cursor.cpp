@@ -49,6 +49,17 @@ void bt_arrow_click(EditingModel& m, int index) {
     ComposeFrame(m, 1);
 }
 
+void show_edited_step(EditingModel& m, int step) {
+    if (m.fine_adjust == 0 || step < 0 || step >= m.pattern_anime.text().size() ||
+        step >= kMaxSteps || step == m.edit_cursor) {
+        return;
+    }
+    place_edit_cursor(m, step);
+    m.pattern_anime.select(step, 1);
+    m.pattern_pos = static_cast<int16_t>(step);
+    ComposeFrame(m, 1);
+}
+
 void leave_fine_adjust(EditingModel& m) {
     m.fine_adjust = 0;
     m.bt_set2.caption = QStringLiteral("微調整ＯＮ");

@@ -36,6 +36,12 @@ bool form1_key_down(EditingModel& model, int key_code);
 /// or a frame position out of the signed 16-bit range is refused and changes nothing.
 void bt_arrow_click(EditingModel& model, int index);
 
+/// After an edit of step `step` was undone or redone: in fine adjustment, the edit cursor, the
+/// pattern's selection and the stage go back to that step (with its read-outs), so that the
+/// user sees what changed. Nothing outside fine adjustment, for a step past the pattern's end,
+/// or when the cursor is already there.
+void show_edited_step(EditingModel& model, int step);
+
 /// Leaves fine adjustment: fine_adjust off, `bt_set2` caption "微調整ＯＮ", the pattern editable,
 /// the edit cursor and the pointer arrow back at step 0 and the pattern's selection cleared.
 /// adjust_mode, pattern_pos and the stage stay as they are. Safe to call in any mode; the picker

@@ -32,9 +32,12 @@ void Form1_Load(EditingModel& m) {
     m.bg_from_file = -1;
     m.stage_width = 80;
     m.stage_height = 50;
-    m.path_ref.caption = m.program_folder();
-    m.export_lists.set_drive(m.export_lists.file_system().root_of(m.program_folder()));
-    m.export_lists.set_path(m.program_folder());
+    // The program's folder, unless it cannot be written (an installed program): then the
+    // user's own folder the program was given.
+    const QString& start = m.start_folder();
+    m.path_ref.caption = start;
+    m.export_lists.set_drive(m.export_lists.file_system().root_of(start));
+    m.export_lists.set_path(start);
     m.gif_mode = 0;
     draw_pointer_arrow(m.pointer_k);
 }

@@ -5,8 +5,9 @@
 namespace koma {
 
 /// The main window's start-up steps, in their order: mode flags, edit cursor, travel, the
-/// background settings, path_ref and the export lists at the program's folder, gif_mode and the
-/// pointer arrow. Handlers are installed first, so the steps run them as the user's changes do.
+/// background settings, path_ref and the export lists at the model's start folder (the
+/// program's folder unless it was set otherwise), gif_mode and the pointer arrow. Handlers are
+/// installed first, so the steps run them as the user's changes do.
 void Form1_Load(EditingModel& model);
 
 /// Draws the red downward arrow into the 8 x 8 pointer surface: rows 2i and 2i + 1 cover

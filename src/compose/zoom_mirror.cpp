@@ -5,12 +5,18 @@
 
 namespace koma {
 
-void zoom_mirror(EditingModel& m) {
+QSize zoom_picture_size(const EditingModel& m) {
     const int64_t wt = m.win_main.width_twips();
     const int64_t ht = m.win_main.height_twips();
-    StretchBlit(m.zoom_surface.image(), static_cast<int>(nearest_div(wt * 4, kTwipsPerPixel)),
-                static_cast<int>(nearest_div(ht * 4, kTwipsPerPixel)), m.win_main.image(),
-                twips_to_pixels(wt), twips_to_pixels(ht));
+    return {static_cast<int>(nearest_div(wt * 4, kTwipsPerPixel)),
+            static_cast<int>(nearest_div(ht * 4, kTwipsPerPixel))};
+}
+
+void zoom_mirror(EditingModel& m) {
+    const QSize enlarged = zoom_picture_size(m);
+    StretchBlit(m.zoom_surface.image(), enlarged.width(), enlarged.height(), m.win_main.image(),
+                twips_to_pixels(m.win_main.width_twips()),
+                twips_to_pixels(m.win_main.height_twips()));
     emit m.zoom_repainted();
 }
 

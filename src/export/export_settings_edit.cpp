@@ -1,5 +1,6 @@
 #include "export/export_settings_edit.h"
 
+#include "compose/animation_preview.h"
 #include "export/output_format.h"
 
 namespace koma {
@@ -27,9 +28,7 @@ std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms) {
     }
     model.export_settings.frame_ms = *checked;
     // The export stops the timer without ending the test; such a paused preview stays paused.
-    if (model.timer1_interval > 0) {
-        model.timer1_interval = *checked;
-    }
+    retime_preview(model);
     return {};
 }
 
@@ -47,5 +46,9 @@ void set_transparent(EditingModel& model, bool transparent) {
 }
 
 void set_effort(EditingModel& model, CodingEffort effort) { model.export_settings.effort = effort; }
+
+void set_direction(EditingModel& model, PlayDirection direction) {
+    model.project.direction = direction;
+}
 
 }  // namespace koma

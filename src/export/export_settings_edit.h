@@ -15,7 +15,8 @@ void choose_output_format(EditingModel& model, OutputFormat format);
 
 /// Sets the frame time of the preview and of every animated format. A time outside
 /// check_frame_ms's range is refused with its message and nothing changes. A preview that is
-/// playing (its timer ticking) takes the new interval at once; a stopped one at its next start.
+/// playing (its timer ticking) takes the new interval at once (see retime_preview); a stopped
+/// one at its next start.
 std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms);
 
 /// Sets how often an exported animation plays (0: forever). A count outside check_loop_count's
@@ -27,5 +28,9 @@ void set_transparent(EditingModel& model, bool transparent);
 
 /// Sets how hard the PNG sequence and the animated PNG look for small files.
 void set_effort(EditingModel& model, CodingEffort effort);
+
+/// Sets the order the preview and every export play the steps in. A playing preview goes on
+/// from the step it shows in that order.
+void set_direction(EditingModel& model, PlayDirection direction);
 
 }  // namespace koma

@@ -38,6 +38,7 @@ void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     form.loop_count.select(0, 0);
     form.transparent = settings.transparent;
     form.max_effort = settings.effort == CodingEffort::Max;
+    form.direction = model.project.direction;
     model.export_settings_open = true;
 }
 
@@ -83,6 +84,7 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     (void)set_loop_count(model, *loops);
     set_transparent(model, form.transparent);
     set_effort(model, form.max_effort ? CodingEffort::Max : CodingEffort::Default);
+    set_direction(model, form.direction);
     model.export_settings_open = false;
     return {};
 }

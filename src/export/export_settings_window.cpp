@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include "export/output_format.h"
+#include "model/edit_command.h"
+#include "model/edit_history.h"
 
 namespace koma {
 
@@ -39,7 +41,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(QStringLiteral("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 236);
+    setFixedSize(320, 268);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -61,16 +63,21 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     add_label(QStringLiteral("回（0 = 無限）"), this, 200, 88, 112, 24);
     transparent = new QCheckBox(QStringLiteral("背景を透明に"), this);
     transparent->setGeometry(16, 120, 225, 24);
+    add_label(tr("再生順"), this, 16, 152, 104, 24);
+    direction = new QComboBox(this);
+    direction->setGeometry(128, 152, 145, 24);
+    direction->addItem(tr("順方向"));
+    direction->addItem(tr("往復（ピンポン）"));
     max_effort = new QCheckBox(tr("PNG・APNG を最小サイズに（時間がかかります）"), this);
-    max_effort->setGeometry(16, 150, 296, 24);
+    max_effort->setGeometry(16, 184, 296, 24);
     ok = new QPushButton(QStringLiteral("ＯＫ"), this);
-    ok->setGeometry(64, 192, 81, 33);
+    ok->setGeometry(64, 224, 81, 33);
     QFont bold = ok->font();
     bold.setBold(true);
     ok->setFont(bold);
     ok->setDefault(true);
     cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    cancel->setGeometry(176, 192, 81, 33);
+    cancel->setGeometry(176, 224, 81, 33);
 
     connect(format, &QComboBox::activated, this, [this](int row) {
         if (row >= 0 && row < static_cast<int>(kFormats.size())) {
@@ -87,6 +94,9 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     });
     connect(transparent, &QCheckBox::toggled, this,
             [this](bool checked) { form_.transparent = checked; });
+    connect(direction, &QComboBox::activated, this, [this](int row) {
+        form_.direction = row == 1 ? PlayDirection::PingPong : PlayDirection::Forward;
+    });
     connect(max_effort, &QCheckBox::toggled, this,
             [this](bool checked) { form_.max_effort = checked; });
     connect(&model_, &EditingModel::changed, this, [this] {
@@ -111,11 +121,16 @@ void ExportSettingsWindow::refresh() {
     show_text(frame_ms, form_.frame_ms);
     show_text(loop_count, form_.loop_count);
     transparent->setChecked(form_.transparent);
+    direction->setCurrentIndex(form_.direction == PlayDirection::PingPong ? 1 : 0);
     max_effort->setChecked(form_.max_effort);
 }
 
 void ExportSettingsWindow::on_ok() {
-    const auto taken = export_settings_ok(model_, form_);
+    // The settings are the project's: taking them is a step of the history, so that an undo of
+    // an earlier edit does not quietly take them back and the project counts as changed.
+    std::expected<void, ExportSettingsRefusal> taken;
+    run_edit(model_, value_edit(model_, tr("出力設定"),
+                                [&] { taken = export_settings_ok(model_, form_); }));
     model_.notify();
     if (taken) {
         unloaded_ = true;

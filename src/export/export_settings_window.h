@@ -17,9 +17,9 @@ class QPushButton;
 namespace koma {
 
 /// The export settings window "出力設定": a thin view of ExportSettingsForm. It forwards its
-/// controls to the form, "ＯＫ" and "キャンセル" to their handlers, shows a refusal's message and
-/// closes itself when the settings were taken. Closing it by its close box behaves like
-/// "キャンセル". Deletes itself when closed.
+/// controls to the form, "ＯＫ" (one step of the history) and "キャンセル" to their handlers, shows
+/// a refusal's message and closes itself when the settings were taken. Closing it by its close box
+/// behaves like "キャンセル". Deletes itself when closed.
 class ExportSettingsWindow : public QWidget {
     Q_OBJECT
   public:
@@ -41,6 +41,8 @@ class ExportSettingsWindow : public QWidget {
     QLineEdit* loop_count = nullptr;
     QCheckBox* transparent = nullptr;
     QCheckBox* max_effort = nullptr;
+    /// "再生順": row 0 forward, row 1 ping-pong.
+    QComboBox* direction = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
 

@@ -1,5 +1,6 @@
 #include "export/frame_export.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <memory>
 
@@ -9,7 +10,9 @@
 #include "codecs/png/apng_writer.h"
 #include "codecs/webp/webp_writer.h"
 #include "compose/compose_frame.h"
+#include "compose/play_order.h"
 #include "export/output_format.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -44,6 +47,15 @@ QString webp_file_name(const QString& folder, const QString& basename) {
 QString notice_text(const ExportNotice& notice) {
     switch (notice.kind) {
         case ExportNotice::Kind::GifTimeRounded:
+            if (notice.other_times > 0) {
+                return QCoreApplication::translate(
+                           "ExportNotice",
+                           "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒に、"
+                           "ほかに %3 通りの時間も丸めて書き出しました。")
+                    .arg(notice.frame_ms)
+                    .arg(notice.written_ms)
+                    .arg(notice.other_times);
+            }
             return QStringLiteral(
                        "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
                        "書き出しました。")
@@ -58,6 +70,14 @@ QString notice_text(const ExportNotice& notice) {
 QString notice_line(const ExportNotice& notice) {
     switch (notice.kind) {
         case ExportNotice::Kind::GifTimeRounded:
+            if (notice.other_times > 0) {
+                return QStringLiteral(
+                           "GIF holds frame times in steps of 10 ms: %1 ms written as %2 ms, "
+                           "and %3 other times rounded too")
+                    .arg(notice.frame_ms)
+                    .arg(notice.written_ms)
+                    .arg(notice.other_times);
+            }
             return QStringLiteral("GIF holds frame times in steps of 10 ms: %1 ms written as %2 ms")
                 .arg(notice.frame_ms)
                 .arg(notice.written_ms);
@@ -65,6 +85,26 @@ QString notice_line(const ExportNotice& notice) {
             return QStringLiteral("BMP holds no transparency: the files are written opaque");
     }
     return {};
+}
+
+std::optional<ExportNotice> gif_rounding_notice(const std::vector<PlayedFrame>& order) {
+    std::optional<ExportNotice> notice;
+    QList<int> others;
+    for (const PlayedFrame& frame : order) {
+        if (frame.ms % 10 == 0) {
+            continue;
+        }
+        if (!notice) {
+            notice = ExportNotice{ExportNotice::Kind::GifTimeRounded, frame.ms,
+                                  gif_delay_cs(frame.ms) * 10};
+        } else if (frame.ms != notice->frame_ms && !others.contains(frame.ms)) {
+            others << frame.ms;
+        }
+    }
+    if (notice) {
+        notice->other_times = static_cast<int>(others.size());
+    }
+    return notice;
 }
 
 namespace {
@@ -94,13 +134,14 @@ std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& fol
         [=](int step) { return bmp_file_name(folder, basename, step); });
 }
 
-}  // namespace
-
-std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
-                                                    const ExportProgress& progress) {
+std::expected<ExportSummary, QString> run_export(EditingModel& model,
+                                                 const ExportProgress& progress,
+                                                 const ExportCancelled& cancelled) {
     model.timer1_interval = 0;
-    // The pattern box holds at most 91 characters; the tables end there whatever it holds.
-    const int n = std::min<int>(static_cast<int>(model.pattern_anime.text().size()), kMaxSteps);
+    // The steps in the order they play, each with its time; the pattern box holds at most 91
+    // characters, and the tables end there whatever it holds.
+    const std::vector<PlayedFrame> order = play_order(model.project);
+    const int n = static_cast<int>(order.size());
 
     const OutputFormat format = format_in_force(model);
     const ExportSettings& settings = model.export_settings;
@@ -117,45 +158,65 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
                                        .arg(timing.loop_count)
                                        .arg(kMaxLoopCount));
         }
+        for (const PlayedFrame& frame : order) {
+            if (frame.ms < kMinFrameMs || frame.ms > kMaxFrameMs) {
+                return std::unexpected(
+                    QStringLiteral("step %1: the time %2 ms lies outside %3 to %4 ms")
+                        .arg(step_number_text(frame.step))
+                        .arg(frame.ms)
+                        .arg(kMinFrameMs)
+                        .arg(kMaxFrameMs));
+            }
+        }
     }
     model.win_main.clear();
 
     ExportSummary summary;
-    if (format == OutputFormat::Gif && timing.frame_ms % 10 != 0) {
-        summary.notices.push_back({ExportNotice::Kind::GifTimeRounded, timing.frame_ms,
-                                   gif_delay_cs(timing.frame_ms) * 10});
+    if (format == OutputFormat::Gif) {
+        if (auto rounded = gif_rounding_notice(order)) {
+            summary.notices.push_back(*rounded);
+        }
     }
     if (format == OutputFormat::Bmp && settings.transparent) {
         summary.notices.push_back({ExportNotice::Kind::BmpOpaque, 0, 0});
     }
     const bool transparent = settings.transparent && format != OutputFormat::Bmp;
 
+    // Nothing replaces a file before the last one is written: a failure or a cancel on the way
+    // drops the batch and every file stays as it was. The writer goes before the batch.
+    StagedFiles staged;
     const auto writer = make_writer(format, model.export_lists.path(), model.basename.text(),
                                     timing, settings.effort);
-    // A writer that surveys sees every step twice, composed anew each time, rather than keep
-    // the stages in between.
+    writer->write_into(&staged);
+    // A writer that surveys sees every frame twice, in the same order, composed anew each
+    // time, rather than keep the stages in between.
     const int walks = writer->surveys() ? 2 : 1;
+    // Reports progress; true when the user asked to stop.
     auto report = [&](int done) {
         if (progress) progress(done, walks * n);
+        return cancelled && cancelled();
     };
-    if (n > 0) report(0);
+    const ExportSummary stopped{{}, {}, true};
+    if (n > 0 && report(0)) return stopped;
 
     for (int walk = 0; walk < walks; ++walk) {
         const bool surveying = walk + 1 < walks;
         for (int i = 0; i < n; ++i) {
-            model.pattern_pos = static_cast<int16_t>(i);
+            const PlayedFrame& played = order[static_cast<size_t>(i)];
+            const int step = played.step;
+            model.pattern_pos = static_cast<int16_t>(step);
             // A stale stage must not be written as this step.
             if (!ComposeFrame(model, 0)) {
                 return std::unexpected(
                     QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
-                        .arg(step_number_text(i)));
+                        .arg(step_number_text(step)));
             }
             const QImage coverage = transparent ? stage_coverage(model) : QImage();
-            const StageFrame frame{model.win_main, coverage};
+            const StageFrame frame{model.win_main, coverage, played.ms};
             if (auto taken = surveying ? writer->survey(frame) : writer->add(frame); !taken) {
                 return std::unexpected(taken.error());
             }
-            report(walk * n + i + 1);
+            if (report(walk * n + i + 1)) return stopped;
         }
     }
 
@@ -163,13 +224,47 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
     if (!files) {
         return std::unexpected(files.error());
     }
+    if (cancelled && cancelled()) return stopped;
+    if (auto committed = staged.commit(); !committed) {
+        return std::unexpected(committed.error());
+    }
     summary.files = *files;
     return summary;
+}
+
+}  // namespace
+
+std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
+                                                    const ExportProgress& progress,
+                                                    const ExportCancelled& cancelled) {
+    const QString folder = model.export_lists.path();
+    auto outcome = run_export(model, progress, cancelled);
+    model.status.report(export_status(outcome, folder), !outcome.has_value());
+    return outcome;
+}
+
+QString export_status(const std::expected<ExportSummary, QString>& outcome, const QString& folder) {
+    if (!outcome) {
+        return QCoreApplication::translate("StatusLine", "書き出せませんでした: %1").arg(folder);
+    }
+    if (outcome->cancelled) {
+        return QCoreApplication::translate("StatusLine",
+                                           "書き出しを取り消しました（ファイルは元のままです）");
+    }
+    if (outcome->files.isEmpty()) {
+        return QCoreApplication::translate("StatusLine", "書き出すコマがありません");
+    }
+    return QCoreApplication::translate("StatusLine", "書き出しました: %1 (%2 ファイル)")
+        .arg(folder)
+        .arg(outcome->files.size());
 }
 
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome) {
     if (!outcome) {
         return {true, QStringLiteral("コマを書き出せませんでした。\n%1").arg(outcome.error())};
+    }
+    if (outcome->cancelled) {
+        return {};
     }
     if (outcome->files.isEmpty()) {
         return {false, QStringLiteral("アニメパターンが空なので、書き出すコマがありません。")};

@@ -4,8 +4,10 @@
 #include <QStringList>
 #include <expected>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "compose/play_order.h"
 #include "model/editing_model.h"
 
 namespace koma {
@@ -17,8 +19,9 @@ struct ExportNotice {
         BmpOpaque,       ///< BMP holds no transparency: the files were written opaque
     };
     Kind kind = Kind::BmpOpaque;
-    int frame_ms = 0;    ///< GifTimeRounded: the frame time asked for
-    int written_ms = 0;  ///< GifTimeRounded: the frame time the GIF holds
+    int frame_ms = 0;     ///< GifTimeRounded: the first time asked for that was rounded
+    int written_ms = 0;   ///< GifTimeRounded: the time the GIF holds for it
+    int other_times = 0;  ///< GifTimeRounded: how many other times were rounded too
 
     bool operator==(const ExportNotice&) const = default;
 };
@@ -28,12 +31,19 @@ QString notice_text(const ExportNotice& notice);
 /// The notice as the command line prints it (one line, no program name).
 QString notice_line(const ExportNotice& notice);
 
+/// The notice a GIF of the frames `order` gets when some of their times are not whole
+/// hundredths of a second (see gif_delay_cs): the first such time, what the GIF holds for it, and
+/// how many other times were rounded. Nothing when every time is written as it is.
+std::optional<ExportNotice> gif_rounding_notice(const std::vector<PlayedFrame>& order);
+
 /// What one export wrote.
 struct ExportSummary {
     /// The files written, in the order they were written; empty when the pattern was empty.
     QStringList files;
     /// What the user is to be told, each at most once; empty with the default settings.
     std::vector<ExportNotice> notices;
+    /// The export was cancelled: no file was written or replaced, `files` is empty.
+    bool cancelled = false;
 };
 
 /// The step number of a file name: the step in decimal, with a "0" in front of one digit
@@ -58,40 +68,56 @@ QString webp_file_name(const QString& folder, const QString& basename);
 
 /// How far an export has got: `done` of `total` steps are on their way out.
 using ExportProgress = std::function<void(int done, int total)>;
+/// Asked after every report of progress: true stops the export.
+using ExportCancelled = std::function<bool()>;
 
 /// "コマ作成": exports the animation into the export folder (the folder of export_lists) under
 /// the name in `basename`, in the format in force (format_in_force). Stops the preview timer
-/// (anim_running and the anime caption stay as they are), clears the stage, then composes every
-/// step of the pattern in order with the read-outs left alone; a sequence (BMP, PNG) writes each
-/// step's file while it is on the stage, an animation (GIF, APNG, WebP) takes every step and is
-/// written after the walk, each frame shown export_settings.frame_ms and played
-/// export_settings.loop_count times (0 forever). Existing files of the same names are replaced,
-/// except one that is read-only or that the user may not write (see replace_file_contents): that
-/// file is kept and counts as a file that cannot be written.
+/// (anim_running and the anime caption stay as they are), clears the stage, then composes the
+/// frames of play_order (every step of the pattern in order; ping-pong: there and back) with the
+/// read-outs left alone; a sequence (BMP, PNG) writes each frame's file while it is on the stage,
+/// numbered in the order played, an animation (GIF, APNG, WebP) takes every frame and is written
+/// after the walk, each frame shown for its step's time (step_duration_ms) and played
+/// export_settings.loop_count times (0 forever). Every file is written beside its target and
+/// all are put in place together once the last one is written (see StagedFiles): existing files
+/// of the same names are replaced then, except one that is read-only or that the user may not
+/// write, which is kept and counts as a file that cannot be written.
 ///
 /// With export_settings.transparent the pixels stage_coverage leaves uncovered are written
 /// transparent (GIF: its transparent index; PNG, APNG, WebP: alpha 0); BMP files stay opaque and
-/// the summary says so. A GIF frame time that is not a multiple of 10 ms is rounded (see
-/// gif_delay_cs) and the summary says so. An animated format refuses, before anything is
-/// composed, a frame time outside kMinFrameMs..kMaxFrameMs or a loop count outside
-/// 0..kMaxLoopCount.
+/// the summary says so. GIF times that are not multiples of 10 ms are rounded (see
+/// gif_delay_cs) and the summary says so once (gif_rounding_notice). An animated format
+/// refuses, before anything is composed, a frame time or a step's time outside
+/// kMinFrameMs..kMaxFrameMs or a loop count outside 0..kMaxLoopCount.
 ///
-/// Afterwards pattern_pos is the last step (unchanged for an empty pattern) and the stage shows
-/// it. An empty pattern writes nothing and returns an empty summary. The export ends at the
-/// first file that cannot be written, or at a step whose offset leaves the 16-bit range, and
-/// returns a message naming the file (or step) and the reason; files written before stay.
+/// Afterwards pattern_pos is the step of the last frame reached (unchanged for an empty pattern)
+/// and the stage shows it. An empty pattern writes nothing and returns an empty summary. The export
+/// ends at the first file that cannot be written, or at a step whose offset leaves the 16-bit
+/// range, and returns a message naming the file (or step) and the reason; every file is then as it
+/// was before the export.
 ///
-/// A writer that surveys the steps first (see FrameWriter::surveys: the animated PNG) is handed
-/// every step twice, the steps composed again for the second walk. export_settings.effort
-/// tells the PNG coders how hard to look for small files.
+/// A writer that surveys the frames first (see FrameWriter::surveys: the animated PNG) is
+/// handed every frame of play_order twice, in the same order, the frames composed again for the
+/// second walk. export_settings.effort tells the PNG coders how hard to look for small files.
 ///
-/// `progress`, when given, is called with (0, total) before the first step and with (k, total)
-/// once the k-th step handed to the writer is written (BMP), captured (GIF) or taken, in order,
-/// total being the number of steps times the walks (one walk but for a writer that surveys);
-/// nothing is called for an empty pattern, and nothing after a failed step. In an animated
-/// format the file itself is written after the last call. It must not change the model.
+/// `progress`, when given, is called with (0, total) before the first frame and with (k, total)
+/// once the k-th frame handed to the writer is written (BMP), captured (GIF) or taken, in order,
+/// total being the number of frames played (the steps; ping-pong: there and back) times the
+/// walks (one walk but for a writer that surveys); nothing is called for an empty pattern, and
+/// nothing after a failed step. In an animated format the file itself is written after the last
+/// call. It must not change the model. `cancelled`, when given, is asked after each of those
+/// calls (those of a survey too) and once more before the files are put in place; when it says
+/// so, the export stops, removes what it had written, leaves every file as it was and returns a
+/// summary marked cancelled.
+///
+/// The status line is told how the export ended (see export_status).
 std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
-                                                    const ExportProgress& progress = {});
+                                                    const ExportProgress& progress = {},
+                                                    const ExportCancelled& cancelled = {});
+
+/// The status line's report of an export into `folder`: the number of files written, or that it
+/// was cancelled, or that it failed, or that there was nothing to export.
+QString export_status(const std::expected<ExportSummary, QString>& outcome, const QString& folder);
 
 /// What the user is told after an export, if anything.
 struct ExportMessage {
@@ -101,7 +127,7 @@ struct ExportMessage {
 
 /// The message for an export's outcome: the failure, or that there was nothing to export, or
 /// the notices of an export that went through, one a line. A successful export with files and
-/// no notices says nothing (returns an empty text).
+/// no notices, and a cancelled one, say nothing (return an empty text).
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome);
 
 }  // namespace koma

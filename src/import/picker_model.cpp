@@ -1,6 +1,9 @@
 #include "import/picker_model.h"
 
+#include <QFileInfo>
+
 #include "compose/pattern_cursor.h"
+#include "model/edit_history.h"
 #include "model/slot_loader.h"
 
 namespace koma {
@@ -21,7 +24,26 @@ PickerModel::PickerModel(EditingModel& m, const FileSystem* fs) : model(m), list
 
 PickerModel::~PickerModel() { model.picker_open = false; }
 
-void PickerModel::Form2_Load() {
+QString PickerModel::first_folder(int slot) const {
+    QStringList candidates;
+    if (slot >= 0 && slot < kSlotCount) {
+        if (const QString& image = model.slot_files[static_cast<size_t>(slot)]; !image.isEmpty()) {
+            candidates << QFileInfo(image).absolutePath();
+        }
+    }
+    if (const QString state = last_state_file(model); !state.isEmpty()) {
+        candidates << QFileInfo(state).absolutePath();
+    }
+    candidates << model.path_ref.caption;
+    for (const QString& folder : candidates) {
+        if (!folder.isEmpty() && lists.file_system().list(folder)) {
+            return folder;
+        }
+    }
+    return model.start_folder();
+}
+
+void PickerModel::Form2_Load(int slot) {
     model.picker_open = true;
     HScroll1.on_change = [this] {
         Label2.caption = model.slot_names[static_cast<size_t>(HScroll1.value())];
@@ -29,15 +51,13 @@ void PickerModel::Form2_Load() {
     lists.on_folder_change = [this] { folder_changed(); };
 
     // The drive change below rewrites path_ref, so the folder to open is taken first.
-    QString folder = model.path_ref.caption;
-    if (folder.isEmpty() || !lists.file_system().list(folder)) {
-        folder = model.program_folder();
-    }
+    const QString folder = first_folder(slot);
     lists.set_drive(lists.file_system().root_of(folder));
     lists.set_path(folder);
 
-    File1.set_pattern(QStringLiteral("*.BMP"));
-    Combo1_text = QStringLiteral("*.BMP");
+    const bool remembered = !model.picker_file_pattern.isEmpty();
+    File1.set_pattern(remembered ? model.picker_file_pattern : QStringLiteral("*.BMP"));
+    Combo1_text = remembered ? model.picker_filter_text : QStringLiteral("*.BMP");
     Combo1_items = {QStringLiteral("*.BMP"), QStringLiteral("*.JPG"), kPngFilter};
     for (int i = 0; i < kSlotCount; ++i) {
         model.slot_names[static_cast<size_t>(i)] = kSlotNames[static_cast<size_t>(i)];
@@ -59,9 +79,18 @@ void PickerModel::Combo1_Click(int item) {
     }
     Combo1_text = Combo1_items[item];
     File1.set_pattern(Combo1_text);
+    remember_filter();
 }
 
-void PickerModel::set_combo_text(const QString& text) { Combo1_text = text; }
+void PickerModel::set_combo_text(const QString& text) {
+    Combo1_text = text;
+    remember_filter();
+}
+
+void PickerModel::remember_filter() {
+    model.picker_filter_text = Combo1_text;
+    model.picker_file_pattern = File1.pattern();
+}
 
 void PickerModel::File1_Click(int index) {
     File1.select(index);

@@ -28,7 +28,7 @@ QFont gothic(double points) {
 
 }  // namespace
 
-Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
+Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs, int slot)
     : QWidget(parent, Qt::Window),
       model_(model),
       picker_(std::make_unique<PickerModel>(model, fs)) {
@@ -74,7 +74,7 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs)
     notice->setGeometry(8, 198, 465, 20);
     notice->setStyleSheet(QStringLiteral("color: #b00000"));
 
-    picker_->Form2_Load();
+    picker_->Form2_Load(slot);
     lists_binding_ =
         new FolderListsBinding(picker_->lists, Drive1, Dir1, this, [this] { model_.notify(); });
     file_binding_ = new FileListBinding(picker_->File1, File1, [this](int row) {
@@ -149,7 +149,7 @@ Form2* open_picker(EditingModel& model, int slot, QWidget* main_window) {
         }
     }
     if (picker == nullptr) {
-        picker = new Form2(model, main_window);
+        picker = new Form2(model, main_window, nullptr, slot);
     }
     bring_to_front(picker);
     picker->picker().open_slot(slot);

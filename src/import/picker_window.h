@@ -22,8 +22,10 @@ class FolderListsBinding;
 class Form2 : public QWidget {
     Q_OBJECT
   public:
-    /// `fs` must outlive the window; null means the machine's file system.
-    explicit Form2(EditingModel& model, QWidget* parent = nullptr, const FileSystem* fs = nullptr);
+    /// A picker opened for `slot` (-1: none; see PickerModel::Form2_Load). `fs` must outlive
+    /// the window; null means the machine's file system.
+    explicit Form2(EditingModel& model, QWidget* parent = nullptr, const FileSystem* fs = nullptr,
+                   int slot = -1);
     ~Form2() override;
 
     PickerModel& picker() { return *picker_; }

@@ -63,7 +63,17 @@ bool ModelEditCommand::mergeWith(const QUndoCommand* other) {
         return false;
     }
     after_ = later->after_;
+    revision_after_ = later->revision_after_;
     setObsolete(*after_ == before_);
+    return true;
+}
+
+bool ModelEditCommand::move_state_file(bool after_side, const QString& from, const QString& to) {
+    ProjectSnapshot* side = after_side ? (after_ ? &*after_ : nullptr) : &before_;
+    if (side == nullptr || side->state_file != from) {
+        return false;
+    }
+    side->state_file = to;
     return true;
 }
 

@@ -16,6 +16,7 @@ enum MergeId : int {
     kMergeBar = 2,
     kMergeNudge = 3,
     kMergeValue = 4,
+    kMergeStepTime = 5,
 };
 
 /// One undoable edit of the editing model. The first redo runs the edit (a handler, exactly as
@@ -48,6 +49,18 @@ class ModelEditCommand : public QUndoCommand {
     const ProjectSnapshot& before() const { return before_; }
     const ProjectSnapshot& after() const { return *after_; }
 
+    /// The history's names for the states before and after this step (see EditHistory): a
+    /// step that merges takes over the later step's name for its state after.
+    quint64 revision_before() const { return revision_before_; }
+    quint64 revision_after() const { return revision_after_; }
+    void set_revisions(quint64 before, quint64 after) {
+        revision_before_ = before;
+        revision_after_ = after;
+    }
+    /// Where the state before (or after) this step belongs to the state file `from`, it now
+    /// belongs to `to`. Returns whether it did belong to `from`.
+    bool move_state_file(bool after_side, const QString& from, const QString& to);
+
   protected:
     /// Runs after a snapshot was put back (`undone` tells which way). Lets a kind of edit show
     /// where it happened; nothing by default.
@@ -62,6 +75,8 @@ class ModelEditCommand : public QUndoCommand {
     int merge_id_ = -1;
     int merge_key_ = 0;
     int merge_session_ = 0;
+    quint64 revision_before_ = 0;
+    quint64 revision_after_ = 0;
     /// The edit has just run and the model already holds `after_`.
     bool fresh_ = false;
 };

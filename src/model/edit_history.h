@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
+#include <functional>
 #include <memory>
 
 #include "model/editing_model.h"
@@ -10,6 +12,9 @@
 namespace koma {
 
 class ModelEditCommand;
+
+/// The answers to the question asked before unsaved changes are closed or replaced.
+enum class UnsavedAnswer { Save, Discard, Cancel };
 
 /// Steps the history keeps; older steps are forgotten. Each step holds two snapshots whose
 /// images are shared with the model, so the cost of a step is the pixels it changed.
@@ -20,8 +25,10 @@ inline constexpr int kUndoLimit = 100;
 /// window model of that editing model pushes its edits here. A model without a history runs
 /// its edits directly (see run_edit).
 ///
-/// The history also knows the state file last read or written: the model is clean while it is
-/// at the step that file was read or written at.
+/// The history also knows which state file each step belongs to (the model's state_file, kept
+/// in every snapshot) and at which step each state file was last read or written: the model is
+/// clean while it is at the step its state file was last read or written at. It keeps the
+/// model's status line told which file that is and whether the model is clean.
 class EditHistory : public QObject {
     Q_OBJECT
   public:
@@ -39,13 +46,25 @@ class EditHistory : public QObject {
     void undo();
     void redo();
 
-    /// Whether the model is as the state file last read or written holds it (with no such
+    /// Whether the model is as its state file was last read or written here (with no state
     /// file: as it was when the history began).
-    bool is_clean() const { return stack_.isClean(); }
-    /// A state file was read or written at `path` and matches the model now.
+    bool is_clean() const;
+    /// A state file was read or written at `path` and matches the model now: the project
+    /// belongs to that file from now on. When it belonged to another file, so do the steps
+    /// next to this one that belonged to the same file, up to a step that changed the file (a
+    /// LOAD), so an undo of an edit made before a SAVE under a new name keeps the new name.
+    /// Remembers `path` in the model's recent list, when it has one.
     void mark_saved(const QString& path);
-    /// The state file last read or written; empty when there is none yet.
-    const QString& saved_path() const { return saved_path_; }
+    /// The project belongs to the state file at `path` ("" for none) but differs from it, as a
+    /// restored recovery copy does.
+    void mark_unsaved(const QString& path);
+    /// The state file the project belongs to (the model's state_file), what Ctrl+S writes;
+    /// empty when there is none.
+    const QString& saved_path() const { return model_.state_file; }
+
+    /// Asked, with the path of the file to read, before a LOAD replaces unsaved changes; unset,
+    /// the LOAD goes ahead without a question.
+    std::function<UnsavedAnswer(const QString& path)> ask_before_replacing;
 
     /// Steps that merge (typing, a bar's drag) merge only within one session. A new session
     /// begins when the user leaves the control (focus out, a drag released).
@@ -57,11 +76,29 @@ class EditHistory : public QObject {
     void saved();
 
   private:
+    /// The name of the state the model is at: each step names the state it leaves, so undo,
+    /// redo, merges and steps dropped off either end keep the names right.
+    quint64 current_revision() const;
+    /// Makes the steps around the current one that belong to the model's state file belong to
+    /// `path` (see mark_saved).
+    void move_state_file(const QString& path);
+    /// Keeps the next edit from merging into the step the model is at while that step is
+    /// clean.
+    void keep_saved_step();
+    /// Tells the status line the state file and whether the model is clean.
+    void show_project();
+
     EditingModel& model_;
     QUndoStack stack_;
-    QString saved_path_;
+    /// For each state file, the state it was last read or written at.
+    QHash<QString, quint64> saved_at_;
+    quint64 next_revision_ = 1;
     int merge_session_ = 0;
 };
+
+/// The state file last read or written with `model`'s history; empty without a history or before
+/// any.
+QString last_state_file(const EditingModel& model);
 
 /// Runs an edit through `model`'s history when it has one (pushing `command`), else runs the
 /// command's redo once and deletes it.

@@ -13,18 +13,32 @@ constexpr int kFrameSlotTwips = 80 * kTwipsPerPixel;
 
 }  // namespace
 
+Surface blank_slot_surface(int slot) {
+    if (slot == kBackgroundSlot) {
+        return Surface(kStageWidthTwips, kStageHeightTwips);
+    }
+    if (slot == kForegroundSlot) {
+        return Surface(454 * kTwipsPerPixel, 94 * kTwipsPerPixel);
+    }
+    return Surface(kFrameSlotTwips, kFrameSlotTwips);
+}
+
 EditingModel::EditingModel(QString program_folder, QObject* parent)
     : QObject(parent),
       win_main(kStageWidthTwips, kStageHeightTwips),
       pointer_k(8 * kTwipsPerPixel, 8 * kTwipsPerPixel, kFaceColour),
       zoom_surface(8160, 4890),
-      program_folder_(std::move(program_folder)) {
-    pic[kBackgroundSlot].resize_twips(kStageWidthTwips, kStageHeightTwips);
-    for (int i = 1; i <= 9; ++i) {
-        pic[i].resize_twips(kFrameSlotTwips, kFrameSlotTwips);
+      program_folder_(std::move(program_folder)),
+      start_folder_(program_folder_) {
+    for (int i = 0; i < kSlotCount; ++i) {
+        pic[i] = blank_slot_surface(i);
     }
-    pic[kForegroundSlot].resize_twips(454 * kTwipsPerPixel, 94 * kTwipsPerPixel);
     export_lists.set_home_folder(program_folder_);
+    // The read-outs show what the program computed; typing into them would change nothing.
+    for (TextBox* readout :
+         {&offset_x, &offset_y, &total_adjust_x, &total_adjust_y, &this_adjust_x, &this_adjust_y}) {
+        readout->set_read_only(true);
+    }
 }
 
 }  // namespace koma

@@ -7,12 +7,19 @@
 
 #include "model/controls.h"
 #include "model/folder_lists.h"
+#include "model/preview_speed.h"
 #include "model/project_state.h"
+#include "model/status_line.h"
 #include "raster/surface.h"
 
 namespace koma {
 
 class EditHistory;
+class RecentProjects;
+
+/// The surface of image slot `slot` (0 to 10) while nothing is loaded into it: blank, in the
+/// size the slot has at start-up.
+Surface blank_slot_surface(int slot);
 
 /// The whole editing state of the main window: the project (ProjectState), the shared variables,
 /// the slot and stage surfaces and the values of the main window's controls, as plain data.
@@ -29,7 +36,8 @@ class EditingModel : public QObject {
     Q_OBJECT
   public:
     /// `program_folder` is the folder that holds the program; start-up puts the export lists and
-    /// `path_ref` there.
+    /// `path_ref` at the start folder, which is that folder until set_start_folder() says
+    /// otherwise.
     explicit EditingModel(QString program_folder, QObject* parent = nullptr);
 
     /// The project: what a state file holds and undo restores.
@@ -45,6 +53,8 @@ class EditingModel : public QObject {
     int16_t& stage_height = project.stage_height;  ///< twips
     /// Format, frame time, loop count and transparency of exports, kept with the project.
     ExportSettings& export_settings = project.export_settings;
+    /// Each step's own time in milliseconds, 0 for the frame time.
+    std::array<uint16_t, kMaxSteps>& step_ms = project.step_ms;
 
     // Shared variables.
     int16_t pattern_pos = 0;
@@ -55,9 +65,34 @@ class EditingModel : public QObject {
     int16_t zoom_open = 0;
     QString work_path;
     int16_t state_mode = 0;
+    /// The state file the project belongs to, "" for none: the file it was last read from or
+    /// written to, which Ctrl+S writes. Not part of the project (a state file does not hold
+    /// it), but a snapshot keeps it, so undoing a LOAD gives back the file it replaced.
+    QString state_file;
     int16_t gif_mode = 0;
 
+    /// The preview's speed against the times the steps are exported with; not saved.
+    PreviewSpeed preview_speed = PreviewSpeed::Normal;
+    /// The step the preview's last tick showed, -1 before the first tick: the timer's interval
+    /// is that step's time (the frame time before the first tick).
+    int16_t preview_step = -1;
+    /// Whether a ping-pong preview is on its way back from the last step.
+    bool preview_returning = false;
+    /// Onion skin: while fine adjustment is on, the views show the step before the one on the
+    /// stage faintly over it, and with onion_next the step after it too. Not saved; the stage
+    /// itself never shows it.
+    bool onion_skin = false;
+    bool onion_next = false;
+
     std::array<QString, 12> slot_names;
+
+    /// The image picker's file type as the user left it: the combo box's text and the file
+    /// pattern in force. Empty until the user chose or typed one; the next picker starts there.
+    QString picker_filter_text;
+    QString picker_file_pattern;
+
+    /// The main window's status line.
+    StatusLine status;
 
     // Surfaces.
     std::array<Surface, kSlotCount> pic;
@@ -74,6 +109,7 @@ class EditingModel : public QObject {
     ScrollBar adjust_y{&project.adjust_y};
     TextBox pattern_anime{&project.pattern_anime, kMaxSteps};
     TextBox size_move{&project.size_move};
+    /// The six read-outs are read-only.
     TextBox offset_x{&project.offset_x};
     TextBox offset_y{&project.offset_y};
     TextBox total_adjust_x{&project.total_adjust_x};
@@ -105,8 +141,14 @@ class EditingModel : public QObject {
     /// The undo history that records this model's edits, while one is attached (see
     /// EditHistory); null runs edits without one.
     EditHistory* history = nullptr;
+    /// The list of state files read or written lately, while one is attached (the windows);
+    /// null keeps no list.
+    RecentProjects* recent = nullptr;
 
     const QString& program_folder() const { return program_folder_; }
+    /// Where the folder lists start when nothing else says (see start_folder() in platform).
+    const QString& start_folder() const { return start_folder_; }
+    void set_start_folder(const QString& folder) { start_folder_ = folder; }
 
     /// Tells every view that the model changed.
     void notify() { emit changed(); }
@@ -126,6 +168,7 @@ class EditingModel : public QObject {
 
   private:
     QString program_folder_;
+    QString start_folder_;
 };
 
 }  // namespace koma

@@ -7,14 +7,15 @@
 
 namespace koma {
 
-/// One step of the undo history: the project with the slot images and the stage, and the view
-/// flag an edit may switch off (adjust_mode). The modes the user switches (fine adjustment, the
-/// preview, the zoom window, the format buttons), the edit cursor and pattern_pos are not part of
-/// it.
+/// One step of the undo history: the project with the slot images and the stage, the state file
+/// it belongs to (what Ctrl+S writes), and the view flag an edit may switch off (adjust_mode). The
+/// modes the user switches (fine adjustment, the preview, the zoom window, the format buttons), the
+/// edit cursor and pattern_pos are not part of it.
 ///
 /// Surfaces are kept as shared images: taking a snapshot copies no pixels.
 struct ProjectSnapshot {
     ProjectState project;
+    QString state_file;
     std::array<Surface, kSlotCount> pic;
     Surface win_main;
     int16_t adjust_mode = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "model/export_settings.h"
+#include "model/play_direction.h"
 
 namespace koma {
 
@@ -60,6 +61,12 @@ struct ProjectState {
     int16_t stage_height = 50;     ///< twips
     /// Format, frame time, loop count and transparency of exports (the extension record).
     ExportSettings export_settings;
+    /// Milliseconds each step is shown (kMinFrameMs to kMaxFrameMs); 0 shows the step for the
+    /// export settings' frame time (the extension record).
+    std::array<uint16_t, kMaxSteps> step_ms{};
+    /// The order the preview and every animated export play the steps in (the extension
+    /// record).
+    PlayDirection direction = PlayDirection::Forward;
 
     // Shown beside it: the travel as typed and the offset read-outs, which follow the values
     // above only at the next redraw.

@@ -39,6 +39,11 @@ bool load_slot_file(EditingModel& model, int slot, const QString& path, bool png
     return loaded;
 }
 
+void empty_slot(EditingModel& model, int slot) {
+    Q_ASSERT(slot >= 0 && slot < kSlotCount);
+    model.pic[static_cast<size_t>(slot)] = blank_slot_surface(slot);
+}
+
 void fit_ranges_to_background(EditingModel& model) {
     const Surface& background = model.pic[kBackgroundSlot];
     const int width = twips_to_pixels(background.width_twips());

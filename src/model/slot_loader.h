@@ -25,6 +25,10 @@ bool load_slot_image(EditingModel& model, int slot, const QString& path, bool pn
 bool load_slot_file(EditingModel& model, int slot, const QString& path, bool png_route,
                     QString& message);
 
+/// Makes the image of slot `slot` (0 to 10) blank again, in the size the slot has at start-up
+/// (blank_slot_surface). Only the slot's surface changes.
+void empty_slot(EditingModel& model, int slot);
+
 /// Sets `adjust_x`'s maximum to the background slot's outer width in pixels and `adjust_y`'s
 /// range to minus to plus its height. `adjust_x`'s minimum is left as it is. A value outside
 /// the new range is limited to it, which runs the bar's change handler.

@@ -37,4 +37,10 @@ std::unique_ptr<ModelEditCommand> typing_edit(EditingModel& model, TypedBox box,
         kMergeTyping, static_cast<int>(box));
 }
 
+std::unique_ptr<ModelEditCommand> typing_edit(EditingModel& model, TypedBox box,
+                                              std::function<void()> handler) {
+    return std::make_unique<ModelEditCommand>(model, step_name(box), std::move(handler),
+                                              kMergeTyping, static_cast<int>(box));
+}
+
 }  // namespace koma

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "model/edit_command.h"
@@ -22,5 +23,10 @@ TextBox& typed_box(EditingModel& model, TypedBox box);
 /// is one step.
 std::unique_ptr<ModelEditCommand> typing_edit(EditingModel& model, TypedBox box,
                                               const QString& text);
+
+/// A change of one of those boxes made by `handler` (for example what a box shows once it is
+/// left), merging with the typing before it as typing does.
+std::unique_ptr<ModelEditCommand> typing_edit(EditingModel& model, TypedBox box,
+                                              std::function<void()> handler);
 
 }  // namespace koma

@@ -1,5 +1,9 @@
 #include "state/extension_record.h"
 
+#include <QStringList>
+#include <algorithm>
+
+#include "compose/animation_preview.h"
 #include "state/state_codec.h"
 
 namespace koma {
@@ -40,6 +44,11 @@ const QString kFormatKey = QStringLiteral("format");
 const QString kFrameMsKey = QStringLiteral("frame_ms");
 const QString kLoopKey = QStringLiteral("loop");
 const QString kTransparentKey = QStringLiteral("transparent");
+// The project's timing: the steps' own times and the direction, each written only when set.
+const QString kStepMsKey = QStringLiteral("step_ms");
+const QString kDirectionKey = QStringLiteral("direction");
+const QString kPingPong = QStringLiteral("pingpong");
+// How hard the PNG coders look for small files, written only at its highest.
 const QString kEffortKey = QStringLiteral("effort");
 
 QString format_value(OutputFormat format) {
@@ -77,6 +86,39 @@ std::optional<int64_t> parse_integer(const QString& value) {
 
 QString key_value(const QString& key, const QString& value) {
     return key + QLatin1Char('=') + value;
+}
+
+// The times of steps 0 to the last one that has a time of its own, one space between two;
+// "" when no step has one.
+QString step_ms_value(const std::array<uint16_t, kMaxSteps>& step_ms) {
+    int count = kMaxSteps;
+    while (count > 0 && step_ms[count - 1] == 0) {
+        --count;
+    }
+    QStringList times;
+    for (int k = 0; k < count; ++k) {
+        times << QString::number(step_ms[k]);
+    }
+    return times.join(QLatin1Char(' '));
+}
+
+// Each value stands for its step: a value that is not a decimal time in range, or no value at
+// all, reads as 0.
+std::array<uint16_t, kMaxSteps> parse_step_ms(const QString& value) {
+    std::array<uint16_t, kMaxSteps> step_ms{};
+    const QStringList times = value.split(QLatin1Char(' '));
+    for (int k = 0; k < kMaxSteps && k < times.size(); ++k) {
+        const QString& time = times[k];
+        const bool digits = !time.isEmpty() && std::all_of(time.begin(), time.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        bool ok = false;
+        const qlonglong ms = time.toLongLong(&ok, 10);
+        if (digits && ok && ms >= kMinFrameMs && ms <= kMaxFrameMs) {
+            step_ms[k] = static_cast<uint16_t>(ms);
+        }
+    }
+    return step_ms;
 }
 
 }  // namespace
@@ -129,6 +171,12 @@ QString extension_record_text(const EditingModel& model) {
     if (settings.transparent != defaults.transparent) {
         out.add_string(key_value(kTransparentKey, QStringLiteral("1")));
     }
+    if (const QString times = step_ms_value(model.step_ms); !times.isEmpty()) {
+        out.add_string(key_value(kStepMsKey, times));
+    }
+    if (model.project.direction == PlayDirection::PingPong) {
+        out.add_string(key_value(kDirectionKey, kPingPong));
+    }
     if (settings.effort == CodingEffort::Max) {
         out.add_string(key_value(kEffortKey, QStringLiteral("max")));
     }
@@ -170,10 +218,15 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
         }
     }
     model.export_settings = settings;
-    // A preview that is playing goes on at the project's frame time.
-    if (model.timer1_interval > 0) {
-        model.timer1_interval = settings.frame_ms;
+    model.step_ms = parse_step_ms(record.value(kStepMsKey).value_or(QString()));
+    model.project.direction = PlayDirection::Forward;
+    if (const auto value = record.value(kDirectionKey)) {
+        if (value->compare(kPingPong, Qt::CaseInsensitive) == 0) {
+            model.project.direction = PlayDirection::PingPong;
+        }
     }
+    // A preview that is playing goes on at the project's times.
+    retime_preview(model);
 }
 
 }  // namespace koma

@@ -41,14 +41,19 @@ StateBytes split_extension_record(const QByteArray& bytes);
 /// The extension record for the model, ending in CR LF: the tag, the version, then
 /// "encoding=UTF-8" and the project's settings as key=value items. The export settings are
 /// written only where they differ from their defaults: "format=png|apng|webp" (BMP and GIF are
-/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1",
-/// "effort=max".
+/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1";
+/// then the timing: "step_ms=T0 T1 ... Tn", the times of steps 0 to n (n the last step with a
+/// time of its own) one space apart, when some step has one, and "direction=pingpong" for a
+/// ping-pong project; last "effort=max" when the PNG coders are to look hardest.
 QString extension_record_text(const EditingModel& model);
 
 /// Takes the values of the keys koma knows from `record` into the model: the export settings
 /// as a whole, so that a missing key, or one whose value does not parse or is out of range,
 /// reads as its default. Unknown keys are left out. Without a format key the format buttons'
-/// choice is in force. A playing preview takes the frame time read. Never fails.
+/// choice is in force. The steps' times are taken whole too: a step whose value is missing, not
+/// a decimal number or outside kMinFrameMs..kMaxFrameMs has none (0); values past step 90 are
+/// left out. The direction is ping-pong for "direction=pingpong" (any letter case) and forward
+/// otherwise. A playing preview takes the times read. Never fails.
 void apply_extension_record(EditingModel& model, const ExtensionRecord& record);
 
 }  // namespace koma

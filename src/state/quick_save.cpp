@@ -15,6 +15,7 @@ std::expected<QuickSave, QString> quick_save(EditingModel& model) {
         return std::unexpected(written.error());
     }
     model.history->mark_saved(path);
+    report_saved(model, path);
     return QuickSave::Written;
 }
 

@@ -14,10 +14,10 @@ enum class QuickSave {
 };
 
 /// Ctrl+S: writes the model to the state file last read or written (the history's
-/// saved_path), replacing it atomically as SAVE does, and marks the model clean. Without a
-/// history, or with no such file yet, writes nothing and says so; the caller then opens the
-/// state window as SAVE does. A failed write leaves the old file intact and returns its
-/// message.
+/// saved_path), replacing it atomically as SAVE does, marks the model clean and tells the status
+/// line. Without a history, or with no such file yet, writes nothing and says so; the caller
+/// then opens the state window as SAVE does. A failed write leaves the old file intact and
+/// returns its message.
 std::expected<QuickSave, QString> quick_save(EditingModel& model);
 
 }  // namespace koma

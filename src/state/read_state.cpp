@@ -45,27 +45,33 @@ bool png_by_name(const QString& path) {
     return path.endsWith(QLatin1String("png"), Qt::CaseSensitive);
 }
 
-// Loads one slot file. A file that does not load leaves the slot, its surface and its path, as
-// they were, and `why` says why. Returns whether the slot took the file.
+// Loads one slot file and records its path. A file that does not load leaves the slot empty,
+// as it would be in a model that never held another project, and `why` says why. Returns
+// whether the slot took the file.
 bool load_slot(EditingModel& model, int slot, const QString& path, QString& why) {
+    model.slot_files[static_cast<size_t>(slot)] = path;
     if (!load_slot_image(model, slot, path, png_by_name(path), why)) {
+        empty_slot(model, slot);
         return false;
     }
-    model.slot_files[static_cast<size_t>(slot)] = path;
     return true;
 }
 
-void set_export_folder(EditingModel& model, const QString& drive, const QString& folder) {
+// A folder that is gone (a project moved, or made on another machine) gives way to the state
+// file's own folder, where a moved project's files are.
+void set_export_folder(EditingModel& model, const QString& drive, const QString& folder,
+                       const QDir& state_folder, StateReadReport& report) {
     const FileSystem& fs = model.export_lists.file_system();
     if (QFileInfo(folder).isDir()) {
         model.export_lists.set_drive(drive.isEmpty() ? fs.root_of(folder) : drive);
         model.export_lists.set_path(folder);
         return;
     }
-    const QString& home = model.program_folder();
+    report.export_folder_missing = folder;
+    const QString home = state_folder.absolutePath();
     model.export_lists.set_path(home);
     model.export_lists.set_drive(fs.root_of(home));
-    // A drive change moves the folder list to the drive's top; the program's folder is meant.
+    // A drive change moves the folder list to the drive's top; the state file's folder is meant.
     if (model.export_lists.path() != home) {
         model.export_lists.set_path(home);
     }
@@ -128,7 +134,8 @@ std::expected<Part4, QString> read_part4(ItemReader& in) {
 }
 
 // Everything after the file is open. Returns the message of the first bad item.
-// `background_loaded` tells whether slot 0 took a new file before the read stopped.
+// `background_loaded` tells whether slot 0 took a new file, or was emptied, before the read
+// stopped.
 std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
                                         const QDir& state_folder, bool& background_loaded,
                                         StateReadReport& report) {
@@ -137,11 +144,21 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         if (!stored) {
             return std::unexpected(stored.error());
         }
+        if (i == kBackgroundSlot) {
+            background_loaded = true;
+        }
         if (stored->isEmpty()) {
+            // A slot the file leaves empty is empty after the read, as on the command line: a
+            // picture of the project read before must not stay in it.
+            model.slot_files[static_cast<size_t>(i)].clear();
+            empty_slot(model, i);
             continue;
         }
         const QString path = find_slot_file(*stored, state_folder);
         if (path.isEmpty()) {
+            // The path stays recorded, so that a later SAVE keeps it for when the file is back.
+            model.slot_files[static_cast<size_t>(i)] = *stored;
+            empty_slot(model, i);
             report.slot_failures.push_back(
                 {i, *stored, QStringLiteral("ファイルが見つかりません")});
             continue;
@@ -149,8 +166,6 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         QString why;
         if (!load_slot(model, i, path, why)) {
             report.slot_failures.push_back({i, path, why});
-        } else if (i == kBackgroundSlot) {
-            background_loaded = true;
         }
     }
 
@@ -166,7 +181,7 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
     model.adjust_y.set_value(part2->adjust_y);
     model.sc_bar.set_value(part2->sc_bar);
     model.pattern_anime.set_text(part2->pattern);
-    set_export_folder(model, part2->drive, part2->folder);
+    set_export_folder(model, part2->drive, part2->folder, state_folder, report);
     model.path_ref.caption = part2->path_ref;
 
     model.step_dx.fill(0);
@@ -258,6 +273,16 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
     if (bytes.size() > kMaxStateFileBytes) {
         return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
     }
+    return read_state_bytes(model, bytes, info.absoluteDir(), path);
+}
+
+std::expected<StateReadReport, QString> read_state_bytes(EditingModel& model,
+                                                         const QByteArray& bytes,
+                                                         const QDir& folder, const QString& name) {
+    const auto failed = [&name](const QString& why) {
+        return std::unexpected(
+            QStringLiteral("状態ファイル「%1」を読めません。\n%2").arg(name, why));
+    };
     StateBytes parts = split_extension_record(bytes);
     // Files koma writes say they are UTF-8; the others are judged by their bytes.
     auto text = parts.record ? std::expected<QString, QString>(decode_utf8_state_text(parts.body))
@@ -269,7 +294,7 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
     ItemReader in(std::move(*text));
     bool background_loaded = false;
     StateReadReport report;
-    auto read = read_items(model, in, info.absoluteDir(), background_loaded, report);
+    auto read = read_items(model, in, folder, background_loaded, report);
     if (!read) {
         // Keep what was restored, but never leave the stage and the bars out of step with a
         // background that was already replaced.
@@ -302,7 +327,7 @@ QString state_read_message(const std::expected<StateReadReport, QString>& outcom
     }
     QStringList lines;
     if (!outcome->slot_failures.empty()) {
-        lines << QStringLiteral("読み込めなかった画像があります。その枠は前のままです。");
+        lines << QStringLiteral("読み込めなかった画像があります。その枠は空です。");
         for (const SlotLoadFailure& failure : outcome->slot_failures) {
             lines << QStringLiteral("%1「%2」: %3")
                          .arg(slot_caption(failure.slot), failure.path, failure.reason);

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -81,7 +83,13 @@ void Form3::build_controls() {
     File1->setGeometry(twips_rect(2880, 600, 2055, 1260));
     file_name = new QLineEdit(this);
     file_name->setGeometry(twips_rect(2880, 2640, 2055, 375));
-    for (QWidget* w : std::initializer_list<QWidget*>{Drive1, Dir1, Combo1, File1, file_name}) {
+    // In the free space above "OK".
+    recent_list = new QListWidget(this);
+    recent_list->setGeometry(336, 8, 113, 52);
+    recent_list->setToolTip(tr("最近使った状態ファイル（ダブルクリックで読み込み）"));
+    recent_list->setAccessibleName(tr("最近使った状態ファイル"));
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Drive1, Dir1, Combo1, File1, file_name, recent_list}) {
         w->setFont(list_font());
     }
 
@@ -90,6 +98,7 @@ void Form3::build_controls() {
     setTabOrder(Dir1, Combo1);
     setTabOrder(Combo1, File1);
     setTabOrder(File1, file_name);
+    setTabOrder(file_name, recent_list);
     Command1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -113,6 +122,9 @@ void Form3::connect_input() {
     connect(file_name, &QLineEdit::returnPressed, this,
             [this] { finish(state_.file_name_key_press('\r')); });
     connect(Command1, &QPushButton::clicked, this, [this] { finish(state_.command1_click()); });
+    connect(recent_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        finish(state_.recent_double_click(recent_list->row(item)));
+    });
 }
 
 void Form3::finish(const StateOutcome& result) {
@@ -121,6 +133,9 @@ void Form3::finish(const StateOutcome& result) {
     // A failure, or a read that left some slot images out, is told in one message.
     if (const QString message = state_read_message(result); !message.isEmpty() && show_message) {
         show_message(message);
+    }
+    if (const QString notice = state_.take_notice(); !notice.isEmpty() && show_message) {
+        show_message(notice);
     }
     if (state_.close_requested && !closing_) {
         close();
@@ -133,6 +148,36 @@ void Form3::refresh() {
     const QSignalBlocker block_name(file_name);
     if (file_name->text() != state_.file_name.text()) {
         file_name->setText(state_.file_name.text());
+    }
+    refresh_recent();
+}
+
+void Form3::refresh_recent() {
+    const auto shown = [this](int row) {
+        const QListWidgetItem* item = recent_list->item(row);
+        const RecentEntry& entry = state_.recent[static_cast<size_t>(row)];
+        return item->toolTip() == QDir::toNativeSeparators(entry.path) &&
+               (item->flags() != Qt::NoItemFlags) == entry.exists;
+    };
+    bool same = recent_list->count() == static_cast<int>(state_.recent.size());
+    for (int row = 0; same && row < recent_list->count(); ++row) {
+        same = shown(row);
+    }
+    if (same) {
+        // Rebuilding would lose the user's scrolling and selection.
+        return;
+    }
+    const QSignalBlocker block(recent_list);
+    recent_list->clear();
+    for (const RecentEntry& entry : state_.recent) {
+        const QString name = QFileInfo(entry.path).fileName();
+        auto* item = new QListWidgetItem(entry.exists ? name : tr("%1（ありません）").arg(name),
+                                         recent_list);
+        item->setToolTip(QDir::toNativeSeparators(entry.path));
+        if (!entry.exists) {
+            // Shown, so the user sees it is gone, but it cannot be chosen.
+            item->setFlags(Qt::NoItemFlags);
+        }
     }
 }
 

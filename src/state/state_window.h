@@ -45,6 +45,8 @@ class Form3 : public QWidget {
     FileListWidget* File1 = nullptr;
     QLineEdit* file_name = nullptr;
     QPushButton* Command1 = nullptr;
+    /// The state files read or written lately; a double-click reads one as LOAD does.
+    QListWidget* recent_list = nullptr;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -52,6 +54,7 @@ class Form3 : public QWidget {
   private:
     void build_controls();
     void connect_input();
+    void refresh_recent();
     /// After a handler: refreshes both windows, reports a failure and closes when asked to.
     void finish(const StateOutcome& result);
 

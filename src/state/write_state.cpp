@@ -1,5 +1,7 @@
 #include "state/write_state.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "platform/atomic_write.h"
@@ -42,6 +44,11 @@ QString state_text(const EditingModel& model) {
 
 std::expected<void, QString> write_state(const EditingModel& model, const QString& path) {
     return write_file_atomically(path, state_text(model).toUtf8());
+}
+
+void report_saved(EditingModel& model, const QString& path) {
+    model.status.report(QCoreApplication::translate("StatusLine", "保存しました: %1")
+                            .arg(QFileInfo(path).fileName()));
 }
 
 }  // namespace koma

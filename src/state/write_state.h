@@ -17,4 +17,7 @@ QString state_text(const EditingModel& model);
 /// complete. On failure the old file is intact and the message says what failed.
 std::expected<void, QString> write_state(const EditingModel& model, const QString& path);
 
+/// Tells the status line that the state was saved to `path`: "保存しました: NAME".
+void report_saved(EditingModel& model, const QString& path);
+
 }  // namespace koma

@@ -15,6 +15,14 @@ void SurfaceWidget::set_surface(const Surface* surface) {
     update();
 }
 
+void SurfaceWidget::set_overlay(const QImage& overlay) {
+    if (overlay.isNull() && overlay_.isNull()) {
+        return;
+    }
+    overlay_ = overlay;
+    update();
+}
+
 void SurfaceWidget::paintEvent(QPaintEvent*) {
     if (surface_ == nullptr) {
         return;
@@ -24,13 +32,15 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
     if (image.isNull()) {
         return;
     }
+    QRect shown(QPoint(0, 0), image.size());
     if (mode_ == Mode::Fit && (image.width() > width() || image.height() > height())) {
-        const QSize fitted = image.size().scaled(size(), Qt::KeepAspectRatio);
+        shown.setSize(image.size().scaled(size(), Qt::KeepAspectRatio));
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(QPoint(0, 0), fitted), image);
-        return;
     }
-    painter.drawImage(QPoint(0, 0), image);
+    painter.drawImage(shown, image);
+    if (!overlay_.isNull()) {
+        painter.drawImage(shown, overlay_);
+    }
 }
 
 void SurfaceWidget::mousePressEvent(QMouseEvent* event) {

@@ -7,8 +7,9 @@
 namespace koma {
 
 /// Shows a Surface of the model. In Fit mode an image larger than the widget is scaled down to
-/// fit (aspect kept); otherwise it is drawn 1:1 from the top-left corner and clipped. Clicks are
-/// reported, nothing else.
+/// fit (aspect kept); otherwise it is drawn 1:1 from the top-left corner and clipped. An overlay
+/// (an image of the surface's size with alpha) may be laid over it, drawn over the same pixels;
+/// the surface itself is never changed. Clicks are reported, nothing else.
 class SurfaceWidget : public QWidget {
     Q_OBJECT
   public:
@@ -18,6 +19,10 @@ class SurfaceWidget : public QWidget {
 
     void set_surface(const Surface* surface);
     const Surface* surface() const { return surface_; }
+
+    /// Lays `overlay` over the surface from the next paint on; a null image lays nothing.
+    void set_overlay(const QImage& overlay);
+    const QImage& overlay() const { return overlay_; }
 
   signals:
     void clicked();
@@ -29,6 +34,7 @@ class SurfaceWidget : public QWidget {
   private:
     const Surface* surface_;
     Mode mode_;
+    QImage overlay_;
 };
 
 }  // namespace koma

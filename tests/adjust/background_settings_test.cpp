@@ -170,5 +170,19 @@ TEST_F(BackgroundSettingsTest, UnusableSizesAreRefusedWithTheBoxSelected) {
     expect_nothing_changed();
 }
 
+TEST_F(BackgroundSettingsTest, ARefusalSaysInOneMessageWhatIsWrongAndWhichSizesAreTaken) {
+    plain_with(QStringLiteral("abc"), QStringLiteral("0"));
+    EXPECT_EQ(Form5_Command1_Click(m, form), BackgroundOkResult::RefusedText1);
+    EXPECT_EQ(form.refusal,
+              "よこ「abc」は数ではありません。\nたて「0」は小さすぎます。\n"
+              "大きさは 1 ～ 2184 ピクセルで入れてください（小数も使えます）。");
+    plain_with(QStringLiteral("320"), QStringLiteral("99999"));
+    EXPECT_EQ(Form5_Command1_Click(m, form), BackgroundOkResult::RefusedText2);
+    EXPECT_TRUE(form.refusal.startsWith("たて「99999」は大きすぎます。\n"));
+    plain_with(QStringLiteral("320"), QStringLiteral("200"));
+    EXPECT_EQ(Form5_Command1_Click(m, form), BackgroundOkResult::Closed);
+    EXPECT_EQ(form.refusal, "");
+}
+
 }  // namespace
 }  // namespace koma

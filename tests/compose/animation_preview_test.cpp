@@ -112,5 +112,28 @@ TEST_F(AnimationPreviewTest, AnEmptyPatternOnlyMovesTheFocusAndKeepsTicksHarmles
     EXPECT_EQ(m.anim_running, 0);
 }
 
+TEST_F(AnimationPreviewTest, EachTickHoldsItsStepForItsOwnTimeAtThePreviewsSpeed) {
+    m.pattern_anime.set_text(QStringLiteral("123"));
+    m.step_ms[1] = 400;
+    anime_click(m);
+    std::vector<int> intervals{m.timer1_interval};  // before the first step is shown
+    for (int i = 0; i < 4; ++i) {
+        timer1_tick(m);
+        intervals.push_back(m.timer1_interval);
+    }
+    EXPECT_EQ(intervals, (std::vector<int>{80, 80, 400, 80, 80}));
+
+    // On step 1 again: a speed takes at once, and stays out of the project.
+    timer1_tick(m);
+    set_preview_speed(m, PreviewSpeed::Half);
+    EXPECT_EQ(m.timer1_interval, 800);
+    set_preview_speed(m, PreviewSpeed::Double);
+    EXPECT_EQ(m.timer1_interval, 200);
+    EXPECT_EQ(m.export_settings.frame_ms, 80);
+    anime_click(m);
+    set_preview_speed(m, PreviewSpeed::Quarter);
+    EXPECT_EQ(m.timer1_interval, 0);  // a stopped preview stays stopped
+}
+
 }  // namespace
 }  // namespace koma

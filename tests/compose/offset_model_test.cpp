@@ -155,3 +155,21 @@ TEST_F(OffsetModelTest, OutOfRangeStateNeverBlocksAMoveBackAndBadStepsAreRefused
 
 }  // namespace
 }  // namespace koma
+
+namespace koma {
+namespace {
+
+TEST(SizeMoveLeftTest, ABoxThatIsLeftShowsTheTravelInForce) {
+    EditingModel m{QStringLiteral("/")};
+    Form1_Load(m);
+    // Typed key by key: "1" sets the travel, "12" is refused and would stay on show.
+    m.size_move.set_text(QStringLiteral("1"));
+    m.size_move.set_text(QStringLiteral("12"));
+    EXPECT_EQ(m.sc_bar.value(), 1);
+    size_move_lost_focus(m);
+    EXPECT_EQ(m.size_move.text(), "1");
+    EXPECT_EQ(m.sc_bar.value(), 1);
+}
+
+}  // namespace
+}  // namespace koma

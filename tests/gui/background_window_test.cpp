@@ -130,6 +130,22 @@ TEST_F(BackgroundWindowTest, RefusedSizeKeepsTheWindowOpenWithTheBoxSelected) {
     EXPECT_TRUE(model.background_window_open);
 }
 
+TEST_F(BackgroundWindowTest, ARefusedSizeIsExplainedInOneMessage) {
+    Form5* form = open();
+    ASSERT_NE(form, nullptr);
+    QStringList shown;
+    form->show_refusal = [&](const QString& message) { shown << message; };
+    QTest::mouseClick(form->Option1, Qt::LeftButton);
+    retype(form->Text1, QStringLiteral("abc"));
+    retype(form->Text2, QStringLiteral("0"));
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains("よこ「abc」")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains("たて「0」")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains("1 ～ 2184 ピクセル")) << shown[0].toStdString();
+    EXPECT_EQ(form->focusWidget(), form->Text1);
+}
+
 TEST_F(BackgroundWindowTest, CloseBoxUndoesNothingAndTheNextOpeningReloads) {
     Form5* form = open();
     ASSERT_NE(form, nullptr);

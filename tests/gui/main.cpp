@@ -3,11 +3,16 @@
 
 #include <QApplication>
 
+#include "recovery_child.h"
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(koma::test::kRecoveryChildFolder)) {
+        return koma::test::recovery_child_main();
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -149,17 +149,19 @@ TEST_F(PickerWindowTest, ABigBackgroundGrowsTheMainWindowAndKeepsEveryControlRea
     click_file(p, "wide.bmp");
     EXPECT_EQ(model.win_main.width_px(), 800);
     EXPECT_EQ(model.adjust_x.max(), 800);
-    EXPECT_EQ(window->win_main->geometry(), QRect(40, 152, 800, 400));
+    // The window would be taller than the screen (and than a 1920 x 1080 one): the stage is
+    // shown scaled down to the 359 rows such a screen has room for, 718 x 359.
+    EXPECT_EQ(window->win_main->geometry(), QRect(40, 152, 718, 359));
     // Right of the stage: moved right by the extra width; below it: moved down.
-    EXPECT_EQ(window->bt_exec->geometry(), QRect(824 + 338, 552, 121, 113));
-    EXPECT_EQ(window->pic[10]->geometry(), QRect(48, 320 + 290, 454, 94));
-    EXPECT_EQ(window->pattern_anime->geometry(), QRect(40, 544 + 290, 225, 25));
-    EXPECT_EQ(window->pointer_k->geometry(), QRect(42, 536 + 290, 8, 8));
+    EXPECT_EQ(window->bt_exec->geometry(), QRect(824 + 256, 552, 121, 113));
+    EXPECT_EQ(window->pic[10]->geometry(), QRect(48, 320 + 249, 454, 94));
+    EXPECT_EQ(window->pattern_anime->geometry(), QRect(40, 544 + 249, 225, 25));
+    EXPECT_EQ(window->pointer_k->geometry(), QRect(42, 536 + 249, 8, 8));
     EXPECT_EQ(window->pic[0]->geometry(), QRect(40, 8, 462, 110));
-    EXPECT_EQ(window->win_main->parentWidget()->size(), QSize(957 + 338, 751 + 290));
+    EXPECT_EQ(window->win_main->parentWidget()->size(), QSize(957 + 256, 751 + 249));
     EXPECT_GE(window->width(), 957);
 
-    // The slot shows the whole image scaled into its box; the stage is shown 1:1.
+    // The slot shows the whole image scaled into its box.
     const QImage thumb = window->pic[0]->grab().toImage();
     // 800 x 400 into 462 x 110 keeps the aspect: 220 x 110.
     EXPECT_EQ(thumb.pixelColor(215, 100).rgb(), qRgb(0, 0, 255));

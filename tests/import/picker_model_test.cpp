@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "compose/install_handlers.h"
+#include "model/edit_history.h"
 #include "support/fake_file_system.h"
 #include "support/fine_adjust_checks.h"
 #include "support/image_files.h"
@@ -242,6 +243,44 @@ TEST_F(PickerOnFake, AMissingPathRefFolderOpensAtTheProgramsFolder) {
     EXPECT_EQ(model.path_ref.caption, "/opt/koma");
     EXPECT_EQ(picker.File1.names(), QStringList({"x.bmp"}));
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(PickerOnFake, ItOpensWhereTheSlotsImageIsElseWhereTheStateFileIs) {
+    model.path_ref.caption = "/opt/koma";
+    model.slot_files[3] = "/media/usb/pics/a.bmp";
+    picker.Form2_Load(3);
+    EXPECT_EQ(picker.lists.path(), "/media/usb/pics");
+    EXPECT_EQ(model.path_ref.caption, "/media/usb/pics");
+
+    model.path_ref.caption = "/opt/koma";
+    EditHistory history(model);
+    history.mark_saved("/media/usb/walk.pst");
+    PickerModel for_empty_slot{model, &fs};
+    for_empty_slot.Form2_Load(2);
+    EXPECT_EQ(for_empty_slot.lists.path(), "/media/usb");
+    // An image whose folder is gone does not count.
+    model.slot_files[4] = "/media/cd/gone/b.bmp";
+    PickerModel for_moved_image{model, &fs};
+    for_moved_image.Form2_Load(4);
+    EXPECT_EQ(for_moved_image.lists.path(), "/media/usb");
+}
+
+TEST_F(PickerOnFake, TheFileTypeStaysWhereTheUserLeftIt) {
+    model.path_ref.caption = "/media/usb/pics";
+    picker.Form2_Load();
+    picker.Combo1_Click(1);
+    {
+        PickerModel next{model, &fs};
+        next.Form2_Load();
+        EXPECT_EQ(next.Combo1_text, "*.JPG");
+        EXPECT_EQ(next.File1.names(), QStringList({"c.jpg"}));
+        // Typed text shows as typed; the files stay filtered by the type last chosen.
+        next.set_combo_text("*.bmp");
+    }
+    PickerModel last{model, &fs};
+    last.Form2_Load();
+    EXPECT_EQ(last.Combo1_text, "*.bmp");
+    EXPECT_EQ(last.File1.names(), QStringList({"c.jpg"}));
 }
 
 TEST_F(PickerOnFake, AnUnreadableFolderIsNoticed) {

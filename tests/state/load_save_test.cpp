@@ -193,9 +193,10 @@ TEST_F(LoadSaveTest, ReadsAFileWrittenOnWindowsWithItsImagesBesideIt) {
     EXPECT_EQ(m.pic[1].pixel(3, 2), qRgb(255, 255, 0));
     EXPECT_EQ(m.pic[2].width_px(), 5);
     EXPECT_EQ(m.pic[2].pixel(4, 1), qRgb(0, 255, 0));
-    EXPECT_EQ(m.slot_files[3], "kept.bmp");
-    EXPECT_EQ(m.pic[3].width_px(), 80);
-    EXPECT_EQ(m.pic[3].pixel(0, 0), qRgb(255, 0, 255));
+    // The slot whose file does not load is empty, as the command line has it, and keeps the
+    // path for a later SAVE.
+    EXPECT_EQ(m.slot_files[3], path("walk3.png"));
+    EXPECT_TRUE(m.pic[3] == blank_slot_surface(3));
     EXPECT_EQ(m.adjust_x.value(), -5);
     EXPECT_EQ(m.adjust_y.value(), 12);
     EXPECT_EQ(m.sc_bar.value(), 3);
@@ -205,9 +206,9 @@ TEST_F(LoadSaveTest, ReadsAFileWrittenOnWindowsWithItsImagesBesideIt) {
     EXPECT_EQ(m.step_dx[3], -1);
     EXPECT_EQ(m.step_dy[3], 4);
     EXPECT_EQ(m.path_ref.caption, "C:\\anime");
-    // "C:\anime\out" is no folder here: the export lists go to the program's folder.
-    EXPECT_EQ(m.export_lists.path(), path("bin"));
-    EXPECT_EQ(m.export_lists.drive(), machine_file_system().root_of(path("bin")));
+    // "C:\anime\out" is no folder here: the export lists go to the state file's folder.
+    EXPECT_EQ(m.export_lists.path(), dir.path());
+    EXPECT_EQ(m.export_lists.drive(), machine_file_system().root_of(dir.path()));
     EXPECT_EQ(m.bg_from_file, -1);
     EXPECT_EQ(m.bg_color, 0xFFFFFFu);
 }
@@ -275,10 +276,28 @@ TEST_F(LoadSaveTest, ABackgroundFromAFileKeepsSlotZeroAsTheSlotsLeftIt) {
     EXPECT_EQ(model->bg_from_file, -1);
     EXPECT_EQ(model->bg_color, 255u);
     EXPECT_EQ(model->stage_width, 4800);
-    EXPECT_EQ(model->pic[0].width_px(), 200);
-    EXPECT_EQ(model->pic[0].pixel(0, 0), kWindowColour);
-    EXPECT_EQ(model->win_main.width_px(), 200);
-    EXPECT_EQ(model->win_main.height_px(), 30);
+    // The file names no background image: slot 0 is the empty start-up slot after the slots
+    // are read, and keeps that size; the part 4 sizes are not used.
+    EXPECT_TRUE(model->pic[0] == blank_slot_surface(0));
+    EXPECT_EQ(model->win_main.width_px(), model->pic[0].width_px());
+    EXPECT_EQ(model->win_main.height_px(), model->pic[0].height_px());
+    EXPECT_NE(model->pic[0].width_px(), 320);
+}
+
+// A project read over another must not keep the other's pictures in the slots it leaves
+// empty: the window then makes the same animation from the file as the command line.
+TEST_F(LoadSaveTest, ASlotTheFileLeavesEmptyIsEmptyAfterTheRead) {
+    const QString file = path(QStringLiteral("no_foreground.pst"));
+    ASSERT_TRUE(save(*make_model(), file).has_value());
+    model->pic[10].set_picture(test::solid(5, 3, qRgb(1, 2, 3)));
+    model->slot_files[10] = path(QStringLiteral("other/grass.png"));
+    model->pic[4].set_picture(test::solid(2, 2, qRgb(4, 5, 6)));
+    model->slot_files[4] = path(QStringLiteral("other/walk4.png"));
+    ASSERT_TRUE(load(*model, file).has_value());
+    for (int slot : {4, 10}) {
+        EXPECT_TRUE(model->slot_files[slot].isEmpty()) << slot;
+        EXPECT_TRUE(model->pic[slot] == blank_slot_surface(slot)) << slot;
+    }
 }
 
 TEST_F(LoadSaveTest, ChangeHandlersRunInTheOrderOfReadingWithTheAdjustViewOff) {
@@ -340,11 +359,11 @@ TEST_F(LoadSaveTest, ASlotPathThatNamesNoFileIsTriedInTheStateFilesOwnFolder) {
     EXPECT_EQ(r->slot_files[6], moved);
     EXPECT_EQ(r->pic[5].width_px(), 6);
     EXPECT_EQ(r->pic[6].pixel(5, 3), qRgb(255, 0, 0));
-    EXPECT_EQ(r->slot_files[7], "kept");
-    EXPECT_EQ(r->pic[7].width_px(), 80);
+    EXPECT_EQ(r->slot_files[7], path(QStringLiteral("project/nowhere.bmp")));
+    EXPECT_TRUE(r->pic[7] == blank_slot_surface(7));
 }
 
-TEST_F(LoadSaveTest, ASlotFileThatDoesNotDecodeLeavesTheSlotAndReadingGoesOn) {
+TEST_F(LoadSaveTest, ASlotFileThatDoesNotDecodeEmptiesTheSlotAndReadingGoesOn) {
     write_bytes(path("broken.bmp"), "BM not really a bitmap");
     // The PNG signature followed by junk: the loader sizes the slot, the decoder fails.
     write_bytes(path("broken.png"), QByteArray::fromHex("89504e470d0a1a0a") +
@@ -358,11 +377,10 @@ TEST_F(LoadSaveTest, ASlotFileThatDoesNotDecodeLeavesTheSlotAndReadingGoesOn) {
 
     model->pic[2].fill(qRgb(0, 255, 255));
     ASSERT_TRUE(load(*model, path("broken.pst")).has_value());
-    EXPECT_EQ(model->slot_files[1], "");
-    EXPECT_EQ(model->slot_files[2], "");
-    EXPECT_EQ(model->pic[1].width_px(), 80);
-    EXPECT_EQ(model->pic[2].width_px(), 80);
-    EXPECT_EQ(model->pic[2].pixel(0, 0), qRgb(0, 255, 255));
+    EXPECT_EQ(model->slot_files[1], path("broken.bmp"));
+    EXPECT_EQ(model->slot_files[2], path("broken.png"));
+    EXPECT_TRUE(model->pic[1] == blank_slot_surface(1));
+    EXPECT_TRUE(model->pic[2] == blank_slot_surface(2));
     EXPECT_EQ(model->pattern_anime.text(), "99");
 }
 

@@ -147,6 +147,68 @@ TEST_F(RecordedLoadSave, AFailedQuickSaveStaysUnsaved) {
     EXPECT_FALSE(history.is_clean());
 }
 
+// --- What Ctrl+S writes is part of the history ---
+
+TEST_F(RecordedLoadSave, UndoingALoadGivesBackTheFileCtrlSWritesAndItsCleanMark) {
+    m.basename.set_text(QStringLiteral("mine"));
+    ASSERT_TRUE(run(2, path("mine.pst")));
+    const QString walk = other_project();
+    const QByteArray walk_bytes = read_bytes(walk);
+    ASSERT_TRUE(run(1, walk));
+    history.undo();
+    EXPECT_EQ(history.saved_path(), path("mine.pst"));
+    EXPECT_TRUE(history.is_clean());
+    ASSERT_EQ(quick_save(m), QuickSave::Written);
+    EXPECT_EQ(read_bytes(walk), walk_bytes);
+    EXPECT_TRUE(read_bytes(path("mine.pst")).contains("\"mine\""));
+    history.redo();
+    EXPECT_EQ(history.saved_path(), walk);
+    EXPECT_TRUE(history.is_clean());
+}
+
+TEST_F(RecordedLoadSave, ANewNameGivenBySaveHoldsForTheStepsOfThatProject) {
+    run_edit(m, typing_edit(m, TypedBox::BaseName, "a"));
+    ASSERT_TRUE(run(2, path("named.pst")));
+    history.undo();
+    EXPECT_EQ(history.saved_path(), path("named.pst"));
+    EXPECT_FALSE(history.is_clean());
+    // The loaded project saved under a new name: redoing its LOAD brings the new name back, so
+    // the file it was read from is not written again.
+    history.redo();
+    ASSERT_TRUE(run(1, other_project()));
+    ASSERT_TRUE(run(2, path("walk2.pst")));
+    history.undo();
+    EXPECT_EQ(history.saved_path(), path("named.pst"));
+    EXPECT_TRUE(history.is_clean());
+    history.redo();
+    EXPECT_EQ(history.saved_path(), path("walk2.pst"));
+    EXPECT_TRUE(history.is_clean());
+}
+
+TEST_F(RecordedLoadSave, AReadThatBrokeOffHalfWayBelongsToNoFile) {
+    history.mark_saved(path("mine.pst"));
+    QByteArray cut = read_bytes(other_project());
+    cut.truncate(cut.indexOf("\"111\"") + 3);
+    ASSERT_TRUE(test::write_file(path("cut.pst"), cut));
+    EXPECT_FALSE(run(1, path("cut.pst")));
+    EXPECT_EQ(m.slot_files[1], path("f2.bmp"));
+    EXPECT_TRUE(history.saved_path().isEmpty());
+    history.undo();
+    EXPECT_EQ(history.saved_path(), path("mine.pst"));
+}
+
+TEST_F(RecordedLoadSave, ASlotWhoseFileIsGoneIsEmptyAfterALoadAndComesBackOnUndo) {
+    QString message;
+    ASSERT_TRUE(load_slot_file(m, 1, image("mine1.bmp", qRgb(9, 9, 9), 6), false, message));
+    const QString walk = other_project();
+    ASSERT_TRUE(QFile::remove(path("f2.bmp")));
+    ASSERT_TRUE(run(1, walk));
+    EXPECT_TRUE(m.pic[1] == blank_slot_surface(1));
+    EXPECT_EQ(m.slot_files[1], path("f2.bmp"));
+    history.undo();
+    EXPECT_EQ(m.pic[1].width_px(), 6);
+}
+
 TEST(RecordedLoadSaveWithoutHistory, IsPlainLoadSave) {
     QTemporaryDir dir;
     EditingModel m{QStringLiteral("/")};

@@ -5,11 +5,16 @@
 
 namespace koma::test {
 
-KomaRun run_koma_binary(const QStringList& arguments, const QString& working_folder) {
+KomaRun run_koma_binary(const QStringList& arguments, const QString& working_folder,
+                        const QStringList& environment) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         env.remove(QLatin1String(name));
+    }
+    for (const QString& entry : environment) {
+        const qsizetype equals = entry.indexOf(QLatin1Char('='));
+        env.insert(entry.left(equals), entry.mid(equals + 1));
     }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(working_folder);

@@ -13,6 +13,8 @@ struct KomaRun {
 };
 
 /// Runs the built program with `arguments` in `working_folder`, with no display at all.
-KomaRun run_koma_binary(const QStringList& arguments, const QString& working_folder);
+/// `environment` holds "NAME=value" entries set on top of this process's environment.
+KomaRun run_koma_binary(const QStringList& arguments, const QString& working_folder,
+                        const QStringList& environment = {});
 
 }  // namespace koma::test

@@ -7,9 +7,9 @@
 
 namespace koma {
 
-std::expected<void, QString> save_bmp(const QImage& image, const QString& path) {
+std::expected<QByteArray, QString> encode_bmp(const QImage& image) {
     if (image.isNull()) {
-        return std::unexpected(QStringLiteral("%1: the image is empty").arg(path));
+        return std::unexpected(QStringLiteral("the image is empty"));
     }
     // Qt writes images without alpha as 24-bit BMP.
     const QImage opaque =
@@ -19,9 +19,17 @@ std::expected<void, QString> save_bmp(const QImage& image, const QString& path) 
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
     if (!writer.write(opaque)) {
-        return std::unexpected(QStringLiteral("%1: %2").arg(path, writer.errorString()));
+        return std::unexpected(writer.errorString());
     }
-    return replace_file_contents(path, bytes);
+    return bytes;
+}
+
+std::expected<void, QString> save_bmp(const QImage& image, const QString& path) {
+    const auto bytes = encode_bmp(image);
+    if (!bytes) {
+        return std::unexpected(QStringLiteral("%1: %2").arg(path, bytes.error()));
+    }
+    return replace_file_contents(path, *bytes);
 }
 
 }  // namespace koma

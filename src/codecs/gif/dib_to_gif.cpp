@@ -18,7 +18,8 @@ int gif_delay_cs(int frame_ms) {
 
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing) {
+                                                 const AnimationTiming& timing, StagedFiles* staged,
+                                                 std::span<const int> durations_ms) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -35,12 +36,20 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     if (!source) {
         return failure(source.error());
     }
-    auto encoded = encode_gif_animation(**source, gif_delay_cs(timing.frame_ms), timing.loop_count);
+    const auto delay = [](int ms) { return std::max(gif_delay_cs(ms), kMinGifDelay); };
+    std::vector<int> delays;
+    for (size_t i = 0; i < durations_ms.size() && i < handles.size(); ++i) {
+        delays.push_back(delay(durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms));
+    }
+    auto encoded = encode_gif_animation(
+        **source, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count);
     if (!encoded) {
         return failure(encoded.error());
     }
 
-    if (auto replaced = replace_file_contents(file_name, encoded->bytes); !replaced) {
+    const auto replaced = staged != nullptr ? staged->write(file_name, encoded->bytes)
+                                            : replace_file_contents(file_name, encoded->bytes);
+    if (!replaced) {
         return std::unexpected(replaced.error());
     }
     return GifWritten::File;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <span>
 
 #include "codecs/frame_writer.h"
 #include "codecs/gif/dib_capture.h"
@@ -41,6 +42,10 @@ inline constexpr int kGifFrameDelay = 8;
 /// (25 ms gives 2, 35 ms gives 4); never below 1.
 int gif_delay_cs(int frame_ms);
 
+/// The shortest delay a GIF frame is written with, in hundredths: players show shorter ones
+/// slower, not faster.
+inline constexpr int kMinGifDelay = 2;
+
 /// What a GIF write did.
 enum class GifWritten {
     File,     ///< the file was written (or replaced)
@@ -48,17 +53,21 @@ enum class GifWritten {
 };
 
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
-/// `file_name`: one image per entry, each shown for `timing.frame_ms` (as gif_delay_cs rounds it;
-/// 80 ms by default), played `timing.loop_count` times, 0 forever (see encode_gif_animation for
+/// `file_name`: one image per entry, entry i shown for `durations_ms[i]` (where that is missing or
+/// 0: `timing.frame_ms`, 80 ms by default), as gif_delay_cs rounds it and never below
+/// kMinGifDelay, played `timing.loop_count` times, 0 forever (see encode_gif_animation for
 /// colours and size; the clear pixels of bitmaps captured with a coverage are written clear).
 /// The bitmaps are read one at a time as the encoder needs them, never all whole at once. The
 /// file is replaced as replace_file_contents does: written beside it and renamed over the old
-/// one, so a failed write leaves any earlier file intact.
+/// one, so a failed write leaves any earlier file intact; with `staged`, it waits in that batch
+/// until the batch is committed.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing = {});
+                                                 const AnimationTiming& timing = {},
+                                                 StagedFiles* staged = nullptr,
+                                                 std::span<const int> durations_ms = {});
 
 }  // namespace koma

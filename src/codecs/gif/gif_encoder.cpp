@@ -276,13 +276,13 @@ QRect differing(const QRect& area, const A& a, const B& b) {
 class AnimationWriter {
   public:
     AnimationWriter(QSize size, const std::vector<QRgb>& palette, const std::vector<int>& order,
-                    bool reserve_transparent, int clear_index, int delay_cs, int plays)
+                    bool reserve_transparent, int clear_index, const GifDelays& delays, int plays)
         : size_(size),
           colours_(palette, order, reserve_transparent, clear_index),
           encoder_(),
           stream_(out_),
           clear_index_(clear_index),
-          delay_cs_(delay_cs),
+          delays_(delays),
           plays_(plays) {
         if (clear_index >= 0) {
             shown_.emplace(size.width(), size.height(), static_cast<uint8_t>(clear_index));
@@ -344,11 +344,12 @@ class AnimationWriter {
         return {};
     }
 
-    std::expected<void, QString> write(const StoredFrame& stored, int disposal) {
+    /// Writes frame `frame`, stored as `stored`.
+    std::expected<void, QString> write(const StoredFrame& stored, int frame, int disposal) {
         GraphicsControlBlock control{};
         control.DisposalMode = disposal;
         control.UserInputFlag = false;
-        control.DelayTime = delay_cs_;
+        control.DelayTime = delays_.of(static_cast<size_t>(frame));
         control.TransparentColor = clear_index_ >= 0 ? colours_.transparent : stored.transparent;
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
@@ -362,14 +363,15 @@ class AnimationWriter {
         return {};
     }
 
+    /// Writes the frame before the one being added (or, at the end, the last frame).
     std::expected<void, QString> write_pending(int disposal) {
-        return write(pending_.stored, disposal);
+        return write(pending_.stored, added_ - 1, disposal);
     }
 
     std::expected<void, QString> add_drawn_over(const IndexedFrame& frame) {
         auto stored = store_frame(frame, added_ == 0, colours_, encoder_);
         if (!stored) return std::unexpected(stored.error());
-        return write(*stored, DISPOSE_DO_NOT);
+        return write(*stored, added_, DISPOSE_DO_NOT);
     }
 
     std::expected<StoredFrame, QString> store(const IndexedFrame& frame, bool first) {
@@ -467,7 +469,7 @@ class AnimationWriter {
     Bytes out_;
     GifStream stream_;
     int clear_index_;
-    int delay_cs_;
+    GifDelays delays_;
     int plays_;
     int added_ = 0;
     /// With clear pixels: what the frame before shows, what it was drawn over, and itself coded.
@@ -478,7 +480,8 @@ class AnimationWriter {
 };
 
 /// Encodes the frames of `source` (see encode_gif_animation).
-std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, int delay_cs, int plays) {
+std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, const GifDelays& delays,
+                                              int plays) {
     const QSize size = source.frame_size();
     if (size.width() > kMaxGifSide || size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
@@ -508,7 +511,7 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, int del
     // colours to higher entries and widen the codes of the images that use them.
     const size_t colours = palette->colours.size();
     AnimationWriter writer(size, palette->colours, order, palette->clear >= 0, palette->clear,
-                           delay_cs, plays);
+                           delays, plays);
     auto written = each_indexed_frame(source, *palette,
                                       [&](const IndexedFrame& frame) { return writer.add(frame); });
     if (!written) return std::unexpected(written.error());
@@ -524,21 +527,21 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, int del
 
 }  // namespace
 
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames, int delay_cs,
-                                                        int plays) {
-    return encode_gif(frames, delay_cs, plays);
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames,
+                                                        const GifDelays& delays, int plays) {
+    return encode_gif(frames, delays, plays);
 }
 
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
-                                                        int plays) {
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames,
+                                                        const GifDelays& delays, int plays) {
     if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
-    return encode_gif(HeldPatches(frames), delay_cs, plays);
+    return encode_gif(HeldPatches(frames), delays, plays);
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs, int plays) {
+                                                        const GifDelays& delays, int plays) {
     if (frames.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));
     }
@@ -550,7 +553,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> 
         }
         patched.patches.push_back({QPoint(0, 0), frame});
     }
-    return encode_gif_animation(patched, delay_cs, plays);
+    return encode_gif_animation(patched, delays, plays);
 }
 
 }  // namespace koma

@@ -5,6 +5,7 @@
 #include <QString>
 #include <expected>
 #include <span>
+#include <vector>
 
 #include "codecs/frame_patch.h"
 
@@ -20,7 +21,25 @@ struct EncodedGif {
     int colours = 0;
 };
 
-/// Encodes equally sized frames as one animated GIF, every frame shown for `delay_cs`
+/// How long the frames of a GIF are shown, in hundredths of a second: one delay for every
+/// frame, or one for each frame.
+class GifDelays {
+  public:
+    /// Every frame shown `each` hundredths.
+    GifDelays(int each) : each_(each) {}
+    /// Frame i shown `per_frame[i]` hundredths; frames past its end `each`.
+    GifDelays(std::vector<int> per_frame, int each)
+        : each_(each), per_frame_(std::move(per_frame)) {}
+
+    /// The delay of frame `frame`.
+    int of(size_t frame) const { return frame < per_frame_.size() ? per_frame_[frame] : each_; }
+
+  private:
+    int each_;
+    std::vector<int> per_frame_;
+};
+
+/// Encodes equally sized frames as one animated GIF, frame i shown for `delays.of(i)`
 /// hundredths of a second, with one image per frame in order, played `plays` times: 0 loops
 /// forever, 1 writes no loop extension, more writes plays - 1 repeats. Frames are RGB32, or
 /// ARGB32 (other formats are converted to one of them), and a pixel of alpha 0 is clear.
@@ -41,18 +60,18 @@ struct EncodedGif {
 /// Fails with a message when there are no frames, the frames differ in size, a frame is larger
 /// than GIF allows (65535 pixels a side) or the encoder libraries fail.
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        int delay_cs, int plays = 0);
+                                                        const GifDelays& delays, int plays = 0);
 
 /// The same for frames given as patches over one another (see PatchedFrames): only the patches
 /// are read, so the work grows with what changes. A patch may cover more than what changed; the
 /// stored rectangles are still only what changed. Fails as above, and when the first patch does
 /// not cover the whole frame.
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames, int delay_cs,
-                                                        int plays = 0);
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames,
+                                                        const GifDelays& delays, int plays = 0);
 
 /// The same for patches handed over one at a time (see PatchSource); the source is read three
 /// or four times and never held whole.
-std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames, int delay_cs,
-                                                        int plays = 0);
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames,
+                                                        const GifDelays& delays, int plays = 0);
 
 }  // namespace koma

@@ -10,8 +10,8 @@ namespace koma {
 
 namespace {
 
-/// The most frames one GIF export holds, as the pattern's step tables do.
-constexpr int kMaxGifFrames = 91;
+/// The most frames one GIF export holds: the pattern's 91 steps played there and back.
+constexpr int kMaxGifFrames = 2 * 91 - 2;
 
 class GifFrameWriter : public FrameWriter {
   public:
@@ -24,8 +24,9 @@ class GifFrameWriter : public FrameWriter {
     std::expected<void, QString> add(const StageFrame& frame) override {
         if (captured_ == kMaxGifFrames) {
             return std::unexpected(
-                QStringLiteral("%1: more than %2 steps").arg(path_).arg(kMaxGifFrames));
+                QStringLiteral("%1: more than %2 frames").arg(path_).arg(kMaxGifFrames));
         }
+        durations_[static_cast<size_t>(captured_)] = frame.duration_ms;
         const Surface& stage = frame.stage;
         GifFrame& entry = frames_[static_cast<size_t>(captured_)];
         entry.flags = 4096;
@@ -39,7 +40,9 @@ class GifFrameWriter : public FrameWriter {
     std::expected<QStringList, QString> finish() override {
         GifOptions options;
         options.flags = 1024;
-        const auto written = DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_);
+        const auto written =
+            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, staged(),
+                          std::span<const int>(durations_.data(), static_cast<size_t>(captured_)));
         if (!written) return std::unexpected(written.error());
         return *written == GifWritten::File ? QStringList{path_} : QStringList{};
     }
@@ -48,6 +51,8 @@ class GifFrameWriter : public FrameWriter {
     QString path_;
     AnimationTiming timing_;
     std::array<GifFrame, kMaxGifFrames> frames_{};
+    /// The time each frame was added with, in the order added.
+    std::array<int, kMaxGifFrames> durations_{};
     int captured_ = 0;
 };
 

@@ -105,15 +105,15 @@ PngCoding candidate_coding(const PngLayout& layout, CodingEffort effort) {
     return {0, Z_FILTERED, 6};
 }
 
-QByteArray frame_control(uint32_t sequence, const QRect& rect, const AnimationTiming& timing,
-                         uint8_t dispose, uint8_t blend) {
+QByteArray frame_control(uint32_t sequence, const QRect& rect, int delay_ms, uint8_t dispose,
+                         uint8_t blend) {
     QByteArray fc;
     append_be32(fc, sequence);
     append_be32(fc, static_cast<uint32_t>(rect.width()));
     append_be32(fc, static_cast<uint32_t>(rect.height()));
     append_be32(fc, static_cast<uint32_t>(rect.left()));
     append_be32(fc, static_cast<uint32_t>(rect.top()));
-    append_be16(fc, static_cast<uint16_t>(timing.frame_ms));
+    append_be16(fc, static_cast<uint16_t>(delay_ms));
     append_be16(fc, 1000);
     fc.append(static_cast<char>(dispose));
     fc.append(static_cast<char>(blend));
@@ -221,7 +221,7 @@ std::expected<void, QString> ApngEncoder::start(Track& track, const QImage& firs
             track.out.append(png_chunk_bytes("acTL", actl));
         }
     }
-    track.pending = {first.rect(), kBlendSource, std::move(*data)};
+    track.pending = {first.rect(), kBlendSource, std::move(*data), delay_ms_};
     track.before_previous = QImage(size_, QImage::Format_ARGB32);
     track.before_previous.fill(0u);
     return {};
@@ -230,7 +230,8 @@ std::expected<void, QString> ApngEncoder::start(Track& track, const QImage& firs
 void ApngEncoder::write_pending(Track& track, uint8_t dispose) {
     const Pending& pending = track.pending;
     track.out.append(png_chunk_bytes(
-        "fcTL", frame_control(track.sequence++, pending.rect, timing_, dispose, pending.blend)));
+        "fcTL",
+        frame_control(track.sequence++, pending.rect, pending.delay_ms, dispose, pending.blend)));
     if (track.sequence == 1) {
         track.out.append(png_chunk_bytes("IDAT", pending.data));
     } else {
@@ -292,7 +293,7 @@ std::expected<void, QString> ApngEncoder::code(Track& track, const QImage& frame
         copy_cleared(previous_, track.pending.rect, track.before_previous);
     }
     write_pending(track, best->dispose);
-    track.pending = {best->rect, best->blend, std::move(*data)};
+    track.pending = {best->rect, best->blend, std::move(*data), delay_ms_};
     return {};
 }
 
@@ -305,9 +306,10 @@ void ApngEncoder::keep_smallest_track() {
     tracks_.resize(1);
 }
 
-std::expected<void, QString> ApngEncoder::add(const QImage& frame) {
+std::expected<void, QString> ApngEncoder::add(const QImage& frame, int duration_ms) {
     if (frame.size() != size_) return std::unexpected(QStringLiteral("the frames differ in size"));
     if (added_ == frames_) return std::unexpected(QStringLiteral("more frames than surveyed"));
+    delay_ms_ = duration_ms != 0 ? duration_ms : timing_.frame_ms;
     for (Track& track : tracks_) {
         auto coded = added_ == 0 ? start(track, frame) : code(track, frame);
         if (!coded) return coded;
@@ -353,13 +355,14 @@ class ApngWriter : public FrameWriter {
         if (!surveyed_) {
             // Not surveyed: the frames wait for finish().
             frames_.push_back(std::move(image));
+            durations_.push_back(frame.duration_ms);
             return {};
         }
         if (!encoder_) {
             encoder_.emplace(survey_, timing_, effort_);
             survey_ = ApngSurvey();  // its last frame is not needed any more
         }
-        if (auto added = encoder_->add(image); !added) {
+        if (auto added = encoder_->add(image, frame.duration_ms); !added) {
             return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
         }
         return {};
@@ -367,8 +370,9 @@ class ApngWriter : public FrameWriter {
 
     std::expected<QStringList, QString> finish() override {
         if (!frames_.empty()) {
-            auto bytes = encode_apng(frames_, timing_, effort_);
+            auto bytes = encode_apng(frames_, timing_, effort_, durations_);
             frames_.clear();
+            durations_.clear();
             return write_animation(path_, bytes);
         }
         if (!encoder_) return QStringList{};
@@ -383,20 +387,25 @@ class ApngWriter : public FrameWriter {
     bool surveyed_ = false;
     std::optional<ApngEncoder> encoder_;
     std::vector<QImage> frames_;
+    std::vector<int> durations_;
 };
 
 }  // namespace
 
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
-                                               const AnimationTiming& timing, CodingEffort effort) {
+                                               const AnimationTiming& timing, CodingEffort effort,
+                                               std::span<const int> durations_ms) {
     if (frames.empty()) return std::unexpected(QStringLiteral("there are no frames"));
     ApngSurvey survey;
     for (const QImage& frame : frames) {
         if (auto added = survey.add(frame); !added) return std::unexpected(added.error());
     }
     ApngEncoder encoder(survey, timing, effort);
-    for (const QImage& frame : frames) {
-        if (auto added = encoder.add(frame); !added) return std::unexpected(added.error());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const int duration_ms = i < durations_ms.size() ? durations_ms[i] : 0;
+        if (auto added = encoder.add(frames[i], duration_ms); !added) {
+            return std::unexpected(added.error());
+        }
     }
     return encoder.finish();
 }

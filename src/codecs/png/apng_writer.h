@@ -61,9 +61,9 @@ class ApngEncoder {
   public:
     ApngEncoder(const ApngSurvey& survey, const AnimationTiming& timing, CodingEffort effort);
 
-    /// Codes the next frame. Fails when it is not the size surveyed, more frames come than
-    /// were surveyed, or the PNG coder fails.
-    std::expected<void, QString> add(const QImage& frame);
+    /// Codes the next frame, shown `duration_ms` ms (0: the timing's frame_ms). Fails when it
+    /// is not the size surveyed, more frames come than were surveyed, or the PNG coder fails.
+    std::expected<void, QString> add(const QImage& frame, int duration_ms = 0);
 
     /// The whole file. Fails when fewer frames were added than surveyed.
     std::expected<QByteArray, QString> finish();
@@ -74,6 +74,7 @@ class ApngEncoder {
         QRect rect;
         uint8_t blend = 0;
         QByteArray data;  ///< the zlib stream of its rows
+        int delay_ms = 0;
     };
     /// The file as coded in one layout.
     struct Track {
@@ -97,6 +98,8 @@ class ApngEncoder {
     AnimationTiming timing_;
     CodingEffort effort_;
     int added_ = 0;
+    /// How long the frame being added is shown.
+    int delay_ms_ = 0;
     /// One track, or two while the first frames try both ways of storing palette indices.
     std::vector<Track> tracks_;
     /// The frame before.
@@ -104,16 +107,18 @@ class ApngEncoder {
 };
 
 /// Encodes equally sized frames (RGB32, or ARGB32 with alpha 0 or 255 as stage_with_alpha makes
-/// them) as one animated PNG that decodes to exactly those pixels, one frame per image, each
-/// shown `timing.frame_ms` ms, played `timing.loop_count` times (0: forever): an ApngSurvey
-/// over them, then an ApngEncoder. Fails with a message when there are no frames, their sizes
-/// differ or the PNG coder fails.
+/// them) as one animated PNG that decodes to exactly those pixels, one frame per image, frame i
+/// shown `durations_ms[i]` ms (where that is missing or 0: `timing.frame_ms`), played
+/// `timing.loop_count` times (0: forever): an ApngSurvey over them, then an ApngEncoder. Fails
+/// with a message when there are no frames, their sizes differ or the PNG coder fails.
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
                                                const AnimationTiming& timing,
-                                               CodingEffort effort = CodingEffort::Default);
+                                               CodingEffort effort = CodingEffort::Default,
+                                               std::span<const int> durations_ms = {});
 
-/// A writer of one animated PNG at `path` (see encode_apng) coded with `effort`; the file is
-/// written by finish(), replacing an earlier one only once the whole animation is coded. It
+/// A writer of one animated PNG at `path` (see encode_apng) coded with `effort`, each frame
+/// shown for the duration it was added with; the file is written by finish() (see
+/// FrameWriter::write_file), replacing an earlier one only once the whole animation is coded. It
 /// surveys: given every step to survey() first, it codes each step as add() hands it over and
 /// keeps none. Without a survey it keeps the frames added until finish().
 std::unique_ptr<FrameWriter> make_apng_writer(const QString& path, const AnimationTiming& timing,

@@ -26,7 +26,8 @@ class WebpAnimation {
     WebpAnimation(const WebpAnimation&) = delete;
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
-    std::expected<void, QString> add(const QImage& given) {
+    /// Adds `frame`, shown `duration_ms` ms (0: the timing's frame time).
+    std::expected<void, QString> add(const QImage& given, int duration_ms = 0) {
         const QImage frame =
             given.format() == QImage::Format_RGB32 || given.format() == QImage::Format_ARGB32
                 ? given
@@ -45,15 +46,17 @@ class WebpAnimation {
         // the frame where it lies (it copies what it keeps) instead of from a copy of it.
         picture.argb = const_cast<uint32_t*>(reinterpret_cast<const uint32_t*>(frame.constBits()));
         picture.argb_stride = static_cast<int>(frame.bytesPerLine() / 4);
-        const bool added = WebPAnimEncoderAdd(encoder_, &picture, timestamp(), &config_) != 0;
+        const bool added = WebPAnimEncoderAdd(encoder_, &picture, timestamp_, &config_) != 0;
         if (!added) return std::unexpected(failure());
         ++frames_;
+        // A frame lasts until the next one starts; the end of the last is given at assemble().
+        timestamp_ += duration_ms != 0 ? duration_ms : timing_.frame_ms;
         return {};
     }
 
     std::expected<QByteArray, QString> assemble() {
         if (!encoder_) return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
-        if (!WebPAnimEncoderAdd(encoder_, nullptr, timestamp(), nullptr)) {
+        if (!WebPAnimEncoderAdd(encoder_, nullptr, timestamp_, nullptr)) {
             return std::unexpected(failure());
         }
         WebPData data;
@@ -68,8 +71,6 @@ class WebpAnimation {
     int frames() const { return frames_; }
 
   private:
-    int timestamp() const { return frames_ * timing_.frame_ms; }
-
     QString failure() const {
         const char* text = WebPAnimEncoderGetError(encoder_);
         return text && *text ? QString::fromLatin1(text) : QStringLiteral("WebP encoder error");
@@ -80,6 +81,8 @@ class WebpAnimation {
     WebPAnimEncoder* encoder_ = nullptr;
     WebPConfig config_;
     int frames_ = 0;
+    /// Where the next frame starts, in ms from the start of the animation.
+    int timestamp_ = 0;
 };
 
 class WebpWriter : public FrameWriter {
@@ -89,7 +92,7 @@ class WebpWriter : public FrameWriter {
     std::expected<void, QString> add(const StageFrame& stage) override {
         const QImage frame = stage_with_alpha(stage.stage.image(), stage.coverage);
         if (!animation_) animation_ = std::make_unique<WebpAnimation>(frame.size(), timing_);
-        if (auto added = animation_->add(frame); !added) {
+        if (auto added = animation_->add(frame, stage.duration_ms); !added) {
             return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
         }
         return {};

@@ -19,8 +19,9 @@ namespace koma {
 std::expected<QByteArray, QString> encode_webp(std::span<const QImage> frames,
                                                const AnimationTiming& timing);
 
-/// A writer of one animated WebP at `path` (see encode_webp). Each frame goes into the encoder
-/// as it comes; the file is written by finish(), replacing an earlier one only then.
+/// A writer of one animated WebP at `path` (see encode_webp), each frame shown for the duration
+/// it was added with. Each frame goes into the encoder as it comes; the file is written by
+/// finish(), replacing an earlier one only then.
 std::unique_ptr<FrameWriter> make_webp_writer(const QString& path, const AnimationTiming& timing);
 
 }  // namespace koma
