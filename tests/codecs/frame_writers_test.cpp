@@ -165,6 +165,30 @@ TEST(GifFrameWriterTest, PixelsClearedOutsideTheRectangleBeforeAreClearedAllTheS
     transparent_gif(stages, coverages);
 }
 
+TEST(GifFrameWriterTest, FramesThatWaitForTheirDisposalKeepTheirOwnDelays) {
+    // Frame 2 clears pixels frame 1 did not store: frame 1 waits, is coded again and disposed.
+    // Each frame keeps the time it was added with (hundredths, halves to even, at least 2).
+    const QImage stage = from_rows({"RWWWWG"});
+    const std::vector<QImage> coverages = {coverage_of({"100000"}), coverage_of({"100001"}),
+                                           coverage_of({"000001"}), coverage_of({"000001"})};
+    const std::vector<int> durations = {30, 120, 45, 10};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    const Surface surface = surface_of(stage);
+    for (size_t i = 0; i < coverages.size(); ++i) {
+        ASSERT_TRUE(writer->add(StageFrame{surface, coverages[i], durations[i]}));
+    }
+    ASSERT_TRUE(writer->finish());
+    const test::DecodedGif gif = test::decode_gif(path);
+    EXPECT_EQ(gif.delays, (std::vector<int>{3, 12, 4, 2}));
+    ASSERT_EQ(gif.clear_frames.size(), coverages.size());
+    for (size_t i = 0; i < coverages.size(); ++i) {
+        EXPECT_EQ(pixel_difference(gif.clear_frames[i], stage_with_alpha(stage, coverages[i])), "")
+            << "frame " << i;
+    }
+}
+
 TEST(GifFrameWriterTest, ABlockMovingOverClearPixelsStoresLessThanWholeFrames) {
     std::vector<QImage> stages, coverages;
     for (int i = 0; i < 6; ++i) {
