@@ -162,6 +162,18 @@ void Form1::connect_history() {
             this, tr("変更が保存されていません。\n保存してから「%1」を読み込みますか？")
                       .arg(QFileInfo(path).fileName()));
     };
+    ask_overwrite_changed = [this](const QString& path) {
+        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                        tr("「%1」はほかのプログラムで変更されています。\n上書きしますか？")
+                            .arg(QFileInfo(path).fileName()),
+                        QMessageBox::NoButton, this);
+        QPushButton* overwrite = box.addButton(tr("上書きする"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(tr("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == overwrite;
+    };
     new EditKeys(this, [this](EditKey key) {
         EditHistory* history = model_.history;
         switch (key) {
@@ -191,6 +203,10 @@ void Form1::connect_history() {
                                                     QPointer<Form1>(this)](const QString& path) {
             return window ? window->ask_unsaved_load(path) : UnsavedAnswer::Cancel;
         };
+        model_.history->ask_before_overwriting = [window =
+                                                      QPointer<Form1>(this)](const QString& path) {
+            return window && window->ask_overwrite_changed(path);
+        };
         connect(model_.history, &EditHistory::saved, this, [this] {
             if (close_after_save_) {
                 close_after_save_ = false;
@@ -207,9 +223,14 @@ bool Form1::quick_save() {
         show_message(saved.error());
         return false;
     }
-    if (*saved == QuickSave::NeedsName) {
-        open_state_window(model_, 2, this);
-        return false;
+    switch (*saved) {
+        case QuickSave::NeedsName:
+            open_state_window(model_, 2, this);
+            return false;
+        case QuickSave::Kept:
+            return false;
+        case QuickSave::Written:
+            break;
     }
     return true;
 }
@@ -441,6 +462,12 @@ void Form1::build_controls() {
     onion_skin->setGeometry(488, 532, 176, 22);
     onion_next = new QCheckBox(tr("次のコマも"), this);
     onion_next->setGeometry(504, 556, 160, 22);
+    // Free space above the status line.
+    follow_files = new QCheckBox(tr("ファイルの変更を反映"), this);
+    follow_files->setGeometry(488, 600, 240, 20);
+    follow_files->setToolTip(
+        tr("ほかのプログラムで保存された画像をスロットに読み込み直し、"
+           "未保存の変更がなければ状態ファイルも読み込み直します"));
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -584,6 +611,8 @@ void Form1::connect_input() {
         }
     });
     bind_pattern_selection(pattern_anime, model_);
+    connect(follow_files, &QCheckBox::toggled, this,
+            [this](bool on) { forward([&] { model_.follow_files = on; }); });
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -664,6 +693,7 @@ void Form1::refresh() {
     set_caption(output_bmp, model_.output_bmp);
     set_caption(output_GIF, model_.output_GIF);
     path_ref->setText(model_.path_ref.caption);
+    follow_files->setChecked(model_.follow_files);
     const StatusLine& status = model_.status;
     QStringList status_lines{status.project_text()};
     if (!status.message().isEmpty()) {

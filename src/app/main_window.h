@@ -44,6 +44,10 @@ class Form1 : public QWidget {
     /// Shows a message to the user (a refused drop, a failed save); a message box unless
     /// replaced.
     std::function<void(const QString&)> show_message;
+    /// Asks whether Ctrl+S may write over the state file at `path`, which another program
+    /// changed since it was read or written here (the history's ask_before_overwriting); a
+    /// message box unless replaced.
+    std::function<bool(const QString& path)> ask_overwrite_changed;
 
     /// Ctrl+S: writes the state file last read or written, else opens the state window as
     /// "SAVE" does. Returns whether the file was written.
@@ -107,6 +111,8 @@ class Form1 : public QWidget {
     QComboBox* preview_speed = nullptr;
     QCheckBox* onion_skin = nullptr;
     QCheckBox* onion_next = nullptr;
+    /// Whether slots follow their files (EditingModel::follow_files).
+    QCheckBox* follow_files = nullptr;
     QTimer* Timer1 = nullptr;
 
   protected:

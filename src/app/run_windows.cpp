@@ -6,12 +6,16 @@
 #include "app/recovery_question.h"
 #include "app/start_session.h"
 #include "compose/startup.h"
+#include "import/follow_files_setting.h"
+#include "import/slot_follower.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
 #include "platform/start_folder.h"
+#include "platform/system_file_watch.h"
 #include "state/recovery_folder.h"
 #include "state/recovery_keeper.h"
 #include "state/settings_recent_projects.h"
+#include "state/state_file_watch.h"
 
 namespace koma {
 
@@ -27,9 +31,23 @@ int run_windows(int argc, char** argv) {
     Form1_Load(model);
     SettingsRecentProjects recent;
     model.recent = &recent;
+    const FollowFilesSetting follow_setting;
+    model.follow_files = follow_setting.load();
     EditHistory history(model);
     Form1 window(model);
     window.show();
+    // Slots follow their files, and the project its state file, while the window is open.
+    SystemFileWatch slot_files;
+    SlotFollower follower(model, slot_files);
+    SystemFileWatch state_file;
+    StateFileWatch state_watch(model, state_file);
+    QObject::connect(&model, &EditingModel::changed, &follower,
+                     [&model, &follow_setting, kept = model.follow_files]() mutable {
+                         if (model.follow_files != kept) {
+                             kept = model.follow_files;
+                             follow_setting.save(kept);
+                         }
+                     });
 
     RecoveryFolder store(recovery_folder_path());
     RecoveryKeeper keeper(model, store);

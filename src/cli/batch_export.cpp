@@ -6,11 +6,14 @@
 
 #include "cli/command_line.h"
 #include "cli/english_messages.h"
+#include "cli/export_threads.h"
+#include "cli/watch_export.h"
 #include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
 #include "model/editing_model.h"
 #include "state/load_save.h"
+#include "state/read_state.h"
 
 namespace koma {
 
@@ -71,31 +74,56 @@ std::expected<int, QString> number_in_range(const QString& option, const QString
     return static_cast<int>(number);
 }
 
+/// "koma: " and, with several state files, the one a line is about.
+QString prefix(const ExportLines& lines) {
+    return lines.label.isEmpty() ? QStringLiteral("koma: ")
+                                 : QStringLiteral("koma: %1: ").arg(lines.label);
+}
+
+/// Where a slot's file is looked for, for a slot that did not find it: the path as stored (a
+/// relative one from the state file's folder) and the same name in the state file's folder.
+QStringList places_of(const QString& stored, const QDir& state_folder) {
+    const QString resolved = QDir::isRelativePath(stored) ? state_folder.filePath(stored) : stored;
+    QStringList places{QDir::cleanPath(resolved)};
+    const qsizetype cut =
+        std::max(stored.lastIndexOf(QLatin1Char('/')), stored.lastIndexOf(QLatin1Char('\\')));
+    const QString name = stored.mid(cut + 1);
+    if (!name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")) {
+        const QString moved = QDir::cleanPath(state_folder.filePath(name));
+        if (!places.contains(moved)) places << moved;
+    }
+    return places;
+}
+
 }  // namespace
 
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments) {
     ExportRequest request;
-    bool have_state = false;
+    QStringList seen;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString argument = arguments[i];
         if (!argument.startsWith(QLatin1String("--"))) {
-            if (have_state) {
+            const QString absolute = QFileInfo(argument).absoluteFilePath();
+            if (seen.contains(absolute)) {
                 return std::unexpected(
-                    QStringLiteral("more than one state file: \"%1\"").arg(argument));
+                    QStringLiteral("state file named twice: \"%1\"").arg(argument));
             }
-            request.state_file = argument;
-            have_state = true;
+            seen << absolute;
+            request.state_files << argument;
             continue;
         }
-        if (argument == QLatin1String("--transparent")) {
-            if (request.transparent) {
-                return std::unexpected(QStringLiteral("--transparent given twice"));
+        if (argument == QLatin1String("--transparent") || argument == QLatin1String("--watch")) {
+            bool& flag = argument == QLatin1String("--watch") ? request.watch : request.transparent;
+            if (flag) {
+                return std::unexpected(QStringLiteral("%1 given twice").arg(argument));
             }
-            request.transparent = true;
+            flag = true;
             continue;
         }
-        if (argument.startsWith(QLatin1String("--transparent="))) {
-            return std::unexpected(QStringLiteral("--transparent takes no value"));
+        if (argument.startsWith(QLatin1String("--transparent=")) ||
+            argument.startsWith(QLatin1String("--watch="))) {
+            return std::unexpected(
+                QStringLiteral("%1 takes no value").arg(argument.section(QLatin1Char('='), 0, 0)));
         }
         QString value;
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
@@ -162,37 +190,67 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             request.basename = value;
         }
     }
-    if (!have_state) {
+    if (request.state_files.isEmpty()) {
         return std::unexpected(QStringLiteral("export needs a state file"));
+    }
+    if (request.basename && request.state_files.size() > 1) {
+        return std::unexpected(QStringLiteral("--basename needs exactly one state file"));
     }
     return request;
 }
 
-int run_export_command(const ExportRequest& request, QTextStream& out, QTextStream& err) {
-    const QFileInfo state(request.state_file);
+LoadedExport::LoadedExport() = default;
+LoadedExport::~LoadedExport() = default;
+LoadedExport::LoadedExport(LoadedExport&&) noexcept = default;
+LoadedExport& LoadedExport::operator=(LoadedExport&&) noexcept = default;
+
+std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
+                                                 const QString& state_file,
+                                                 const ExportLines& lines, bool quiet) {
+    QTextStream& err = lines.err;
+    const QFileInfo state(state_file);
     if (!state.isFile()) {
-        err << "koma: cannot read " << request.state_file << ": "
+        err << "koma: cannot read " << state_file << ": "
             << (state.exists() ? "not a file" : "no such file") << "\n";
-        return kExitStateUnread;
+        return std::unexpected(kExitStateUnread);
     }
-    EditingModel model(QDir::currentPath());
+    LoadedExport loaded;
+    loaded.model = std::make_unique<EditingModel>(QDir::currentPath());
+    loaded.report = std::make_unique<StateReadReport>();
+    EditingModel& model = *loaded.model;
+    const StateReadReport& report = *loaded.report;
     Form1_Load(model);
     model.work_path = state.absoluteFilePath();
     model.state_mode = 1;
-    StateReadReport report;
-    const auto loaded = load_save(model, &report);
-    if (!loaded) {
-        err << "koma: cannot read " << request.state_file << ": "
-            << one_line(english_message(loaded.error())) << "\n";
-        return kExitStateUnread;
+    const auto read = load_save(model, loaded.report.get());
+    if (!read) {
+        err << "koma: cannot read " << state_file << ": " << one_line(english_message(read.error()))
+            << "\n";
+        return std::unexpected(kExitStateUnread);
     }
-    for (const SlotLoadFailure& failure : report.slot_failures) {
-        err << "koma: warning: slot " << failure.slot << " (" << english_slot_name(failure.slot)
-            << ") not loaded: " << QDir::toNativeSeparators(failure.path) << ": "
-            << one_line(english_message(failure.reason)) << "\n";
+    loaded.inputs << state.absoluteFilePath();
+    const QDir folder = state.absoluteDir();
+    for (int i = 0; i < kSlotCount; ++i) {
+        const QString& path = model.slot_files[static_cast<size_t>(i)];
+        if (path.isEmpty()) continue;
+        const QStringList places = QFileInfo(path).isFile()
+                                       ? QStringList{QFileInfo(path).absoluteFilePath()}
+                                       : places_of(path, folder);
+        for (const QString& place : places) {
+            if (!loaded.inputs.contains(place)) loaded.inputs << place;
+        }
     }
-    if (!report.background_refused.isEmpty()) {
-        err << "koma: warning: " << one_line(english_message(report.background_refused)) << "\n";
+    if (!quiet) {
+        for (const SlotLoadFailure& failure : report.slot_failures) {
+            err << prefix(lines) << "warning: slot " << failure.slot << " ("
+                << english_slot_name(failure.slot)
+                << ") not loaded: " << QDir::toNativeSeparators(failure.path) << ": "
+                << one_line(english_message(failure.reason)) << "\n";
+        }
+        if (!report.background_refused.isEmpty()) {
+            err << prefix(lines)
+                << "warning: " << one_line(english_message(report.background_refused)) << "\n";
+        }
     }
 
     if (request.format) {
@@ -219,10 +277,20 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
     if (request.basename) {
         model.basename.set_text(*request.basename);
     }
+    return loaded;
+}
+
+bool read_incomplete(const LoadedExport& loaded) { return !loaded.report->slot_failures.empty(); }
+
+ExportDone export_loaded(LoadedExport& loaded, const ExportRequest& request,
+                         const QString& state_file, const ExportLines& lines,
+                         const std::function<bool()>& cancelled, bool list_files) {
+    QTextStream& err = lines.err;
+    EditingModel& model = *loaded.model;
     // One line, rewritten with a carriage return, and wiped before anything else is printed.
     int progress_width = 0;
     ExportProgress progress;
-    if (request.show_progress) {
+    if (request.show_progress && lines.label.isEmpty()) {
         progress = [&](int done, int total) {
             const QString line = QStringLiteral("step %1/%2").arg(done).arg(total);
             progress_width = static_cast<int>(line.size());
@@ -230,25 +298,64 @@ int run_export_command(const ExportRequest& request, QTextStream& out, QTextStre
             err.flush();
         };
     }
-    const auto exported = bt_exec_Click(model, progress);
+    const auto exported = bt_exec_Click(model, progress, cancelled);
     if (progress_width > 0) {
         err << '\r' << QString(progress_width, QLatin1Char(' ')) << '\r';
         err.flush();
     }
     if (!exported) {
-        err << "koma: cannot export: " << one_line(exported.error()) << "\n";
-        return kExitOutputFailed;
+        err << prefix(lines) << "cannot export: " << one_line(exported.error()) << "\n";
+        return {kExitOutputFailed, {}};
+    }
+    if (exported->cancelled) {
+        err << prefix(lines) << "export stopped: nothing was written\n";
+        return {kExitOutputFailed, {}};
     }
     for (const ExportNotice& notice : exported->notices) {
-        err << "koma: note: " << notice_line(notice) << "\n";
+        err << prefix(lines) << "note: " << notice_line(notice) << "\n";
     }
     if (exported->files.isEmpty()) {
-        err << "koma: nothing to export: the pattern of " << request.state_file << " is empty\n";
+        err << "koma: nothing to export: the pattern of " << state_file << " is empty\n";
     }
-    for (const QString& file : exported->files) {
-        out << QDir::toNativeSeparators(file) << "\n";
+    if (list_files) {
+        for (const QString& file : exported->files) {
+            if (!lines.label.isEmpty()) lines.out << lines.label << ": ";
+            lines.out << QDir::toNativeSeparators(file) << "\n";
+        }
     }
-    return report.slot_failures.empty() ? kExitSuccess : kExitSlotsMissing;
+    return {read_incomplete(loaded) ? kExitSlotsMissing : kExitSuccess, exported->files};
+}
+
+int worse_status(int a, int b) {
+    const auto rank = [](int code) {
+        switch (code) {
+            case kExitSuccess:
+                return 0;
+            case kExitSlotsMissing:
+                return 1;
+            case kExitOutputFailed:
+                return 2;
+            default:
+                return 3;
+        }
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
+int run_export_command(const ExportRequest& request, QTextStream& out, QTextStream& err) {
+    if (request.watch) {
+        return run_watch_export(request, out, err);
+    }
+    if (request.state_files.size() > 1) {
+        return export_in_threads(request, out, err);
+    }
+    const QString& state_file = request.state_files.front();
+    const ExportLines lines{out, err, {}};
+    auto loaded = load_for_export(request, state_file, lines);
+    if (!loaded) {
+        return loaded.error();
+    }
+    return export_loaded(*loaded, request, state_file, lines).code;
 }
 
 }  // namespace koma

@@ -65,7 +65,8 @@ const std::vector<Message>& messages() {
 
 /// `japanese` as a pattern that matches the message and captures its %1 to %3.
 QRegularExpression pattern_of(const QString& japanese) {
-    static const QRegularExpression place(QStringLiteral("%[1-3]"));
+    // One per thread: several state files are exported at once.
+    thread_local const QRegularExpression place(QStringLiteral("%[1-3]"));
     QStringList literal_parts;
     for (const QString& part : japanese.split(place)) {
         literal_parts << QRegularExpression::escape(part);
@@ -84,7 +85,7 @@ QString english_message(const QString& message) {
             continue;
         }
         // The places in the order the Japanese text has them: "%2 ... %1" is possible.
-        static const QRegularExpression place(QStringLiteral("%([1-3])"));
+        thread_local const QRegularExpression place(QStringLiteral("%([1-3])"));
         QString parts[3];
         int group = 1;
         for (auto it = place.globalMatch(known.japanese); it.hasNext(); ++group) {

@@ -4,6 +4,7 @@
 
 #include "model/edit_command.h"
 #include "model/recent_projects.h"
+#include "platform/file_stamp.h"
 
 namespace koma {
 
@@ -113,6 +114,9 @@ void EditHistory::move_state_file(const QString& path) {
 void EditHistory::mark_saved(const QString& path) {
     move_state_file(path);
     saved_at_.insert(path, current_revision());
+    if (!path.isEmpty()) {
+        disk_digests_.insert(path, file_digest(path));
+    }
     keep_saved_step();
     if (model_.recent != nullptr && !path.isEmpty()) {
         model_.recent->remember(path);
@@ -125,6 +129,15 @@ void EditHistory::mark_unsaved(const QString& path) {
     move_state_file(path);
     saved_at_.remove(path);
     show_project();
+}
+
+bool EditHistory::changed_on_disk() const {
+    const auto known = disk_digests_.constFind(model_.state_file);
+    if (model_.state_file.isEmpty() || known == disk_digests_.constEnd()) {
+        return false;
+    }
+    const QByteArray now = file_digest(model_.state_file);
+    return !now.isEmpty() && now != *known;
 }
 
 void EditHistory::show_project() { model_.status.set_project(model_.state_file, !is_clean()); }

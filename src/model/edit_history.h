@@ -65,6 +65,15 @@ class EditHistory : public QObject {
     /// Asked, with the path of the file to read, before a LOAD replaces unsaved changes; unset,
     /// the LOAD goes ahead without a question.
     std::function<UnsavedAnswer(const QString& path)> ask_before_replacing;
+    /// Asked, with the path of the state file, before Ctrl+S writes over a file that changed on
+    /// disk since it was last read or written here (changed_on_disk); true writes, false keeps
+    /// the file. Unset, Ctrl+S writes without a question.
+    std::function<bool(const QString& path)> ask_before_overwriting;
+
+    /// Whether the state file the project belongs to holds other bytes on disk than when it was
+    /// last read or written here (another program wrote it). False without a state file, for a
+    /// file never read or written here, and for one that is gone (nothing to write over).
+    bool changed_on_disk() const;
 
     /// Steps that merge (typing, a bar's drag) merge only within one session. A new session
     /// begins when the user leaves the control (focus out, a drag released).
@@ -92,6 +101,8 @@ class EditHistory : public QObject {
     QUndoStack stack_;
     /// For each state file, the state it was last read or written at.
     QHash<QString, quint64> saved_at_;
+    /// For each state file, the digest of its bytes when it was last read or written here.
+    QHash<QString, QByteArray> disk_digests_;
     quint64 next_revision_ = 1;
     int merge_session_ = 0;
 };

@@ -94,6 +94,10 @@ class EditingModel : public QObject {
     /// The main window's status line.
     StatusLine status;
 
+    /// Whether slots follow their files (and a project without unsaved changes its state file)
+    /// when another program changes them: a choice of the user's, not part of the project.
+    bool follow_files = true;
+
     // Surfaces.
     std::array<Surface, kSlotCount> pic;
     Surface win_main;

@@ -26,7 +26,16 @@ std::expected<BeforeLoad, QString> ask_before_load(EditingModel& model, const QS
     if (!saved) {
         return std::unexpected(saved.error());
     }
-    return *saved == QuickSave::Written ? BeforeLoad::Read : BeforeLoad::SaveFirst;
+    switch (*saved) {
+        case QuickSave::Written:
+            return BeforeLoad::Read;
+        case QuickSave::Kept:
+            // The save was called off, and so is the LOAD that was to follow it.
+            return BeforeLoad::Cancelled;
+        case QuickSave::NeedsName:
+            break;
+    }
+    return BeforeLoad::SaveFirst;
 }
 
 }  // namespace koma

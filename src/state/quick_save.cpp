@@ -10,6 +10,10 @@ std::expected<QuickSave, QString> quick_save(EditingModel& model) {
         return QuickSave::NeedsName;
     }
     const QString path = model.history->saved_path();
+    if (model.history->changed_on_disk() && model.history->ask_before_overwriting &&
+        !model.history->ask_before_overwriting(path)) {
+        return QuickSave::Kept;
+    }
     auto written = write_state(model, path);
     if (!written) {
         return std::unexpected(written.error());

@@ -2,8 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <memory>
+
+#include "platform/user_settings.h"
 
 namespace koma {
 
@@ -11,18 +12,10 @@ namespace {
 
 const QString kKey = QStringLiteral("recent/files");
 
-std::unique_ptr<QSettings> open_settings(const QString& file) {
-    if (file.isEmpty()) {
-        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("koma"), QStringLiteral("koma"));
-    }
-    return std::make_unique<QSettings>(file, QSettings::IniFormat);
-}
-
 }  // namespace
 
 QStringList SettingsRecentProjects::paths() const {
-    const QStringList stored = open_settings(file_)->value(kKey).toStringList();
+    const QStringList stored = open_user_settings(file_)->value(kKey).toStringList();
     QStringList paths;
     for (const QString& path : stored) {
         if (!path.isEmpty() && QDir::isAbsolutePath(path) && !paths.contains(path)) {
@@ -34,7 +27,7 @@ QStringList SettingsRecentProjects::paths() const {
 
 void SettingsRecentProjects::remember(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    const auto settings = open_settings(file_);
+    const auto settings = open_user_settings(file_);
     settings->setValue(kKey, with_recent(paths(), absolute));
     settings->sync();
 }

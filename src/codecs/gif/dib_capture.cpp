@@ -100,16 +100,26 @@ struct DibTable {
     std::mutex lock;
     std::unordered_map<DibHandle, CapturePtr> bitmaps;
     DibHandle next = 1;
-    /// The latest capture, its whole bitmap, to take the next capture's difference from, and
-    /// the colour table of its run (null once the run's colours overflowed it).
-    std::weak_ptr<const Capture> last;
-    QImage last_pixels;
-    std::shared_ptr<CaptureColours> colours;
 };
 
 DibTable& table() {
     static DibTable t;
     return t;
+}
+
+/// The latest capture of this thread, its whole bitmap, to take the next capture's difference
+/// from, and the colour table of its run (null once the run's colours overflowed it). Kept per
+/// thread, so that exports running side by side each chain their own captures, exactly as one
+/// export alone does.
+struct LastCapture {
+    std::weak_ptr<const Capture> capture;
+    QImage pixels;
+    std::shared_ptr<CaptureColours> colours;
+};
+
+LastCapture& last_capture() {
+    thread_local LastCapture last;
+    return last;
 }
 
 void paint(QImage& target, const QPoint& at, const QImage& pixels) {
@@ -247,25 +257,26 @@ DibHandle capture_area(const Surface& dc, const QRect& wanted, const QImage& cov
     capture->size = area.size();
     capture->with_alpha = with_alpha;
 
-    DibTable& t = table();
-    std::lock_guard guard(t.lock);
-    CapturePtr last = t.last.lock();
+    LastCapture& mine = last_capture();
+    CapturePtr last = mine.capture.lock();
     if (last && last->size == area.size() && last->with_alpha == with_alpha &&
         last->depth < kMaxChain) {
         // The whole bitmap to compare with is made again when it was let go (see dib_source).
-        if (t.last_pixels.isNull()) t.last_pixels = whole_bitmap(last.get());
-        const QRect changed = changed_area(t.last_pixels, rows, area.size());
+        if (mine.pixels.isNull()) mine.pixels = whole_bitmap(last.get());
+        const QRect changed = changed_area(mine.pixels, rows, area.size());
         capture->previous = last;
         capture->depth = last->depth + 1;
-        if (!changed.isEmpty()) store_patch(*capture, rows, changed, t.last_pixels, t.colours);
+        if (!changed.isEmpty()) store_patch(*capture, rows, changed, mine.pixels, mine.colours);
     } else {
-        t.last_pixels =
+        mine.pixels =
             QImage(area.size(), with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        t.colours = std::make_shared<CaptureColours>(with_alpha);
-        store_patch(*capture, rows, QRect(QPoint(0, 0), area.size()), t.last_pixels, t.colours);
+        mine.colours = std::make_shared<CaptureColours>(with_alpha);
+        store_patch(*capture, rows, QRect(QPoint(0, 0), area.size()), mine.pixels, mine.colours);
     }
-    t.last = capture;
+    mine.capture = capture;
 
+    DibTable& t = table();
+    std::lock_guard guard(t.lock);
     while (t.next == 0 || t.bitmaps.contains(t.next)) {
         ++t.next;
     }
@@ -325,19 +336,20 @@ DibHandle DCtoDIB(const Surface& dc, int x, int y, int width_px, int height_twip
 }
 
 void DeleteDIB(DibHandle handle) {
-    CapturePtr released;  // unwound outside the lock
-    DibTable& t = table();
-    std::lock_guard guard(t.lock);
-    const auto it = t.bitmaps.find(handle);
-    if (it != t.bitmaps.end()) {
-        released = std::move(it->second);
-        t.bitmaps.erase(it);
+    {
+        CapturePtr released;  // unwound outside the lock
+        DibTable& t = table();
+        std::lock_guard guard(t.lock);
+        const auto it = t.bitmaps.find(handle);
+        if (it != t.bitmaps.end()) {
+            released = std::move(it->second);
+            t.bitmaps.erase(it);
+        }
     }
-    if (t.bitmaps.empty()) {
-        // Nothing left to take a difference from: the last bitmap need not be kept.
-        t.last.reset();
-        t.last_pixels = QImage();
-        t.colours.reset();
+    LastCapture& mine = last_capture();
+    if (mine.capture.expired()) {
+        // Nothing left to take this thread's next difference from: its bitmap need not be kept.
+        mine = LastCapture();
     }
 }
 
@@ -368,7 +380,7 @@ std::expected<std::unique_ptr<PatchSource>, QString> dib_source(
             captures.push_back(it->second);
         }
         // While the captures are read the next one's comparison bitmap need not be held.
-        t.last_pixels = QImage();
+        last_capture().pixels = QImage();
     }
     if (captures.empty()) {
         return std::unexpected(QStringLiteral("there are no frames"));

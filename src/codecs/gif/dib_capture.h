@@ -21,11 +21,11 @@ using DibHandle = uint32_t;
 /// twips, which captures exactly the whole stage. Returns 0 when nothing could be captured (an
 /// empty rectangle or surface). Every non-zero handle must be released with DeleteDIB.
 ///
-/// A capture of the same size as the one before it, while that one is still held, keeps only
-/// the rectangle in which the two differ, so that an animation captured step by step costs
-/// little more than what moves in it; dib_frames hands the captures on in that form. Like a
-/// device-independent bitmap of 8 bits, a run of such captures keeps one colour table and a
-/// byte per pixel while its colours fit 256 entries, and the pixels themselves after that.
+/// A capture of the same size as the one before it in the same thread, while that one is still
+/// held, keeps only the rectangle in which the two differ, so that an animation captured step by
+/// step costs little more than what moves in it; dib_frames hands the captures on in that form.
+/// Like a device-independent bitmap of 8 bits, a run of such captures keeps one colour table and
+/// a byte per pixel while its colours fit 256 entries, and the pixels themselves after that.
 DibHandle DCtoDIB(const Surface& dc, int x, int y, int width_px, int height_twips);
 
 /// The same, with the pixels where `coverage` (QImage::Format_Grayscale8 of the surface's size)
