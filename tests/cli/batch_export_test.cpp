@@ -280,5 +280,25 @@ TEST(CommandLineTest, HelpAndVersion) {
     EXPECT_EQ(unknown.code, 1);
 }
 
+TEST_F(ExportCommandTest, EffortMaxWritesTheSameStepsAndOtherEffortsAreRefused) {
+    const Outcome run =
+        run_koma({"export", path("state.pst"), "--format", "png", "--effort", "max"}, path("work"));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const std::vector<QImage> stages = composed(path("state.pst"));
+    const QStringList written = files("saved");
+    ASSERT_EQ(written.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(test::pixel_difference(QImage(path("saved/" + written[i])), stages[i]), "")
+            << "step " << i;
+    }
+    for (const QStringList& options :
+         {QStringList{"--effort", "fast"}, QStringList{"--effort=max", "--effort", "max"}}) {
+        const Outcome refused =
+            run_koma(QStringList{"export", path("state.pst")} + options, path("work"));
+        EXPECT_EQ(refused.code, 1) << options.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains("--effort")) << refused.err.toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace koma
