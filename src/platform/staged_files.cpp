@@ -2,11 +2,9 @@
 
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 
 #include "platform/write_target.h"
@@ -15,18 +13,12 @@ namespace koma {
 
 namespace {
 
-std::atomic<unsigned> kept_counter{0};
-
 /// Keeps the content of `target` under a second name beside it, so that it can be put back
 /// after the target was replaced: a hard link where the file system has them, else a copy.
 /// Returns an empty name when neither can be made.
 QString keep_aside(const QString& target) {
-    const QFileInfo info(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString kept = QStringLiteral("%1/.%2.%3-%4.kept")
-                                 .arg(info.absolutePath(), info.fileName())
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(kept_counter.fetch_add(1));
+        const QString kept = name_beside(target, QStringLiteral("kept"));
         if (::link(QFile::encodeName(target).constData(), QFile::encodeName(kept).constData()) ==
             0) {
             return kept;

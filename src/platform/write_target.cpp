@@ -39,6 +39,17 @@ int close_fd(int fd) { return ::close(fd); }
 
 }  // namespace
 
+QString name_beside(const QString& file, const QString& suffix) {
+    const QFileInfo info(file);
+    // 48 characters take at most 192 bytes, which leaves room for the rest within 255.
+    constexpr int kNameKept = 48;
+    return QStringLiteral("%1/.%2.%3-%4.%5")
+        .arg(info.absolutePath(), info.fileName().left(kNameKept))
+        .arg(QCoreApplication::applicationPid())
+        .arg(beside_counter.fetch_add(1))
+        .arg(suffix);
+}
+
 QString system_error_text(int error) {
     return QString::fromStdString(std::generic_category().message(error));
 }
@@ -75,16 +86,11 @@ std::expected<WriteTarget, QString> resolve_write_target(const QString& path) {
 
 std::expected<FileBeside, QString> FileBeside::create(const WriteTarget& target,
                                                       const QString& suffix) {
-    const QFileInfo info(target.file);
     // Created with no more permissions than the target's (the umask may take some away), then
     // given exactly the target's once the owner is right: the content is never more open.
     const mode_t creation = target.exists ? (target.mode & 0777) : 0666;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral("%1/.%2.%3-%4.%5")
-                                 .arg(info.absolutePath(), info.fileName())
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(beside_counter.fetch_add(1))
-                                 .arg(suffix);
+        const QString name = name_beside(target.file, suffix);
         const int fd =
             ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, creation);
         if (fd < 0) {

@@ -33,14 +33,20 @@ struct WriteTarget {
 /// (the caller names the path).
 std::expected<WriteTarget, QString> resolve_write_target(const QString& path);
 
+/// A name for a new file beside `file`, ".NAME.PID-N.SUFFIX" in the same folder, with N new at
+/// every call. A long NAME is cut short so that the name stays within what a folder takes even
+/// where `file`'s own name is near that limit.
+QString name_beside(const QString& file, const QString& suffix);
+
 /// A new file beside a WriteTarget, open for writing, that is to be renamed over it. It is
 /// created with the target's permissions (and, where the process may, its owner and group)
 /// from the start, so the new content is never readable by more users than the old; beside a
 /// file that does not exist yet it gets the usual permissions of a new file.
 class FileBeside {
   public:
-    /// Creates ".NAME.PID-N.SUFFIX" in the target's folder. Fails with the system's reason (the
-    /// folder is missing, not writable, on a read-only file system, full); nothing is left then.
+    /// Creates a new file named by name_beside() in the target's folder. Fails with the system's
+    /// reason (the folder is missing, not writable, on a read-only file system, full); nothing is
+    /// left then.
     static std::expected<FileBeside, QString> create(const WriteTarget& target,
                                                      const QString& suffix);
 
