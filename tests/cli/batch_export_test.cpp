@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -203,6 +205,21 @@ TEST_F(ExportCommandTest, AReadOnlyFileExitsThreeAndIsKept) {
     }
     // A failed export leaves nothing of its own, not even the steps before the refused file.
     EXPECT_EQ(files("saved"), (QStringList{"walk.gif", "walk02.bmp"}));
+}
+
+TEST_F(ExportCommandTest, ALinkToAFifoIsRefusedWithoutWaitingForAReader) {
+    // Opening the FIFO to write would wait for a reader forever.
+    const QString fifo = path("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(fifo, path("saved/walk.gif")));
+    const Outcome run = run_koma({"export", path("state.pst"), "--format", "gif"}, path("work"));
+    EXPECT_EQ(run.code, 3);
+    EXPECT_EQ(run.err, "koma: cannot export: " + path("saved/walk.gif") +
+                           ": is a FIFO (named pipe), not a file\n");
+    EXPECT_TRUE(QFileInfo(path("saved/walk.gif")).isSymLink());
+    EXPECT_EQ(QDir(path("saved"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"walk.gif"});
 }
 
 TEST_F(ExportCommandTest, AnEmptyPatternWritesNothing) {
