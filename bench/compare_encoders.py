@@ -28,7 +28,7 @@ runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
 scenes = (sys.argv[3] if len(sys.argv) > 3 else "walk,gradient,plain").split(",")
 formats = (sys.argv[4] if len(sys.argv) > 4 else "gif,apng,webp").split(",")
 work = tempfile.mkdtemp(prefix="koma-compare-")
-subprocess.run([f"{build}/koma_export_scene", work], check=True, stdout=subprocess.DEVNULL)
+subprocess.run([f"{build}/koma_export_scene", work, *scenes], check=True, stdout=subprocess.DEVNULL)
 koma = f"{build}/koma"
 # The plain scene's background colour (bench/export_scene.h), exported transparent.
 plain_sky = (0x87, 0xBE, 0xEB)

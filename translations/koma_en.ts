@@ -476,7 +476,7 @@
     </message>
     <message>
         <source>数値のはずの所に「%1」があります</source>
-        <translation>"%1" where a number belongs</translation>
+        <translation>&quot;%1&quot; where a number belongs</translation>
     </message>
     <message>
         <source>数値 %1 が範囲 %2 ～ %3 の外です</source>
@@ -484,7 +484,7 @@
     </message>
     <message>
         <source>#TRUE# か #FALSE# のはずの所に「%1」があります</source>
-        <translation>"%1" where #TRUE# or #FALSE# belongs</translation>
+        <translation>&quot;%1&quot; where #TRUE# or #FALSE# belongs</translation>
     </message>
 </context>
 <context>
@@ -613,6 +613,14 @@
     <message>
         <source>何も変えずに窓を閉じます</source>
         <translation>Close the window without changing anything</translation>
+    </message>
+    <message>
+        <source>PNG・APNG を最小サイズに（時間がかかります）</source>
+        <translation>Smallest PNG and APNG files (takes longer)</translation>
+    </message>
+    <message>
+        <source>PNG と APNG の圧縮を最後まで試して、いちばん小さいファイルにします</source>
+        <translation>Try every way of compressing PNG and APNG files and keep the smallest</translation>
     </message>
 </context>
 <context>

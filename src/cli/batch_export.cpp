@@ -48,7 +48,7 @@ std::optional<PlayDirection> direction_named(const QString& name) {
 /// The options that take a value.
 bool takes_value(const QString& option) {
     for (const char* known :
-         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction"}) {
+         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction", "--effort"}) {
         if (option == QLatin1String(known)) return true;
     }
     return false;
@@ -168,6 +168,17 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
                     QStringLiteral("--direction must be forward or pingpong, not \"%1\"")
                         .arg(value));
             }
+        } else if (argument == QLatin1String("--effort")) {
+            if (request.effort) return std::unexpected(QStringLiteral("--effort given twice"));
+            // In any letter case, as the format and the direction.
+            if (value.compare(QLatin1String("default"), Qt::CaseInsensitive) == 0) {
+                request.effort = CodingEffort::Default;
+            } else if (value.compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
+                request.effort = CodingEffort::Max;
+            } else {
+                return std::unexpected(
+                    QStringLiteral("--effort must be default or max, not \"%1\"").arg(value));
+            }
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -254,6 +265,7 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
     if (request.loop_count) model.export_settings.loop_count = *request.loop_count;
     if (request.transparent) model.export_settings.transparent = true;
     if (request.direction) model.project.direction = *request.direction;
+    if (request.effort) model.export_settings.effort = *request.effort;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     } else if (!report.export_folder_missing.isEmpty()) {

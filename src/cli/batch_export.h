@@ -30,6 +30,8 @@ struct ExportRequest {
     bool transparent = false;
     /// --direction; the state file's direction when not given.
     std::optional<PlayDirection> direction;
+    /// --effort; the state file's setting when not given.
+    std::optional<CodingEffort> effort;
     std::optional<QString> out_dir;
     std::optional<QString> basename;
     /// Whether to show the steps on `err` as one line rewritten in place ("step 12/91"); only
@@ -40,9 +42,9 @@ struct ExportRequest {
 /// Reads the arguments after "export": one or more state files (none named twice) and the
 /// options --format bmp|gif|png|apng|webp, --out DIR, --basename NAME (only with one state
 /// file), --frame-ms N (kMinFrameMs to kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever),
-/// --direction forward|pingpong (any letter case), each also written --option=value, and the
-/// flags --transparent and --watch, each at most once. Fails with a one-line message for
-/// anything else, a value out of range included.
+/// --direction forward|pingpong and --effort default|max (both in any letter case), each also
+/// written --option=value, and the flags --transparent and --watch, each at most once. Fails with a
+/// one-line message for anything else, a value out of range included.
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments);
 
 /// A state file read for export, on a model of its own.
@@ -99,9 +101,9 @@ ExportDone export_loaded(LoadedExport& loaded, const ExportRequest& request,
 int worse_status(int a, int b);
 
 /// Reads the state file as LOAD does, then exports as "コマ作成" does, with the format, frame
-/// time, loop count, transparency and direction asked for, each by default as the state file
-/// sets it (BMP, 80 ms, forever, opaque, forward where it sets nothing). The steps' own times
-/// are always the state file's. Every notice of the export is printed once on
+/// time, loop count, transparency, direction and effort asked for, each by default as the state
+/// file sets it (BMP, 80 ms, forever, opaque, forward, default effort where it sets nothing). The
+/// steps' own times are always the state file's. Every notice of the export is printed once on
 /// `err` ("koma: note: ..."). The export folder is --out when
 /// given, else the folder the state file names when it exists, else the current folder; the
 /// base name is --basename when given, else the state file's. Prints the path of every file

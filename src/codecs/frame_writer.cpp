@@ -24,11 +24,12 @@ QImage stage_with_alpha(const QImage& stage, const QImage& coverage) {
     }
     Q_ASSERT(coverage.size() == stage.size() && coverage.format() == QImage::Format_Grayscale8);
     QImage out(stage.size(), QImage::Format_ARGB32);
+    const int width = stage.width();
     for (int y = 0; y < stage.height(); ++y) {
         const QRgb* s = reinterpret_cast<const QRgb*>(stage.constScanLine(y));
         const uchar* c = coverage.constScanLine(y);
         QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < stage.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             d[x] = c[x] ? (s[x] | 0xFF000000u) : 0u;
         }
     }

@@ -35,6 +35,13 @@ struct StageFrame {
 /// creates one writer, hands it every step in order with add() and ends with finish(); a writer
 /// dropped before finish() leaves no half-written animation behind (files of a sequence written
 /// so far stay, unless they wait in a batch of staged files, see write_into()).
+///
+/// A writer that must know something of every step before it can code the first (the colours
+/// of an animation with one palette) says so with surveys(). The export then hands every step
+/// to survey() first, in order, and composes the steps again for add(), so that no writer has
+/// to keep the stages: what a writer holds at once is a few stages and its coder's state,
+/// however many steps there are. A writer given no survey (add() straight away) keeps what it
+/// needs itself.
 class FrameWriter {
   public:
     virtual ~FrameWriter() = default;
@@ -45,8 +52,20 @@ class FrameWriter {
     /// outlive the writer; null (the default) replaces each file as it is written.
     void write_into(StagedFiles* staged) { staged_ = staged; }
 
+    /// Whether the writer wants every step handed to survey() before the first add().
+    virtual bool surveys() const { return false; }
+
+    /// Takes a first look at the stage as composed for the next step, before any add(). The
+    /// survey sees the same steps in the same order as add() will. Fails with a message naming
+    /// the file and the reason.
+    virtual std::expected<void, QString> survey(const StageFrame& frame) {
+        (void)frame;
+        return {};
+    }
+
     /// Takes the stage as composed for the next step. A sequence writes its file here; an
-    /// animation keeps what it needs. Fails with a message naming the file and the reason.
+    /// animation codes or keeps what it needs. Fails with a message naming the file and the
+    /// reason.
     virtual std::expected<void, QString> add(const StageFrame& frame) = 0;
 
     /// add() of `stage` with `coverage`, shown for the writer's frame time (see StageFrame).

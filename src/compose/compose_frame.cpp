@@ -65,8 +65,9 @@ void cover_keyed(QImage& mask, int x, int y, int width, int height, const QImage
         uchar* d = mask.scanLine(dy);
         const int first = std::max({0, -x, -src_x});
         const int last = std::min({width, mask.width() - x, src.width() - src_x});
+        // A select rather than a branch, so that the loop is vectorised.
         for (int col = first; col < last; ++col) {
-            if (s[src_x + col] != key) d[x + col] = 255;
+            d[x + col] = s[src_x + col] != key ? uchar{255} : d[x + col];
         }
     }
 }

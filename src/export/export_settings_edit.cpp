@@ -45,6 +45,8 @@ void set_transparent(EditingModel& model, bool transparent) {
     model.export_settings.transparent = transparent;
 }
 
+void set_effort(EditingModel& model, CodingEffort effort) { model.export_settings.effort = effort; }
+
 void set_direction(EditingModel& model, PlayDirection direction) {
     model.project.direction = direction;
 }

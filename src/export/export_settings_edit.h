@@ -26,6 +26,9 @@ std::expected<void, QString> set_loop_count(EditingModel& model, int64_t count);
 /// Sets whether the background's own key-coloured pixels are exported transparent.
 void set_transparent(EditingModel& model, bool transparent);
 
+/// Sets how hard the PNG sequence and the animated PNG look for small files.
+void set_effort(EditingModel& model, CodingEffort effort);
+
 /// Sets the order the preview and every export play the steps in. A playing preview goes on
 /// from the step it shows in that order.
 void set_direction(EditingModel& model, PlayDirection direction);

@@ -38,6 +38,7 @@ void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     form.loop_count.set_text(QString::number(settings.loop_count));
     form.loop_count.select(0, 0);
     form.transparent = settings.transparent;
+    form.max_effort = settings.effort == CodingEffort::Max;
     form.direction = model.project.direction;
     model.export_settings_open = true;
 }
@@ -86,6 +87,7 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     (void)set_frame_ms(model, *ms);
     (void)set_loop_count(model, *loops);
     set_transparent(model, form.transparent);
+    set_effort(model, form.max_effort ? CodingEffort::Max : CodingEffort::Default);
     set_direction(model, form.direction);
     model.export_settings_open = false;
     return {};

@@ -21,6 +21,8 @@ struct ExportSettingsForm {
     bool transparent = false;
     /// "再生順": forward or ping-pong.
     PlayDirection direction = PlayDirection::Forward;
+    /// The PNG coders' effort: checked is CodingEffort::Max.
+    bool max_effort = false;
     /// The format in force when the form last looked at the model.
     OutputFormat format_seen = OutputFormat::Bmp;
 };
@@ -35,7 +37,8 @@ struct ExportSettingsRefusal {
 };
 
 /// Loads the window each time it opens: the format in force, the frame time and loop count as
-/// decimal text, the transparency, the direction. Marks the window open in the editing model.
+/// decimal text, the transparency, the direction, the effort. Marks the window open in the
+/// editing model.
 void export_settings_load(EditingModel& model, ExportSettingsForm& form);
 
 /// The model changed while the window is open: when the format in force is no longer the one
@@ -47,8 +50,8 @@ bool export_settings_follow(const EditingModel& model, ExportSettingsForm& form)
 /// accepted) that its setting accepts: a frame time of kMinFrameMs to kMaxFrameMs ms, a loop
 /// count of 0 to kMaxLoopCount. Otherwise the first offending box is selected whole and the
 /// press is refused with its message, nothing changed. Accepted: the format, frame time, loop
-/// count, transparency and direction are set through their handlers and the window is marked
-/// closed.
+/// count, transparency, direction and effort are set through their handlers and the window is
+/// marked closed.
 std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& model,
                                                               ExportSettingsForm& form);
 

@@ -41,7 +41,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(tr("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 236);
+    setFixedSize(320, 268);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -68,14 +68,16 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     direction->setGeometry(128, 152, 145, 24);
     direction->addItem(tr("順方向"));
     direction->addItem(tr("往復（ピンポン）"));
+    max_effort = new QCheckBox(tr("PNG・APNG を最小サイズに（時間がかかります）"), this);
+    max_effort->setGeometry(16, 184, 296, 24);
     ok = new QPushButton(tr("ＯＫ"), this);
-    ok->setGeometry(64, 192, 81, 33);
+    ok->setGeometry(64, 224, 81, 33);
     QFont bold = ok->font();
     bold.setBold(true);
     ok->setFont(bold);
     ok->setDefault(true);
     cancel = new QPushButton(tr("キャンセル"), this);
-    cancel->setGeometry(176, 192, 81, 33);
+    cancel->setGeometry(176, 224, 81, 33);
     format->setToolTip(tr("書き出すファイルの形式"));
     frame_ms->setToolTip(tr("アニメーションの1コマの時間（ミリ秒）"));
     loop_count->setToolTip(tr("アニメーションを繰り返す回数（0 は無限）"));
@@ -83,6 +85,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     direction->setToolTip(tr("コマを順に再生するか、往復させるか"));
     ok->setToolTip(tr("この設定を使います"));
     cancel->setToolTip(tr("何も変えずに窓を閉じます"));
+    max_effort->setToolTip(
+        tr("PNG と APNG の圧縮を最後まで試して、いちばん小さいファイルにします"));
 
     connect(format, &QComboBox::activated, this, [this](int row) {
         if (row >= 0 && row < static_cast<int>(kFormats.size())) {
@@ -102,6 +106,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     connect(direction, &QComboBox::activated, this, [this](int row) {
         form_.direction = row == 1 ? PlayDirection::PingPong : PlayDirection::Forward;
     });
+    connect(max_effort, &QCheckBox::toggled, this,
+            [this](bool checked) { form_.max_effort = checked; });
     connect(&model_, &EditingModel::changed, this, [this] {
         if (export_settings_follow(model_, form_)) {
             refresh();
@@ -125,6 +131,7 @@ void ExportSettingsWindow::refresh() {
     show_text(loop_count, form_.loop_count);
     transparent->setChecked(form_.transparent);
     direction->setCurrentIndex(form_.direction == PlayDirection::PingPong ? 1 : 0);
+    max_effort->setChecked(form_.max_effort);
 }
 
 void ExportSettingsWindow::on_ok() {

@@ -40,6 +40,7 @@ class ExportSettingsWindow : public QWidget {
     QLineEdit* frame_ms = nullptr;
     QLineEdit* loop_count = nullptr;
     QCheckBox* transparent = nullptr;
+    QCheckBox* max_effort = nullptr;
     /// "再生順": row 0 forward, row 1 ping-pong.
     QComboBox* direction = nullptr;
     QPushButton* ok = nullptr;

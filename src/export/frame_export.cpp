@@ -117,15 +117,16 @@ bool animated(OutputFormat format) {
 }
 
 std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& folder,
-                                         const QString& basename, const AnimationTiming& timing) {
+                                         const QString& basename, const AnimationTiming& timing,
+                                         CodingEffort effort) {
     switch (format) {
         case OutputFormat::Gif:
             return make_gif_writer(gif_file_name(folder, basename), timing);
         case OutputFormat::Png:
             return make_png_sequence_writer(
-                [=](int step) { return png_file_name(folder, basename, step); });
+                [=](int step) { return png_file_name(folder, basename, step); }, effort);
         case OutputFormat::Apng:
-            return make_apng_writer(apng_file_name(folder, basename), timing);
+            return make_apng_writer(apng_file_name(folder, basename), timing, effort);
         case OutputFormat::Webp:
             return make_webp_writer(webp_file_name(folder, basename), timing);
         case OutputFormat::Bmp:
@@ -186,32 +187,39 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
     // Nothing replaces a file before the last one is written: a failure or a cancel on the way
     // drops the batch and every file stays as it was. The writer goes before the batch.
     StagedFiles staged;
-    const auto writer =
-        make_writer(format, model.export_lists.path(), model.basename.text(), timing);
+    const auto writer = make_writer(format, model.export_lists.path(), model.basename.text(),
+                                    timing, settings.effort);
     writer->write_into(&staged);
+    // A writer that surveys sees every frame twice, in the same order, composed anew each
+    // time, rather than keep the stages in between.
+    const int walks = writer->surveys() ? 2 : 1;
     // Reports progress; true when the user asked to stop.
     auto report = [&](int done) {
-        if (progress) progress(done, n);
+        if (progress) progress(done, walks * n);
         return cancelled && cancelled();
     };
     const ExportSummary stopped{{}, {}, true};
     if (n > 0 && report(0)) return stopped;
 
-    for (int i = 0; i < n; ++i) {
-        const PlayedFrame& frame = order[static_cast<size_t>(i)];
-        const int step = frame.step;
-        model.pattern_pos = static_cast<int16_t>(step);
-        // A stale stage must not be written as this step.
-        if (!ComposeFrame(model, 0)) {
-            return std::unexpected(
-                QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
-                    .arg(step_number_text(step)));
+    for (int walk = 0; walk < walks; ++walk) {
+        const bool surveying = walk + 1 < walks;
+        for (int i = 0; i < n; ++i) {
+            const PlayedFrame& played = order[static_cast<size_t>(i)];
+            const int step = played.step;
+            model.pattern_pos = static_cast<int16_t>(step);
+            // A stale stage must not be written as this step.
+            if (!ComposeFrame(model, 0)) {
+                return std::unexpected(
+                    QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
+                        .arg(step_number_text(step)));
+            }
+            const QImage coverage = transparent ? stage_coverage(model) : QImage();
+            const StageFrame frame{model.win_main, coverage, played.ms};
+            if (auto taken = surveying ? writer->survey(frame) : writer->add(frame); !taken) {
+                return std::unexpected(taken.error());
+            }
+            if (report(walk * n + i + 1)) return stopped;
         }
-        const QImage coverage = transparent ? stage_coverage(model) : QImage();
-        if (auto added = writer->add(StageFrame{model.win_main, coverage, frame.ms}); !added) {
-            return std::unexpected(added.error());
-        }
-        if (report(i + 1)) return stopped;
     }
 
     auto files = writer->finish();

@@ -96,14 +96,19 @@ using ExportCancelled = std::function<bool()>;
 /// range, and returns a message naming the file (or step) and the reason; every file is then as it
 /// was before the export.
 ///
-/// `progress`, when given, is called with (0, n) before the first frame and with (i + 1, n)
-/// once frame i is written (BMP) or captured (GIF), in the order played, n being the number of
-/// frames played (the steps; ping-pong: there and back);
-/// nothing is called for an empty pattern, and nothing after a failed step. In GIF format the
-/// file itself is written after the last call. It must not change the model. `cancelled`, when
-/// given, is asked after each of those calls and once more before the files are put in place;
-/// when it says so, the export stops, removes what it had written, leaves every file as it was
-/// and returns a summary marked cancelled.
+/// A writer that surveys the frames first (see FrameWriter::surveys: the animated PNG) is
+/// handed every frame of play_order twice, in the same order, the frames composed again for the
+/// second walk. export_settings.effort tells the PNG coders how hard to look for small files.
+///
+/// `progress`, when given, is called with (0, total) before the first frame and with (k, total)
+/// once the k-th frame handed to the writer is written (BMP), captured (GIF) or taken, in order,
+/// total being the number of frames played (the steps; ping-pong: there and back) times the
+/// walks (one walk but for a writer that surveys); nothing is called for an empty pattern, and
+/// nothing after a failed step. In an animated format the file itself is written after the last
+/// call. It must not change the model. `cancelled`, when given, is asked after each of those
+/// calls (those of a survey too) and once more before the files are put in place; when it says
+/// so, the export stops, removes what it had written, leaves every file as it was and returns a
+/// summary marked cancelled.
 ///
 /// The status line is told how the export ended (see export_status).
 std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,

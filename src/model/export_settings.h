@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <expected>
 
+#include "codecs/coding_effort.h"
+
 namespace koma {
 
 class EditingModel;
@@ -30,6 +32,8 @@ struct ExportSettings {
     int loop_count = 0;
     /// Whether the background's own key-coloured pixels are exported transparent.
     bool transparent = false;
+    /// How hard the PNG sequence and the animated PNG look for small files.
+    CodingEffort effort = CodingEffort::Default;
 
     bool operator==(const ExportSettings&) const = default;
 };

@@ -1,36 +1,45 @@
 #include "platform/atomic_write.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "platform/write_target.h"
 
 namespace koma {
 
 std::expected<void, QString> write_file_atomically(const QString& path, const QByteArray& bytes) {
-    if (QFileInfo(path).isDir()) {
-        return std::unexpected(
-            QCoreApplication::translate("FileSystem", "「%1」はフォルダです").arg(path));
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const auto target = resolve_write_target(path);
+    if (!target) {
+        if (QFileInfo(path).isDir()) {
+            return std::unexpected(
+                QCoreApplication::translate("FileSystem", "「%1」はフォルダです").arg(path));
+        }
         return std::unexpected(QCoreApplication::translate("FileSystem", "「%1」を作れません: %2")
-                                   .arg(path, file.errorString()));
+                                   .arg(path, target.error()));
     }
-    // Flush before commit and check the error state: commit() can report success after a
-    // write that the file system cut short, and would then rename the short file into place.
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written || file.error() != QFileDevice::NoError) {
-        const QString why = file.errorString();
-        file.cancelWriting();
+    auto temp = FileBeside::create(*target, QStringLiteral("tmp"));
+    if (!temp) {
+        return std::unexpected(QCoreApplication::translate("FileSystem", "「%1」を作れません: %2")
+                                   .arg(path, temp.error()));
+    }
+    auto cannot_write = [&](const QString& why) {
         return std::unexpected(
             QCoreApplication::translate("FileSystem", "「%1」に書き込めません: %2").arg(path, why));
-    }
-    // commit() syncs the temporary file to the disk and renames it over the target.
-    if (!file.commit()) {
+    };
+    if (auto written = temp->write(bytes); !written) return cannot_write(written.error());
+    auto released = temp->release();
+    if (!released) return cannot_write(released.error());
+    // The data reaches the disk before the new name does, and the name before this returns.
+    auto placed = sync_file(*released);
+    if (placed) placed = rename_over(*released, target->file);
+    if (!placed) {
+        QFile::remove(*released);
         return std::unexpected(
             QCoreApplication::translate("FileSystem", "「%1」を保存できません: %2")
-                .arg(path, file.errorString()));
+                .arg(path, placed.error()));
     }
+    (void)sync_folder(QFileInfo(target->file).absolutePath());
     return {};
 }
 

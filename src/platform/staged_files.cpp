@@ -1,71 +1,37 @@
 #include "platform/staged_files.h"
 
-#include <QCoreApplication>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <atomic>
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+
+#include "platform/write_target.h"
 
 namespace koma {
 
 namespace {
 
-std::atomic<unsigned> temp_counter{0};
-
-std::string native(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-/// Why the existing file `target` must not be replaced; empty when it may be. Renaming over a
-/// file needs only the right to write its folder, so the file's own permissions are checked
-/// here: a file this user may not write is refused, and so is a file that nobody may write
-/// (made read-only on purpose), which the super-user could otherwise replace like any other.
-QString refusal(const QFileInfo& target) {
-    if (!target.exists()) return {};
-    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!(target.permissions() & writable)) {
-        return QStringLiteral("the file is read-only");
-    }
-    if (!target.isWritable()) {
-        return QStringLiteral("no permission to write the file");
-    }
-    return {};
-}
-
-/// Opens a new file of a name nobody uses, beside `target`, ending in `suffix`. Returns an
-/// empty name with `why` set when the folder takes no new file.
-QString create_beside(const QFileInfo& target, const QString& suffix, QFile& file, QString& why) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        file.setFileName(QStringLiteral("%1/.%2.%3-%4.%5")
-                             .arg(target.absolutePath(), target.fileName())
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(temp_counter.fetch_add(1))
-                             .arg(suffix));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return file.fileName();
-        }
-        if (!file.exists()) {
-            why = file.errorString();  // the folder refuses new files
-            return {};
-        }
-    }
-    why = QStringLiteral("no temporary file could be created beside it");
-    return {};
-}
-
 /// Keeps the content of `target` under a second name beside it, so that it can be put back
 /// after the target was replaced: a hard link where the file system has them, else a copy.
+/// Returns an empty name when neither can be made.
 QString keep_aside(const QString& target) {
-    QFile placeholder;
-    QString why;
-    QString kept = create_beside(QFileInfo(target), QStringLiteral("kept"), placeholder, why);
-    if (kept.isEmpty()) return {};
-    placeholder.close();
-    placeholder.remove();
-    std::error_code error;
-    std::filesystem::create_hard_link(native(target), native(kept), error);
-    if (!error) return kept;
-    return QFile::copy(target, kept) ? kept : QString();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString kept = name_beside(target, QStringLiteral("kept"));
+        if (::link(QFile::encodeName(target).constData(), QFile::encodeName(kept).constData()) ==
+            0) {
+            return kept;
+        }
+        if (errno != EEXIST) break;
+    }
+    auto resolved = resolve_write_target(target);
+    QFile old(target);
+    if (!resolved || !old.open(QIODevice::ReadOnly)) return {};
+    auto copy = FileBeside::create(*resolved, QStringLiteral("kept"));
+    if (!copy || !copy->write(old.readAll())) return {};
+    auto released = copy->release();
+    return released ? *released : QString();
 }
 
 }  // namespace
@@ -76,45 +42,38 @@ std::expected<void, QString> StagedFiles::write(const QString& path, const QByte
     auto failure = [&](const QString& reason) {
         return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
     };
-    QString target = path;
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        target = info.symLinkTarget();
-    }
-    const QFileInfo target_info(target);
-    if (target_info.isDir()) {
-        return failure(QStringLiteral("is a folder"));
-    }
-    if (const QString why = refusal(target_info); !why.isEmpty()) {
-        return failure(why);
-    }
+    const auto target = resolve_write_target(path);
+    if (!target) return failure(target.error());
+    auto temp = FileBeside::create(*target, QStringLiteral("tmp"));
+    if (!temp) return failure(temp.error());
+    if (auto written = temp->write(bytes); !written) return failure(written.error());
+    // The disk starts on the data now; commit() waits for it before any rename.
+    temp->start_writeback();
+    auto released = temp->release();
+    if (!released) return failure(released.error());
 
-    QFile temp;
-    QString why;
-    if (create_beside(target_info, QStringLiteral("tmp"), temp, why).isEmpty()) {
-        return failure(why);
-    }
-    if (temp.write(bytes) != bytes.size() || !temp.flush()) {
-        const QString reason = temp.errorString();
-        temp.remove();
-        return failure(reason);
-    }
-    temp.close();
-    if (target_info.exists()) {
-        temp.setPermissions(QFile::permissions(target));
-    }
-    const auto same = std::find_if(entries_.begin(), entries_.end(),
-                                   [&](const Entry& entry) { return entry.target == target; });
+    const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+        return entry.target == target->file;
+    });
     if (same != entries_.end()) {
         QFile::remove(same->temp);
-        same->temp = temp.fileName();
+        same->temp = *released;
     } else {
-        entries_.push_back({temp.fileName(), target});
+        entries_.push_back({*released, target->file});
     }
     return {};
 }
 
 std::expected<void, QString> StagedFiles::commit() {
+    // Every file reaches the disk before the first rename, so that the renames follow each
+    // other closely and none of them can put a file in place whose data is not there yet.
+    for (const Entry& entry : entries_) {
+        if (auto synced = sync_file(entry.temp); !synced) {
+            const QString failed = QStringLiteral("%1: %2").arg(entry.target, synced.error());
+            discard();
+            return std::unexpected(failed);
+        }
+    }
     struct Placed {
         QString target;
         QString kept;  ///< the earlier content, empty for a file that is new
@@ -135,20 +94,23 @@ std::expected<void, QString> StagedFiles::commit() {
                 break;
             }
         }
-        std::error_code error;
-        std::filesystem::rename(native(entry.temp), native(entry.target), error);
-        if (error) {
+        if (auto renamed = rename_over(entry.temp, entry.target); !renamed) {
             if (!kept.isEmpty()) QFile::remove(kept);
-            failed =
-                QStringLiteral("%1: %2").arg(entry.target, QString::fromStdString(error.message()));
+            failed = QStringLiteral("%1: %2").arg(entry.target, renamed.error());
             break;
         }
         placed.push_back({entry.target, kept});
     }
     if (failed.isEmpty()) {
+        QStringList folders;
         for (const Placed& file : placed) {
             if (!file.kept.isEmpty()) QFile::remove(file.kept);
+            const QString folder = QFileInfo(file.target).absolutePath();
+            if (!folders.contains(folder)) folders << folder;
         }
+        // The files are in place whatever this says: a folder that cannot be synced (some file
+        // systems refuse) is no reason to report the export failed.
+        for (const QString& folder : folders) (void)sync_folder(folder);
         entries_.clear();
         return {};
     }
@@ -157,8 +119,7 @@ std::expected<void, QString> StagedFiles::commit() {
             QFile::remove(it->target);
             continue;
         }
-        std::error_code error;
-        std::filesystem::rename(native(it->kept), native(it->target), error);
+        (void)rename_over(it->kept, it->target);
     }
     discard();
     return std::unexpected(failed);
@@ -166,7 +127,7 @@ std::expected<void, QString> StagedFiles::commit() {
 
 void StagedFiles::discard() {
     for (const Entry& entry : entries_) {
-        QFile::remove(entry.temp);
+        ::unlink(QFile::encodeName(entry.temp).constData());
     }
     entries_.clear();
 }

@@ -48,6 +48,8 @@ const QString kTransparentKey = QStringLiteral("transparent");
 const QString kStepMsKey = QStringLiteral("step_ms");
 const QString kDirectionKey = QStringLiteral("direction");
 const QString kPingPong = QStringLiteral("pingpong");
+// How hard the PNG coders look for small files, written only at its highest.
+const QString kEffortKey = QStringLiteral("effort");
 
 QString format_value(OutputFormat format) {
     switch (format) {
@@ -175,6 +177,9 @@ QString extension_record_text(const EditingModel& model) {
     if (model.project.direction == PlayDirection::PingPong) {
         out.add_string(key_value(kDirectionKey, kPingPong));
     }
+    if (settings.effort == CodingEffort::Max) {
+        out.add_string(key_value(kEffortKey, QStringLiteral("max")));
+    }
     out.end_record();
     return out.text();
 }
@@ -205,6 +210,11 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
     if (const auto value = record.value(kTransparentKey)) {
         if (*value == QLatin1String("1")) {
             settings.transparent = true;
+        }
+    }
+    if (const auto value = record.value(kEffortKey)) {
+        if (value->compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
+            settings.effort = CodingEffort::Max;
         }
     }
     model.export_settings = settings;

@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -205,6 +207,21 @@ TEST_F(ExportCommandTest, AReadOnlyFileExitsThreeAndIsKept) {
     EXPECT_EQ(files("saved"), (QStringList{"walk.gif", "walk02.bmp"}));
 }
 
+TEST_F(ExportCommandTest, ALinkToAFifoIsRefusedWithoutWaitingForAReader) {
+    // Opening the FIFO to write would wait for a reader forever.
+    const QString fifo = path("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    ASSERT_TRUE(QFile::link(fifo, path("saved/walk.gif")));
+    const Outcome run = run_koma({"export", path("state.pst"), "--format", "gif"}, path("work"));
+    EXPECT_EQ(run.code, 3);
+    EXPECT_EQ(run.err, "koma: cannot export: " + path("saved/walk.gif") +
+                           ": is a FIFO (named pipe), not a file\n");
+    EXPECT_TRUE(QFileInfo(path("saved/walk.gif")).isSymLink());
+    EXPECT_EQ(QDir(path("saved"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"walk.gif"});
+}
+
 TEST_F(ExportCommandTest, AnEmptyPatternWritesNothing) {
     write_state(QString(), path("empty.pst"));
     const Outcome run = run_koma({"export", path("empty.pst"), "--format", "gif"}, path("work"));
@@ -278,6 +295,26 @@ TEST(CommandLineTest, HelpAndVersion) {
     EXPECT_EQ(version.out, QStringLiteral("koma " KOMA_VERSION "\n"));
     const Outcome unknown = run_koma({"export", "--format"}, QDir::tempPath());
     EXPECT_EQ(unknown.code, 1);
+}
+
+TEST_F(ExportCommandTest, EffortMaxWritesTheSameStepsAndOtherEffortsAreRefused) {
+    const Outcome run =
+        run_koma({"export", path("state.pst"), "--format", "png", "--effort", "max"}, path("work"));
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const std::vector<QImage> stages = composed(path("state.pst"));
+    const QStringList written = files("saved");
+    ASSERT_EQ(written.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(test::pixel_difference(QImage(path("saved/" + written[i])), stages[i]), "")
+            << "step " << i;
+    }
+    for (const QStringList& options :
+         {QStringList{"--effort", "fast"}, QStringList{"--effort=max", "--effort", "max"}}) {
+        const Outcome refused =
+            run_koma(QStringList{"export", path("state.pst")} + options, path("work"));
+        EXPECT_EQ(refused.code, 1) << options.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains("--effort")) << refused.err.toStdString();
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "support/apng_reader.h"
 #include "support/pixels.h"
@@ -219,6 +220,122 @@ TEST(ApngWriterTest, NoFramesWriteNoFile) {
     ASSERT_TRUE(files);
     EXPECT_TRUE(files->isEmpty());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// --- coding frame by frame after a survey ---
+
+/// A block of `colour` moving right over `background`, `count` frames.
+std::vector<QImage> moving_block(const QImage& background, QRgb colour, int count) {
+    std::vector<QImage> frames;
+    for (int i = 0; i < count; ++i) {
+        QImage frame = background.copy();
+        for (int y = 2; y < 6; ++y) {
+            for (int x = 3 * i + 1; x < 3 * i + 4 && x < frame.width(); ++x) {
+                frame.setPixel(x, y, colour);
+            }
+        }
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+/// The bytes a writer writes when the export surveys every step first, as it does.
+QByteArray surveyed_file(const std::vector<QImage>& frames, CodingEffort effort) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.png"));
+    auto writer = make_apng_writer(path, {}, effort);
+    EXPECT_TRUE(writer->surveys());
+    Surface stage;
+    for (const QImage& frame : frames) {
+        stage.set_picture(frame);
+        EXPECT_TRUE(writer->survey({stage, QImage()}));
+    }
+    for (const QImage& frame : frames) {
+        stage.set_picture(frame);
+        EXPECT_TRUE(writer->add({stage, QImage()}));
+    }
+    EXPECT_TRUE(writer->finish());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+TEST(ApngStreamTest, SurveyedWriterWritesWhatTheHeldFramesGive) {
+    QImage background(40, 8, QImage::Format_RGB32);
+    for (int x = 0; x < 40; ++x) {
+        for (int y = 0; y < 8; ++y) background.setPixel(x, y, qRgb(x * 6, y * 30, 90));
+    }
+    for (const auto& frames : {moving_block(test::solid(40, 8, 0xFF2040A0u), 0xFFFF0000u, 12),
+                               moving_block(background, 0xFFFF0000u, 12)}) {
+        for (CodingEffort effort : {CodingEffort::Default, CodingEffort::Max}) {
+            const QByteArray bytes = surveyed_file(frames, effort);
+            const auto held = encode_apng(frames, {}, effort);
+            ASSERT_TRUE(held);
+            EXPECT_EQ(bytes, *held);
+            expect_frames(test::decode_apng(bytes), frames);
+        }
+    }
+}
+
+TEST(ApngStreamTest, PackedAndByteWideIndicesBothDecodeBeyondTheTrialFrames) {
+    // Four colours: the first frames are coded both ways, then one goes on alone.
+    QImage background = test::solid(40, 8, 0xFF2040A0u);
+    for (int x = 0; x < 40; x += 2) background.setPixel(x, 7, 0xFF00FF00u);
+    for (const auto& frames : {moving_block(background, 0xFFFF0000u, 13),
+                               moving_block(test::solid(200, 8, 0xFF2040A0u), 0xFFFF0000u, 3)}) {
+        const auto apng = encoded_and_decoded(frames);
+        EXPECT_EQ(apng.colour_type, 3);
+        EXPECT_TRUE(apng.bit_depth == 2 || apng.bit_depth == 8) << apng.bit_depth;
+        expect_frames(apng, frames);
+    }
+}
+
+TEST(ApngStreamTest, ClearPixelsWithManyColoursUseAnUnusedColourAsKey) {
+    QImage first(40, 10, QImage::Format_ARGB32);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 40; ++x) first.setPixel(x, y, qRgb(x * 6, y * 25, (x * y) & 0xFF));
+    }
+    first.setPixel(0, 0, 0u);  // black is in use, and a clear pixel must not show as it
+    first.setPixel(1, 0, 0xFF000000u);
+    QImage second = first.copy();
+    second.setPixel(5, 5, 0u);
+    second.setPixel(0, 0, 0xFF000001u);
+    const auto bytes = encode_apng(std::vector<QImage>{first, second}, {});
+    ASSERT_TRUE(bytes);
+    const auto apng = test::decode_apng(*bytes);
+    EXPECT_EQ(apng.colour_type, 2);  // three bytes a pixel, not four
+    EXPECT_TRUE(bytes->contains("tRNS"));
+    expect_frames(apng, {first, second});
+}
+
+TEST(ApngStreamTest, AFrameThatClearsTheOneBeforeDisposesItToTheBackground) {
+    // A block moving over clear pixels: each frame clears where the block was.
+    QImage clear(30, 8, QImage::Format_ARGB32);
+    clear.fill(0u);
+    std::vector<QImage> frames = moving_block(clear, 0xFFFF0000u, 6);
+    for (QImage& frame : frames) frame.setPixel(29, 7, 0xFF00FF00u);
+    const auto apng = encoded_and_decoded(frames);
+    expect_frames(apng, frames);
+    for (size_t i = 1; i < apng.rects.size(); ++i) {
+        EXPECT_LT(apng.rects[i].width(), 30) << "frame " << i << " stored whole";
+    }
+    EXPECT_NE(std::count(apng.disposes.begin(), apng.disposes.end(), 1), 0);
+}
+
+TEST(ApngStreamTest, TheEncoderRefusesFramesThatWereNotSurveyed) {
+    const std::vector<QImage> frames = {from_rows({"KR"}), from_rows({"RK"})};
+    ApngSurvey survey;
+    for (const QImage& frame : frames) ASSERT_TRUE(survey.add(frame));
+    EXPECT_FALSE(survey.add(from_rows({"KRK"})));  // another size
+
+    ApngEncoder fewer(survey, {}, CodingEffort::Default);
+    ASSERT_TRUE(fewer.add(frames[0]));
+    EXPECT_FALSE(fewer.finish());
+
+    ApngEncoder more(survey, {}, CodingEffort::Default);
+    for (const QImage& frame : frames) ASSERT_TRUE(more.add(frame));
+    EXPECT_FALSE(more.add(frames[0]));
+    EXPECT_FALSE(more.add(from_rows({"K"})));
 }
 
 }  // namespace

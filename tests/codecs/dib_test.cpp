@@ -99,5 +99,73 @@ TEST(DibTest, CapturesOfAnotherSizeStartWholeAndCannotBeMixed) {
     for (DibHandle h : {a, b, c}) DeleteDIB(h);
 }
 
+TEST(DibTest, ARunWhoseColoursOutgrowATableStaysExact) {
+    // Steps 0 and 1 have 200 colours; step 2 brings 200 more, step 3 goes back.
+    auto step = [](int shift) {
+        QImage image(20, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                image.setPixel(x, y, y < 10 ? qRgb(x * 10, y * 20, shift) : qRgb(1, 2, 3));
+            }
+        }
+        return image;
+    };
+    const std::vector<QImage> steps{step(0), step(0), step(7), step(0)};
+    Surface stage;
+    std::vector<DibHandle> handles;
+    for (const QImage& image : steps) {
+        stage.set_picture(image);
+        handles.push_back(capture(stage));
+    }
+    for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(dib_image(handles[i]), steps[i]) << i;
+    const auto frames = dib_frames(handles);
+    ASSERT_TRUE(frames.has_value());
+    QImage canvas = frames->patches[0].pixels.copy();
+    for (size_t i = 1; i < steps.size(); ++i) {
+        const FramePatch& patch = frames->patches[i];
+        for (int y = 0; y < patch.pixels.height(); ++y)
+            for (int x = 0; x < patch.pixels.width(); ++x)
+                canvas.setPixel(patch.at.x() + x, patch.at.y() + y, patch.pixels.pixel(x, y));
+        EXPECT_EQ(canvas, steps[i]) << "frame " << i;
+    }
+    for (DibHandle h : handles) DeleteDIB(h);
+}
+
+TEST(DibTest, ACoverageCapturesUncoveredPixelsClear) {
+    Surface stage;
+    stage.set_picture(from_rows({"KRG", "BYC"}));
+    QImage coverage(3, 2, QImage::Format_Grayscale8);
+    coverage.fill(255);
+    coverage.scanLine(0)[0] = 0;  // black is a colour; uncovered black is clear
+    coverage.scanLine(1)[2] = 0;
+    const DibHandle handle = DCtoDIB(stage, 0, 0, 3, 30, coverage);
+    const QImage image = dib_image(handle);
+    ASSERT_EQ(image.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(image.pixel(0, 0), 0u);
+    EXPECT_EQ(image.pixel(2, 1), 0u);
+    EXPECT_EQ(image.pixel(1, 0), 0xFFFF0000u);
+    DeleteDIB(handle);
+}
+
+TEST(DibTest, CapturingGoesOnAfterTheCapturesWereRead) {
+    Surface stage;
+    const std::vector<QImage> steps{from_rows({"WWWW", "WRWW"}), from_rows({"WWWW", "WWRW"}),
+                                    from_rows({"WWWW", "WWWR"})};
+    std::vector<DibHandle> handles;
+    for (size_t i = 0; i < 2; ++i) {
+        stage.set_picture(steps[i]);
+        handles.push_back(capture(stage));
+    }
+    ASSERT_TRUE(dib_source(handles).has_value());  // lets the comparison bitmap go
+    stage.set_picture(steps[2]);
+    handles.push_back(capture(stage));
+    const auto frames = dib_frames(handles);
+    ASSERT_TRUE(frames.has_value());
+    EXPECT_EQ(frames->patches[2].at, QPoint(2, 1));
+    EXPECT_EQ(frames->patches[2].pixels, from_rows({"WR"}));
+    EXPECT_EQ(dib_image(handles[2]), steps[2]);
+    for (DibHandle h : handles) DeleteDIB(h);
+}
+
 }  // namespace
 }  // namespace koma

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "codecs/gif/dib_capture.h"
 #include "codecs/gif/dib_to_gif.h"
 #include "codecs/gif/gif_encoder.h"
 #include "codecs/gif/gif_writer.h"
 #include "codecs/image_sequence_writer.h"
+#include "codecs/png/png_encoder.h"
 #include "support/gif_reader.h"
 #include "support/image_files.h"
 #include "support/pixels.h"
@@ -131,6 +134,112 @@ TEST(GifFrameWriterTest, UncoveredPixelsAreTransparentAndCanBecomeTransparentAga
     }
 }
 
+/// Writes the stages with their coverages as a GIF and checks that every frame shows exactly
+/// the covered pixels in their colours and nothing elsewhere.
+test::DecodedGif transparent_gif(const std::vector<QImage>& stages,
+                                 const std::vector<QImage>& coverages) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    for (size_t i = 0; i < stages.size(); ++i) {
+        EXPECT_TRUE(writer->add(surface_of(stages[i]), coverages[i]));
+    }
+    EXPECT_TRUE(writer->finish());
+    test::DecodedGif gif = test::decode_gif(path);
+    EXPECT_EQ(gif.error.toStdString(), "");
+    EXPECT_EQ(gif.clear_frames.size(), stages.size());
+    for (size_t i = 0; i < std::min(stages.size(), gif.clear_frames.size()); ++i) {
+        EXPECT_EQ(pixel_difference(gif.clear_frames[i], stage_with_alpha(stages[i], coverages[i])),
+                  "")
+            << "frame " << i;
+    }
+    return gif;
+}
+
+TEST(GifFrameWriterTest, PixelsClearedOutsideTheRectangleBeforeAreClearedAllTheSame) {
+    // Frame 1 changes only its right end; frame 2 clears its left end, which frame 1 did not
+    // store: frame 1 is coded again over both before it is disposed.
+    const std::vector<QImage> stages(4, from_rows({"RWWWWG"}));
+    const std::vector<QImage> coverages = {coverage_of({"100000"}), coverage_of({"100001"}),
+                                           coverage_of({"000001"}), coverage_of({"000001"})};
+    transparent_gif(stages, coverages);
+}
+
+TEST(GifFrameWriterTest, FramesThatWaitForTheirDisposalKeepTheirOwnDelays) {
+    // Frame 2 clears pixels frame 1 did not store: frame 1 waits, is coded again and disposed.
+    // Each frame keeps the time it was added with (hundredths, halves to even, at least 2).
+    const QImage stage = from_rows({"RWWWWG"});
+    const std::vector<QImage> coverages = {coverage_of({"100000"}), coverage_of({"100001"}),
+                                           coverage_of({"000001"}), coverage_of({"000001"})};
+    const std::vector<int> durations = {30, 120, 45, 10};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    const Surface surface = surface_of(stage);
+    for (size_t i = 0; i < coverages.size(); ++i) {
+        ASSERT_TRUE(writer->add(StageFrame{surface, coverages[i], durations[i]}));
+    }
+    ASSERT_TRUE(writer->finish());
+    const test::DecodedGif gif = test::decode_gif(path);
+    EXPECT_EQ(gif.delays, (std::vector<int>{3, 12, 4, 2}));
+    ASSERT_EQ(gif.clear_frames.size(), coverages.size());
+    for (size_t i = 0; i < coverages.size(); ++i) {
+        EXPECT_EQ(pixel_difference(gif.clear_frames[i], stage_with_alpha(stage, coverages[i])), "")
+            << "frame " << i;
+    }
+}
+
+TEST(GifFrameWriterTest, ABlockMovingOverClearPixelsStoresLessThanWholeFrames) {
+    std::vector<QImage> stages, coverages;
+    for (int i = 0; i < 6; ++i) {
+        stages.push_back(test::solid(20, 4, 0xFF0000FFu));
+        QImage coverage(20, 4, QImage::Format_Grayscale8);
+        coverage.fill(0);
+        for (int y = 1; y < 3; ++y) {
+            for (int x = 2 * i; x < 2 * i + 3; ++x) coverage.scanLine(y)[x] = 255;
+        }
+        coverages.push_back(coverage);
+    }
+    const test::DecodedGif gif = transparent_gif(stages, coverages);
+    for (size_t i = 1; i < gif.rects.size(); ++i) {
+        EXPECT_LT(gif.rects[i].width(), 20) << "frame " << i << " stored whole";
+    }
+}
+
+TEST(GifFrameWriterTest, ManyColoursKeepClearPixelsClearAndOpaqueOnesOpaque) {
+    std::vector<QImage> stages, coverages;
+    for (int i = 0; i < 3; ++i) {
+        QImage stage(40, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) stage.setPixel(x, y, qRgb(x * 6, y * 12, (x + i) * 5));
+        }
+        stages.push_back(stage);
+        QImage coverage(40, 20, QImage::Format_Grayscale8);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) coverage.scanLine(y)[x] = (x + y + i) % 5 ? 255 : 0;
+        }
+        coverages.push_back(coverage);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.gif"));
+    auto writer = make_gif_writer(path, {});
+    for (size_t i = 0; i < stages.size(); ++i) {
+        ASSERT_TRUE(writer->add(surface_of(stages[i]), coverages[i]));
+    }
+    ASSERT_TRUE(writer->finish());
+    const test::DecodedGif gif = test::decode_gif(path);
+    ASSERT_EQ(gif.clear_frames.size(), stages.size());
+    for (size_t i = 0; i < stages.size(); ++i) {
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                const bool covered = coverages[i].constScanLine(y)[x] != 0;
+                EXPECT_EQ(qAlpha(gif.clear_frames[i].pixel(x, y)), covered ? 255 : 0)
+                    << "frame " << i << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 // --- sequences ---
 
 TEST(SequenceWriterTest, PngFilesAreNamedPerStepAndHoldTheStageWithAlpha) {
@@ -152,6 +261,30 @@ TEST(SequenceWriterTest, PngFilesAreNamedPerStepAndHoldTheStageWithAlpha) {
     expected.setPixel(0, 0, 0u);
     expected.setPixel(2, 0, 0u);
     EXPECT_EQ(pixel_difference(second, expected), "");
+}
+
+TEST(SequenceWriterTest, SmoothColourIsCodedAtTheHighestLevelWhenThatIsMuchSmaller) {
+    // Repeats three rows apart, which only zlib's long match search finds.
+    QImage image(160, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 160; ++x) image.setPixel(x, y, qRgb(x, y * 5, (x + 3 * y) % 160));
+    }
+    const PngLayout layout = image_layout(image);
+    const auto quick = encode_png(image, image.rect(), layout, default_coding(layout));
+    const auto highest = encode_png(image, image.rect(), layout, PngCoding{});
+    ASSERT_TRUE(quick && highest);
+    ASSERT_LT(highest->size() * 2, quick->size());  // the case this is about
+
+    QTemporaryDir dir;
+    auto writer = make_png_sequence_writer(
+        [&](int step) { return dir.filePath(QStringLiteral("s%1.png").arg(step)); });
+    for (int step = 0; step < 3; ++step) ASSERT_TRUE(writer->add(surface_of(image), {}));
+    ASSERT_TRUE(writer->finish());
+    for (int step = 0; step < 3; ++step) {
+        const QString path = dir.filePath(QStringLiteral("s%1.png").arg(step));
+        EXPECT_LE(QFileInfo(path).size(), highest->size()) << "step " << step;
+        EXPECT_EQ(pixel_difference(QImage(path), image), "") << "step " << step;
+    }
 }
 
 TEST(SequenceWriterTest, BmpFilesStayOpaqueWhateverTheCoverage) {

@@ -58,6 +58,46 @@ TEST(LzwDataSizeTest, CountsExactlyWhatGiflibWrites) {
     }
 }
 
+/// The image data giflib writes for one image of `pixels` (as one row), descriptor left out.
+std::vector<uint8_t> giflib_data(const std::vector<uint8_t>& pixels, int bits) {
+    std::vector<uint8_t> out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, append, &error);
+    ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
+    EXPECT_EQ(EGifPutScreenDesc(gif, static_cast<int>(pixels.size()), 1, 8, 0, map), GIF_OK);
+    GifFreeMapObject(map);
+    // The image descriptor is 10 bytes; giflib writes the code size byte with it.
+    const size_t start = out.size() + 10;
+    EXPECT_EQ(EGifPutImageDesc(gif, 0, 0, static_cast<int>(pixels.size()), 1, false, nullptr),
+              GIF_OK);
+    std::vector<uint8_t> line = pixels;
+    EXPECT_EQ(EGifPutLine(gif, line.data(), static_cast<int>(line.size())), GIF_OK);
+    std::vector<uint8_t> data(out.begin() + static_cast<ptrdiff_t>(start), out.end());
+    EGifCloseFile(gif, &error);
+    return data;
+}
+
+TEST(LzwDataTest, WritesWhatGiflibWritesByteForByte) {
+    std::mt19937 random(11);
+    for (int bits : {2, 3, 5, 8}) {
+        for (size_t length : {1u, 2u, 255u, 1000u, 30000u}) {
+            for (int spread : {1, 2, 1 << bits}) {
+                std::uniform_int_distribution<int> value(0, spread - 1);
+                std::vector<uint8_t> pixels(length);
+                for (uint8_t& p : pixels) p = static_cast<uint8_t>(value(random));
+                std::vector<uint8_t> ours{0xAB};  // appended after what is there
+                append_lzw_data(pixels, bits, ours);
+                const std::vector<uint8_t> theirs = giflib_data(pixels, bits);
+                ASSERT_EQ(ours.size(), theirs.size() + 1)
+                    << "bits " << bits << " length " << length << " spread " << spread;
+                EXPECT_TRUE(std::equal(theirs.begin(), theirs.end(), ours.begin() + 1))
+                    << "bits " << bits << " length " << length << " spread " << spread;
+                EXPECT_EQ(theirs.size(), lzw_data_size(pixels, bits));
+            }
+        }
+    }
+}
+
 int bits_for(const std::vector<uint8_t>& pixels) {
     return std::max(
         2, static_cast<int>(std::bit_width(*std::max_element(pixels.begin(), pixels.end()))));

@@ -180,5 +180,25 @@ TEST(PngChunkTest, ChunksReadBackWithTheirCrc) {
     EXPECT_EQ(png_chunks(file).size(), 1u);
 }
 
+TEST(PngEncoderTest, TheDefaultEffortCodesOnceAndStaysExact) {
+    QImage clear_many = many_colours(300).convertToFormat(QImage::Format_ARGB32);
+    clear_many.setPixel(5, 1, 0u);
+    clear_many.setPixel(0, 0, 0xFF000000u);  // black is in use: the key is another colour
+    QImage clear_few = from_rows({"KWR"}).convertToFormat(QImage::Format_ARGB32);
+    clear_few.setPixel(1, 0, 0u);
+    for (const QImage& image :
+         {from_rows({"KWRGBMYC", "CYMBGRWK"}), many_colours(400), clear_few, clear_many}) {
+        const auto png = encode_png(image, CodingEffort::Default);
+        ASSERT_TRUE(png) << png.error().toStdString();
+        EXPECT_EQ(pixel_difference(decoded(*png), image), "");
+    }
+    // Many colours with clear pixels: three bytes a pixel and a colour marked clear.
+    const auto keyed = encode_png(clear_many, CodingEffort::Default);
+    EXPECT_EQ(colour_type(*keyed), 2);
+    EXPECT_TRUE(keyed->contains("tRNS"));
+    // The highest effort is the whole-image coder's.
+    EXPECT_EQ(*encode_png(clear_many, CodingEffort::Max), *encode_png(clear_many));
+}
+
 }  // namespace
 }  // namespace koma

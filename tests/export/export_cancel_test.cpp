@@ -6,6 +6,7 @@
 
 #include "compose/startup.h"
 #include "export/frame_export.h"
+#include "export/output_format.h"
 #include "support/file_bytes.h"
 #include "support/image_files.h"
 #include "support/stripe_scene.h"
@@ -57,6 +58,25 @@ TEST_F(ExportCancelTest, ACancelLeavesEveryFileAsItWas) {
     m.gif_mode = 0;
     ASSERT_TRUE(bt_exec_Click(m).has_value());
     EXPECT_EQ(m.status.message(), "書き出しました: " + dir.path() + " (4 ファイル)");
+}
+
+TEST_F(ExportCancelTest, AnAnimatedPngCancelledInEitherWalkLeavesEveryFileAsItWas) {
+    m.export_settings.extra_format = OutputFormat::Apng;
+    ASSERT_TRUE(test::write_file(dir.filePath("walk.png"), "walk.png"));
+    before = everything();
+    // Four steps seen twice: 2 is in the survey, 6 while the frames are coded, 8 after the last.
+    for (const int stop_at : {2, 6, 8}) {
+        int reported = 0;
+        const auto result = bt_exec_Click(
+            m, [&](int done, int) { reported = done; }, [&] { return reported == stop_at; });
+        ASSERT_TRUE(result.has_value());
+        EXPECT_TRUE(result->cancelled);
+        EXPECT_EQ(everything(), before) << "stopped at " << stop_at;
+    }
+    const auto written = bt_exec_Click(m);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(written->files, QStringList{dir.filePath("walk.png")});
+    EXPECT_NE(everything(), before);
 }
 
 TEST_F(ExportCancelTest, AFailureHalfWayLeavesEveryFileAsItWas) {

@@ -98,5 +98,18 @@ TEST_F(ExportSettingsFormTest, AFormatButtonClickedWhileOpenReplacesTheChoiceNot
     EXPECT_EQ(format_in_force(m), OutputFormat::Gif);
 }
 
+TEST_F(ExportSettingsFormTest, TheEffortIsShownAndTakenWithTheRest) {
+    m.export_settings.effort = CodingEffort::Max;
+    export_settings_load(m, form);
+    EXPECT_TRUE(form.max_effort);
+    form.max_effort = false;
+    export_settings_cancel(m);
+    EXPECT_EQ(m.export_settings.effort, CodingEffort::Max);  // nothing taken on cancel
+    export_settings_load(m, form);
+    form.max_effort = false;
+    ASSERT_TRUE(export_settings_ok(m, form));
+    EXPECT_EQ(m.export_settings.effort, CodingEffort::Default);
+}
+
 }  // namespace
 }  // namespace koma

@@ -10,6 +10,7 @@
 #include "compose/compose_frame.h"
 #include "compose/startup.h"
 #include "export/output_format.h"
+#include "support/apng_reader.h"
 #include "support/gif_reader.h"
 #include "support/pixels.h"
 #include "support/stripe_scene.h"
@@ -280,6 +281,25 @@ TEST_F(FrameExportTest, ProgressIsSilentForAnEmptyPatternAndStopsAtAFailure) {
     std::vector<int> done;
     ASSERT_FALSE(bt_exec_Click(m, [&](int d, int) { done.push_back(d); }).has_value());
     EXPECT_EQ(done, std::vector<int>{0});  // step 0 could not be written
+}
+
+TEST_F(FrameExportTest, AnAnimatedPngSeesEveryStepTwiceAndEndsOnTheLastStep) {
+    m.pattern_anime.set_text(QStringLiteral("1221"));
+    m.export_settings.extra_format = OutputFormat::Apng;
+    std::vector<std::pair<int, int>> calls;
+    const auto result =
+        bt_exec_Click(m, [&](int done, int total) { calls.emplace_back(done, total); });
+    ASSERT_TRUE(result.has_value()) << result.error().toStdString();
+    ASSERT_EQ(calls.size(), 9u);
+    for (int i = 0; i <= 8; ++i) EXPECT_EQ(calls[static_cast<size_t>(i)], std::make_pair(i, 8));
+    EXPECT_EQ(m.pattern_pos, 3);
+    EXPECT_EQ(m.win_main.image(), composed(3));
+    const test::DecodedApng apng = test::decode_apng_file(dir.filePath("walk.png"));
+    ASSERT_EQ(apng.frames.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(test::pixel_difference(apng.frames[static_cast<size_t>(i)], composed(i)), "")
+            << "step " << i;
+    }
 }
 
 TEST(OutputFormatTest, ButtonsSwapAndSetTheFormat) {

@@ -213,5 +213,38 @@ TEST_F(ExportSettingsWindowTest, PreviewTimerTicksAtTheFrameTime) {
     EXPECT_FALSE(window->Timer1->isActive());
 }
 
+TEST_F(ExportSettingsWindowTest, EveryControlHasRoomOfItsOwnAboveOkAndCancel) {
+    ExportSettingsWindow* settings = open();
+    ASSERT_NE(settings, nullptr);
+    const QList<QWidget*> controls =
+        settings->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* mine : controls) {
+        EXPECT_TRUE(settings->rect().contains(mine->geometry())) << mine->metaObject()->className();
+        for (QWidget* other : controls) {
+            if (other != mine) {
+                EXPECT_FALSE(mine->geometry().intersects(other->geometry()))
+                    << mine->metaObject()->className() << " at " << mine->x() << "," << mine->y()
+                    << " and " << other->metaObject()->className() << " at " << other->x() << ","
+                    << other->y();
+            }
+        }
+        if (mine != settings->ok && mine != settings->cancel) {
+            EXPECT_LT(mine->geometry().bottom(), settings->ok->geometry().top())
+                << mine->metaObject()->className() << " at " << mine->x() << "," << mine->y();
+        }
+    }
+}
+
+TEST_F(ExportSettingsWindowTest, TheEffortBoxIsTakenByOk) {
+    ExportSettingsWindow* settings = open();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_FALSE(settings->max_effort->isChecked());
+    EXPECT_FALSE(settings->max_effort->geometry().intersects(settings->ok->geometry()));
+    QTest::mouseClick(settings->max_effort, Qt::LeftButton, {},
+                      QPoint(6, settings->max_effort->height() / 2));
+    press_ok(settings);
+    EXPECT_EQ(model.export_settings.effort, CodingEffort::Max);
+}
+
 }  // namespace
 }  // namespace koma

@@ -200,5 +200,38 @@ TEST_F(ExportSettingsRecordTest, ABadValueOfOneKeyIsIgnoredAndTheOthersAreTaken)
     }
 }
 
+TEST_F(ExportSettingsRecordTest, TheEffortIsWrittenOnlyAtMaxAndReadBack) {
+    auto m = make_model();
+    m->export_settings.effort = CodingEffort::Max;
+    EXPECT_EQ(record_items(*m), (QStringList{"encoding=UTF-8", "effort=max"}));
+    ASSERT_TRUE(save(*m, path("max.pst")));
+    auto read = changed_model();
+    ASSERT_TRUE(load(*read, path("max.pst")));
+    EXPECT_EQ(read->export_settings.effort, CodingEffort::Max);
+
+    // Anything else reads as the default, as does a file without the key.
+    QByteArray bytes = read_bytes(path("max.pst"));
+    bytes.replace("effort=max", "effort=most");
+    write_bytes(path("most.pst"), bytes);
+    ASSERT_TRUE(load(*read, path("most.pst")));
+    EXPECT_EQ(read->export_settings.effort, CodingEffort::Default);
+}
+
+TEST_F(ExportSettingsRecordTest, EveryKeyTogetherKeepsItsPlaceAndReadsBack) {
+    auto m = make_model();
+    m->export_settings = {OutputFormat::Apng, 40, 3, true, CodingEffort::Max};
+    m->step_ms[1] = 120;
+    m->project.direction = PlayDirection::PingPong;
+    EXPECT_EQ(record_items(*m),
+              (QStringList{"encoding=UTF-8", "format=apng", "frame_ms=40", "loop=3",
+                           "transparent=1", "step_ms=0 120", "direction=pingpong", "effort=max"}));
+    ASSERT_TRUE(save(*m, path("all.pst")));
+    auto read = changed_model();
+    ASSERT_TRUE(load(*read, path("all.pst")));
+    EXPECT_EQ(read->export_settings, m->export_settings);
+    EXPECT_EQ(read->step_ms, m->step_ms);
+    EXPECT_EQ(read->project.direction, PlayDirection::PingPong);
+}
+
 }  // namespace
 }  // namespace koma

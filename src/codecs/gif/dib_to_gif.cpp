@@ -18,8 +18,7 @@ int gif_delay_cs(int frame_ms) {
 
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
-                                                 const AnimationTiming& timing,
-                                                 std::optional<QRgb> clear, StagedFiles* staged,
+                                                 const AnimationTiming& timing, StagedFiles* staged,
                                                  std::span<const int> durations_ms) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
@@ -33,9 +32,9 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
     for (int i = 0; i < count; ++i) {
         handles[static_cast<size_t>(i)] = frames[i].dib;
     }
-    auto patched = dib_frames(handles);
-    if (!patched) {
-        return failure(patched.error());
+    auto source = dib_source(handles);
+    if (!source) {
+        return failure(source.error());
     }
     const auto delay = [](int ms) { return std::max(gif_delay_cs(ms), kMinGifDelay); };
     std::vector<int> delays;
@@ -43,7 +42,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
         delays.push_back(delay(durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms));
     }
     auto encoded = encode_gif_animation(
-        *patched, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count, clear);
+        **source, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count);
     if (!encoded) {
         return failure(encoded.error());
     }

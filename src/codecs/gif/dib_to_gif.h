@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
-#include <optional>
 #include <span>
 
 #include "codecs/frame_writer.h"
@@ -57,17 +56,17 @@ enum class GifWritten {
 /// `file_name`: one image per entry, entry i shown for `durations_ms[i]` (where that is missing or
 /// 0: `timing.frame_ms`, 80 ms by default), as gif_delay_cs rounds it and never below
 /// kMinGifDelay, played `timing.loop_count` times, 0 forever (see encode_gif_animation for
-/// colours and size). With `clear`, the pixels of that colour are written clear (see
-/// encode_gif_animation). The file is replaced as replace_file_contents
-/// does: written beside it and renamed over the old one, so a failed write leaves any earlier
-/// file intact; with `staged`, it waits in that batch until the batch is committed.
+/// colours and size; the clear pixels of bitmaps captured with a coverage are written clear).
+/// The bitmaps are read one at a time as the encoder needs them, never all whole at once. The
+/// file is replaced as replace_file_contents does: written beside it and renamed over the old
+/// one, so a failed write leaves any earlier file intact; with `staged`, it waits in that batch
+/// until the batch is committed.
 /// With `count` 0 nothing is written and GifWritten::Nothing is returned. Fails with a message
 /// naming the file and the reason when a handle is unknown, the frames cannot be encoded or the
 /// file cannot be written. The bitmaps are not released (see DeleteDIB).
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing = {},
-                                                 std::optional<QRgb> clear = {},
                                                  StagedFiles* staged = nullptr,
                                                  std::span<const int> durations_ms = {});
 

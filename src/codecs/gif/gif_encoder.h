@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QString>
 #include <expected>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -40,37 +39,39 @@ class GifDelays {
     std::vector<int> per_frame_;
 };
 
-/// Encodes equally sized frames (any format; alpha is ignored) as one animated GIF, frame i
-/// shown for `delays.of(i)` hundredths of a second, with one image per frame in order, played
-/// `plays` times: 0 loops forever, 1 writes no loop extension, more writes plays - 1 repeats.
-/// With `clear`, every pixel of exactly that colour (qRgb, alpha 0xFF) is written clear: it is
-/// the transparent entry, and a frame that clears pixels the frame before showed is stored whole
-/// over that frame stored whole and disposed to the background. The colour must not stand for
-/// anything else; with more than 256 colours the reduced palette may move pixels to or from it.
+/// Encodes equally sized frames as one animated GIF, frame i shown for `delays.of(i)`
+/// hundredths of a second, with one image per frame in order, played `plays` times: 0 loops
+/// forever, 1 writes no loop extension, more writes plays - 1 repeats. Frames are RGB32, or
+/// ARGB32 (other formats are converted to one of them), and a pixel of alpha 0 is clear.
 ///
 /// All frames share one global palette. When all frames together have at most 256 colours the
 /// palette holds exactly those colours and nothing is dithered, so every decoded frame equals
 /// its source pixel for pixel; otherwise libimagequant builds one palette from all frames and
 /// every colour is replaced by its nearest palette colour, the same wherever and whenever it
-/// appears, so that equal frames decode equally.
+/// appears, so that equal frames decode equally (see animation_palette). Clear pixels are the
+/// transparent entry and stay clear either way.
 ///
 /// Only what changed is stored: every frame after the first is the rectangle in which it
-/// differs from the frame before, drawn over that frame (no disposal); unchanged pixels inside
-/// the rectangle are made transparent where that gives the smaller image; a frame identical to
-/// the one before is a single transparent pixel.
+/// differs from the frame before, drawn over that frame; unchanged pixels inside the rectangle
+/// are made transparent where that gives the smaller image; a frame identical to the one before
+/// is a single transparent pixel. A frame that clears pixels the frame before showed has that
+/// frame disposed to the background (see AnimationWriter in gif_encoder.cpp).
 ///
 /// Fails with a message when there are no frames, the frames differ in size, a frame is larger
 /// than GIF allows (65535 pixels a side) or the encoder libraries fail.
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,
-                                                        const GifDelays& delays, int plays = 0,
-                                                        std::optional<QRgb> clear = {});
+                                                        const GifDelays& delays, int plays = 0);
 
 /// The same for frames given as patches over one another (see PatchedFrames): only the patches
 /// are read, so the work grows with what changes. A patch may cover more than what changed; the
 /// stored rectangles are still only what changed. Fails as above, and when the first patch does
 /// not cover the whole frame.
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames,
-                                                        const GifDelays& delays, int plays = 0,
-                                                        std::optional<QRgb> clear = {});
+                                                        const GifDelays& delays, int plays = 0);
+
+/// The same for patches handed over one at a time (see PatchSource); the source is read three
+/// or four times and never held whole.
+std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames,
+                                                        const GifDelays& delays, int plays = 0);
 
 }  // namespace koma

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 #include "codecs/gif/nearest_colour.h"
 
@@ -16,15 +18,20 @@ namespace {
 
 constexpr size_t kMaxColours = 256;
 
-/// A patch clipped to the frame: `region` in frame coordinates, `pixels` RGB32 with their
-/// top-left corner at `at`.
+/// A patch clipped to the frame: `region` in frame coordinates, `pixels` RGB32 or ARGB32 with
+/// their top-left corner at `at`.
 struct Clipped {
     QRect region;
     QImage pixels;
     QPoint at;
+    bool with_alpha = false;
 
     const QRgb* row(int y) const {
         return reinterpret_cast<const QRgb*>(pixels.constScanLine(y - at.y())) - at.x();
+    }
+    /// A pixel as the palette sees it: 0 when clear, else its colour with alpha 0xFF.
+    QRgb value(QRgb pixel) const {
+        return with_alpha && qAlpha(pixel) == 0 ? 0u : (pixel | 0xFF000000u);
     }
 };
 
@@ -33,25 +40,31 @@ Clipped clip(const FramePatch& patch, const QRect& frame) {
     Clipped c;
     c.region = QRect(patch.at, patch.pixels.size()).intersected(frame);
     c.at = patch.at;
-    c.pixels = patch.pixels.format() == QImage::Format_RGB32 ||
-                       patch.pixels.format() == QImage::Format_ARGB32
-                   ? patch.pixels
-                   : patch.pixels.convertToFormat(QImage::Format_RGB32);
+    c.with_alpha = patch.pixels.hasAlphaChannel();
+    const QImage::Format format = c.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    c.pixels =
+        patch.pixels.format() == format ? patch.pixels : patch.pixels.convertToFormat(format);
     return c;
 }
 
-/// Colour to palette index, for at most 256 colours: open addressing over 1024 slots.
+/// Colour to palette index, for at most 256 values as Clipped::value gives them (0 is clear):
+/// open addressing over 1024 slots.
 class ColourTable {
   public:
-    /// The colour's index, adding it when new; -1 once a 257th colour turns up.
-    int index_of(QRgb colour) {
-        colour &= 0xFFFFFFu;
-        if (colour == last_colour_) {
+    ColourTable() = default;
+    /// A table holding `colours` in their order.
+    explicit ColourTable(const std::vector<QRgb>& colours) {
+        for (const QRgb c : colours) index_of(c);
+    }
+
+    /// The value's index, adding it when new; -1 once a 257th value turns up.
+    int index_of(QRgb value) {
+        if (value == last_value_) {
             return last_index_;
         }
-        // Keys carry bit 24 so that 0 can mark an empty slot.
-        const uint32_t key = colour | kUsed;
-        uint32_t slot = (colour * 0x9E3779B1u) >> 22;
+        // Keys carry bit 24 (a colour) or bit 25 (clear), so that 0 can mark an empty slot.
+        const uint32_t key = qAlpha(value) == 0 ? kClear : ((value & 0xFFFFFFu) | kUsed);
+        uint32_t slot = (key * 0x9E3779B1u) >> 22;
         while (keys_[slot] != key) {
             if (keys_[slot] == 0) {
                 if (colours_.size() == kMaxColours) {
@@ -59,40 +72,27 @@ class ColourTable {
                 }
                 keys_[slot] = key;
                 indices_[slot] = static_cast<uint8_t>(colours_.size());
-                colours_.push_back(qRgb(qRed(colour), qGreen(colour), qBlue(colour)));
+                colours_.push_back(value);
                 break;
             }
             slot = (slot + 1) & (kSlots - 1);
         }
-        last_colour_ = colour;
+        last_value_ = value;
         last_index_ = indices_[slot];
         return last_index_;
     }
 
-    std::vector<QRgb> take_colours() { return std::move(colours_); }
+    const std::vector<QRgb>& colours() const { return colours_; }
 
   private:
     static constexpr uint32_t kSlots = 1024;
     static constexpr uint32_t kUsed = 0x1000000u;
+    static constexpr uint32_t kClear = 0x2000000u;
     std::array<uint32_t, kSlots> keys_{};
     std::array<uint8_t, kSlots> indices_{};
     std::vector<QRgb> colours_;
-    QRgb last_colour_ = 0xFF000000u;  // never a masked colour
+    QRgb last_value_ = 0x00FFFFFFu;  // never a value: not clear, not opaque
     int last_index_ = -1;
-};
-
-/// The bounding box of marked pixels, grown one pixel at a time.
-struct Bounds {
-    int left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
-    void add(int x, int y) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    QRect rect() const {
-        return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-    }
 };
 
 /// The index image of the animation so far, and how each frame changes it.
@@ -102,6 +102,7 @@ class IndexCanvas {
         : width_(width), indices_(static_cast<size_t>(width) * height, 0) {}
 
     uint8_t at(int x, int y) const { return indices_[static_cast<size_t>(y) * width_ + x]; }
+    const uint8_t* row(int y) const { return indices_.data() + static_cast<size_t>(y) * width_; }
 
     /// Records in `frame` the indices `mapped` (covering `region`, rows without padding) where
     /// they differ from the canvas, `changed` being their bounding box, and paints them in.
@@ -131,36 +132,6 @@ class IndexCanvas {
     std::vector<uint8_t> indices_;
 };
 
-/// Maps every frame exactly; false at the 257th colour.
-bool index_exact(const PatchedFrames& in, IndexedFrames& out) {
-    const QRect frame_rect(QPoint(0, 0), in.size);
-    ColourTable table;
-    IndexCanvas canvas(out.width, out.height);
-    std::vector<uint8_t> mapped;
-    for (size_t i = 0; i < in.patches.size(); ++i) {
-        const bool first = i == 0;
-        const Clipped patch = clip(in.patches[i], frame_rect);
-        if (patch.region.isEmpty()) continue;
-        const QRect& r = patch.region;
-        mapped.resize(static_cast<size_t>(r.width()) * r.height());
-        Bounds changed;
-        size_t k = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb* src = patch.row(y);
-            for (int x = r.left(); x <= r.right(); ++x, ++k) {
-                const int index = table.index_of(src[x]);
-                if (index < 0) return false;
-                mapped[k] = static_cast<uint8_t>(index);
-                if (first || canvas.at(x, y) != index) changed.add(x, y);
-            }
-        }
-        canvas.apply(r, mapped, changed.rect(), first, out.frames[i]);
-    }
-    out.palette = table.take_colours();
-    out.exact = true;
-    return true;
-}
-
 struct LiqDeleter {
     void operator()(liq_attr* p) const { liq_attr_destroy(p); }
     void operator()(liq_histogram* p) const { liq_histogram_destroy(p); }
@@ -188,120 +159,223 @@ void quantise_on_one_thread() {
     }
 }
 
-/// One shared palette from libimagequant over what every frame changes, then every changed
-/// pixel mapped to its nearest entry.
-std::expected<void, QString> index_lossy(const PatchedFrames& in, IndexedFrames& out) {
-    const QRect frame_rect(QPoint(0, 0), in.size);
-    const size_t n = in.patches.size();
-
-    // What really changes in colour, frame by frame, against a canvas of the frames so far.
-    QImage canvas(in.size, QImage::Format_RGB32);
-    std::vector<Clipped> patches(n);
-    std::vector<QRect> changes(n);
-    std::vector<QImage> rgba(n);
-    for (size_t i = 0; i < n; ++i) {
-        patches[i] = clip(in.patches[i], frame_rect);
-        const Clipped& patch = patches[i];
-        Bounds changed;
-        for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
-            const QRgb* src = patch.row(y);
-            QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-            for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
-                if (i == 0 || ((src[x] ^ dst[x]) & 0xFFFFFFu)) changed.add(x, y);
-            }
-        }
-        changes[i] = changed.rect();
-        if (changes[i].isEmpty()) continue;
-        for (int y = changes[i].top(); y <= changes[i].bottom(); ++y) {
-            const QRgb* src = patch.row(y);
-            QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
-            std::copy(src + changes[i].left(), src + changes[i].right() + 1,
-                      dst + changes[i].left());
-        }
-        rgba[i] = patch.pixels.copy(changes[i].translated(-patch.at))
-                      .convertToFormat(QImage::Format_RGBX8888);
+/// The frame's rectangle, after checking that the first patch covers it.
+std::expected<QRect, QString> frame_rect(const PatchSource& source) {
+    if (source.frames() == 0) {
+        return std::unexpected(QStringLiteral("there are no frames"));
     }
+    if (source.frame_size().isEmpty()) {
+        return std::unexpected(QStringLiteral("the frames are empty"));
+    }
+    return QRect(QPoint(0, 0), source.frame_size());
+}
 
+std::expected<void, QString> check_first(size_t i, const FramePatch& patch, const QRect& frame) {
+    if (i == 0 && (patch.at != QPoint(0, 0) || patch.pixels.width() < frame.width() ||
+                   patch.pixels.height() < frame.height())) {
+        return std::unexpected(QStringLiteral("the first frame is incomplete"));
+    }
+    return {};
+}
+
+/// Every colour in order of first appearance; none when there are more than 256.
+std::expected<std::optional<ColourTable>, QString> exact_colours(const PatchSource& source,
+                                                                 const QRect& frame) {
+    ColourTable table;
+    bool overflowed = false;
+    const QString stop = QStringLiteral("more than 256 colours");
+    auto walked =
+        source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
+            if (auto first = check_first(i, given, frame); !first) return first;
+            const Clipped patch = clip(given, frame);
+            for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
+                const QRgb* src = patch.row(y);
+                for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                    if (table.index_of(patch.value(src[x])) < 0) {
+                        overflowed = true;
+                        return std::unexpected(stop);
+                    }
+                }
+            }
+            return {};
+        });
+    if (overflowed) return std::nullopt;
+    if (!walked) return std::unexpected(walked.error());
+    return table;
+}
+
+/// `argb` (0xAARRGGBB) as the bytes R, G, B, A in memory, as libimagequant reads them.
+uint32_t ARGB2RGBA(QRgb argb) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(qRed(argb)), static_cast<uint8_t>(qGreen(argb)),
+                              static_cast<uint8_t>(qBlue(argb)),
+                              static_cast<uint8_t>(qAlpha(argb))};
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
+/// One palette from libimagequant over what every frame changes in colour, clear pixels left
+/// out; a clear entry after the colours when some pixel is clear.
+std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source,
+                                                       const QRect& frame) {
     quantise_on_one_thread();
     LiqPtr<liq_attr> attr(liq_attr_create());
     if (!attr || liq_set_max_colors(attr.get(), static_cast<int>(kMaxColours) - 1) != LIQ_OK) {
         return std::unexpected(QStringLiteral("the colour quantiser could not be set up"));
     }
     LiqPtr<liq_histogram> histogram(liq_histogram_create(attr.get()));
-    for (size_t i = 0; i < n; ++i) {
-        if (changes[i].isEmpty()) continue;
-        std::vector<void*> rows = rgba_rows(rgba[i]);
-        LiqPtr<liq_image> part(liq_image_create_rgba_rows(attr.get(), rows.data(), rgba[i].width(),
-                                                          rgba[i].height(), 0));
+
+    // What really changes, frame by frame, against a canvas of the frames so far, unless the
+    // patches are exactly that already.
+    const bool exact = source.exact_patches();
+    QImage canvas(exact ? QSize() : frame.size(), QImage::Format_ARGB32);
+    bool any_clear = false;
+    auto walked = source.each([&](size_t i,
+                                  const FramePatch& given) -> std::expected<void, QString> {
+        const Clipped patch = clip(given, frame);
+        PixelBounds changed;
+        QImage rgba(exact ? patch.region.size() : QSize(), QImage::Format_RGBA8888);
+        for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
+            const QRgb* src = patch.row(y);
+            if (exact) {
+                auto* out = reinterpret_cast<uint32_t*>(rgba.scanLine(y - patch.region.top()));
+                for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                    const QRgb value = patch.value(src[x]);
+                    any_clear = any_clear || value == 0u;
+                    *out++ = ARGB2RGBA(value);
+                }
+                continue;
+            }
+            QRgb* dst = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+            for (int x = patch.region.left(); x <= patch.region.right(); ++x) {
+                const QRgb value = patch.value(src[x]);
+                if (i == 0 || value != dst[x]) changed.add(x, y);
+                dst[x] = value;
+                any_clear = any_clear || value == 0u;
+            }
+        }
+        if (!exact) {
+            const QRect rect = changed.rect();
+            if (rect.isEmpty()) return {};
+            rgba = canvas.copy(rect).convertToFormat(QImage::Format_RGBA8888);
+        }
+        if (rgba.isNull()) return {};
+        std::vector<void*> rows = rgba_rows(rgba);
+        LiqPtr<liq_image> part(
+            liq_image_create_rgba_rows(attr.get(), rows.data(), rgba.width(), rgba.height(), 0));
         if (!part || liq_histogram_add_image(histogram.get(), attr.get(), part.get()) != LIQ_OK) {
             return std::unexpected(QStringLiteral("the colour quantiser could not read a frame"));
         }
-    }
+        return {};
+    });
+    if (!walked) return std::unexpected(walked.error());
+    canvas = QImage();
+
     liq_result* raw_result = nullptr;
     if (liq_histogram_quantize(histogram.get(), attr.get(), &raw_result) != LIQ_OK) {
         return std::unexpected(QStringLiteral("the colour quantiser found no palette"));
     }
     LiqPtr<liq_result> result(raw_result);
     const liq_palette* palette = liq_get_palette(result.get());
-    if (!palette || palette->count == 0) {
+    AnimationPalette out;
+    out.exact = false;
+    for (unsigned i = 0; palette && i < palette->count; ++i) {
+        const liq_color& c = palette->entries[i];
+        if (c.a == 255) out.colours.push_back(qRgb(c.r, c.g, c.b));
+    }
+    if (out.colours.empty()) {
         return std::unexpected(QStringLiteral("the colour quantiser found no palette"));
     }
-    out.palette.clear();
-    for (unsigned i = 0; i < palette->count; ++i) {
-        const liq_color& c = palette->entries[i];
-        out.palette.push_back(qRgb(c.r, c.g, c.b));
+    if (any_clear) {
+        out.clear = static_cast<int>(out.colours.size());
+        out.colours.push_back(0u);
     }
-
-    // Each colour gets its nearest palette entry, the same in every frame and at every place:
-    // dithering would spread errors differently around each change, so that a frame equal to
-    // an earlier one could decode differently from it.
-    NearestColour nearest(out.palette);
-    IndexCanvas indices(out.width, out.height);
-    std::vector<uint8_t> mapped;
-    for (size_t i = 0; i < n; ++i) {
-        const QRect& r = changes[i];
-        if (r.isEmpty()) continue;
-        mapped.resize(static_cast<size_t>(r.width()) * r.height());
-        Bounds changed;
-        size_t k = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            const QRgb* now = patches[i].row(y);
-            for (int x = r.left(); x <= r.right(); ++x, ++k) {
-                mapped[k] = nearest.index_of(now[x]);
-                if (i == 0 || mapped[k] != indices.at(x, y)) changed.add(x, y);
-            }
-        }
-        indices.apply(r, mapped, changed.rect(), i == 0, out.frames[i]);
-    }
-    out.exact = false;
-    return {};
+    return out;
 }
 
 }  // namespace
 
+std::expected<AnimationPalette, QString> animation_palette(const PatchSource& source) {
+    const auto frame = frame_rect(source);
+    if (!frame) return std::unexpected(frame.error());
+    auto table = exact_colours(source, *frame);
+    if (!table) return std::unexpected(table.error());
+    if (*table) {
+        AnimationPalette out;
+        out.colours = (*table)->colours();
+        const auto clear = std::find(out.colours.begin(), out.colours.end(), 0u);
+        if (clear != out.colours.end()) out.clear = static_cast<int>(clear - out.colours.begin());
+        return out;
+    }
+    return lossy_palette(source, *frame);
+}
+
+std::expected<void, QString> each_indexed_frame(
+    const PatchSource& source, const AnimationPalette& palette,
+    const std::function<std::expected<void, QString>(const IndexedFrame&)>& take) {
+    const auto frame = frame_rect(source);
+    if (!frame) return std::unexpected(frame.error());
+    IndexCanvas canvas(frame->width(), frame->height());
+    std::vector<uint8_t> mapped;
+    // One walk per kind of mapping, so that the lookup is inlined in the pixel loop.
+    auto walk = [&](auto&& index_of) {
+        return source.each([&](size_t i, const FramePatch& given) -> std::expected<void, QString> {
+            if (auto first = check_first(i, given, *frame); !first) return first;
+            IndexedFrame indexed;
+            const Clipped patch = clip(given, *frame);
+            if (!patch.region.isEmpty()) {
+                const QRect& r = patch.region;
+                const size_t w = static_cast<size_t>(r.width());
+                mapped.resize(w * static_cast<size_t>(r.height()));
+                PixelBounds changed;
+                uint8_t* out = mapped.data();
+                for (int y = r.top(); y <= r.bottom(); ++y, out += w) {
+                    const QRgb* src = patch.row(y) + r.left();
+                    for (size_t x = 0; x < w; ++x) out[x] = index_of(patch.value(src[x]));
+                    const uint8_t* shown = canvas.row(y) + r.left();
+                    if (i > 0 && std::memcmp(out, shown, w) == 0) continue;
+                    size_t left = 0, right = w - 1;
+                    if (i > 0) {
+                        while (out[left] == shown[left]) ++left;
+                        while (out[right] == shown[right]) --right;
+                    }
+                    changed.add(r.left() + static_cast<int>(left), y);
+                    changed.add(r.left() + static_cast<int>(right), y);
+                }
+                canvas.apply(r, mapped, changed.rect(), i == 0, indexed);
+            }
+            return take(indexed);
+        });
+    };
+    if (palette.exact) {
+        ColourTable table(palette.colours);
+        return walk([&](QRgb value) { return static_cast<uint8_t>(table.index_of(value)); });
+    }
+    // Each colour gets its nearest palette entry, the same in every frame and at every place:
+    // dithering would spread errors differently around each change, so that a frame equal to
+    // an earlier one could decode differently from it. Clear pixels keep the clear entry, which
+    // comes after the colours.
+    std::vector<QRgb> opaque = palette.colours;
+    if (palette.clear >= 0) opaque.erase(opaque.begin() + palette.clear);
+    NearestColour nearest(opaque);
+    const uint8_t clear = static_cast<uint8_t>(palette.clear);
+    return walk([&](QRgb value) { return value == 0u ? clear : nearest.index_of(value); });
+}
+
 std::expected<IndexedFrames, QString> index_frames(const PatchedFrames& in) {
-    if (in.patches.empty()) {
-        return std::unexpected(QStringLiteral("there are no frames"));
-    }
-    if (in.size.isEmpty()) {
-        return std::unexpected(QStringLiteral("the frames are empty"));
-    }
-    const FramePatch& first = in.patches.front();
-    if (first.at != QPoint(0, 0) || first.pixels.width() < in.size.width() ||
-        first.pixels.height() < in.size.height()) {
-        return std::unexpected(QStringLiteral("the first frame is incomplete"));
-    }
+    const HeldPatches source(in);
+    auto palette = animation_palette(source);
+    if (!palette) return std::unexpected(palette.error());
     IndexedFrames out;
     out.width = in.size.width();
     out.height = in.size.height();
-    out.frames.resize(in.patches.size());
-    if (index_exact(in, out)) {
-        return out;
-    }
-    out.frames.assign(in.patches.size(), IndexedFrame{});
-    if (auto quantised = index_lossy(in, out); !quantised) {
-        return std::unexpected(quantised.error());
-    }
+    out.palette = palette->colours;
+    out.exact = palette->exact;
+    auto indexed = each_indexed_frame(source, *palette, [&](const IndexedFrame& frame) {
+        out.frames.push_back(frame);
+        return std::expected<void, QString>();
+    });
+    if (!indexed) return std::unexpected(indexed.error());
     return out;
 }
 

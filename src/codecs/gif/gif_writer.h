@@ -12,11 +12,8 @@ namespace koma {
 /// them to DIBtoGIFAniEx with an options record holding 1024, `timing` and the duration each
 /// frame was added with, also when there are none (which writes nothing). At most 180 frames
 /// (91 steps there and back). Every capture is released with DeleteDIB, in entry order, when
-/// the writer goes, whichever way the export ended.
-///
-/// Stages given with a coverage are kept until finish(), which picks a colour no stage uses,
-/// paints it where the coverage is 0, captures them and has DIBtoGIFAniEx write that colour
-/// clear. Fails then when all 2^24 colours are in use.
+/// the writer goes, whichever way the export ended. A stage given with a coverage is captured
+/// with it, and its uncovered pixels are written clear.
 std::unique_ptr<FrameWriter> make_gif_writer(const QString& path, const AnimationTiming& timing);
 
 }  // namespace koma

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -91,18 +92,23 @@ std::vector<Run> unchanged_runs(std::span<const uint8_t> colours,
 
 }  // namespace
 
-size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
-    // giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput, counting bits.
+namespace {
+
+/// giflib's EGifSetupCompress, EGifCompressLine and EGifCompressOutput: calls `emit(code,
+/// bits)` for every code giflib writes, with the width it writes it in, until `emit` returns
+/// false.
+template <typename Emit>
+void lzw_codes(std::span<const uint8_t> pixels, int code_bits, Emit&& emit) {
     const int bits = std::max(2, code_bits);
     const int clear_code = 1 << bits;
     const int eof_code = clear_code + 1;
     int running_code = eof_code + 1;
     int running_bits = bits + 1;
     int max_code = 1 << running_bits;
-    uint64_t total_bits = 0;
     auto output = [&](int code) {
-        total_bits += static_cast<uint64_t>(running_bits);
+        const bool more = emit(code, running_bits);
         if (running_code >= max_code && code <= kMaxCode) max_code = 1 << ++running_bits;
+        return more;
     };
     thread_local StringTable table;
     table.reset(bits);
@@ -118,7 +124,7 @@ size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
             current = found;
             continue;
         }
-        output(static_cast<int>(current));
+        if (!output(static_cast<int>(current))) return;
         if (running_code >= kMaxCode) {
             output(clear_code);
             running_code = eof_code + 1;
@@ -132,8 +138,62 @@ size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
     }
     output(static_cast<int>(current));
     output(eof_code);
-    const size_t bytes = static_cast<size_t>((total_bits + 7) / 8);
+}
+
+}  // namespace
+
+namespace {
+
+size_t data_size_of(uint64_t bits) {
+    const size_t bytes = static_cast<size_t>((bits + 7) / 8);
     return 1 + bytes + (bytes + 254) / 255 + 1;
+}
+
+/// lzw_data_size, or any size of at least `limit` once it is sure to reach that.
+size_t lzw_data_size_below(std::span<const uint8_t> pixels, int code_bits, size_t limit) {
+    uint64_t total_bits = 0;
+    lzw_codes(pixels, code_bits, [&](int, int bits) {
+        total_bits += static_cast<uint64_t>(bits);
+        return data_size_of(total_bits) < limit;
+    });
+    return data_size_of(total_bits);
+}
+
+}  // namespace
+
+size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits) {
+    return lzw_data_size_below(pixels, code_bits, SIZE_MAX);
+}
+
+void append_lzw_data(std::span<const uint8_t> pixels, int code_bits, std::vector<uint8_t>& out) {
+    // The codes packed low bit first into one run of bytes, then cut into sub-blocks of up to
+    // 255 bytes, each after its length byte, as giflib's EGifBufferedOutput fills them.
+    thread_local std::vector<uint8_t> packed;
+    packed.clear();
+    uint64_t word = 0;
+    int held = 0;
+    lzw_codes(pixels, code_bits, [&](int code, int bits) {
+        word |= static_cast<uint64_t>(code) << held;
+        held += bits;
+        if (held >= 32) {
+            for (int k = 0; k < 4; ++k) packed.push_back(static_cast<uint8_t>(word >> (8 * k)));
+            word >>= 32;
+            held -= 32;
+        }
+        return true;
+    });
+    for (; held > 0; held -= 8) {
+        packed.push_back(static_cast<uint8_t>(word & 0xFF));
+        word >>= 8;
+    }
+    out.push_back(static_cast<uint8_t>(std::max(2, code_bits)));
+    for (size_t at = 0; at < packed.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, packed.size() - at);
+        out.push_back(static_cast<uint8_t>(length));
+        out.insert(out.end(), packed.begin() + static_cast<ptrdiff_t>(at),
+                   packed.begin() + static_cast<ptrdiff_t>(at + length));
+    }
+    out.push_back(0);
 }
 
 LzwChoice choose_transparency(std::span<const uint8_t> colours, std::span<const uint8_t> unchanged,
@@ -163,7 +223,8 @@ LzwChoice choose_transparency(std::span<const uint8_t> colours, std::span<const 
                       pixels.begin() + static_cast<ptrdiff_t>(runs[r].end), transparent);
         }
         tried.push_back(std::move(picked));
-        const size_t size = lzw_data_size(pixels, code_bits_for(pixels));
+        // A candidate is only counted as far as it could still be the smallest.
+        const size_t size = lzw_data_size_below(pixels, code_bits_for(pixels), best.data_size);
         if (size < best.data_size) {
             best.data_size = size;
             best.pixels.swap(pixels);

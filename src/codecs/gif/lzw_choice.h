@@ -42,4 +42,9 @@ LzwChoice choose_transparency(std::span<const uint8_t> colours, std::span<const 
 /// them. `pixels` must not be empty and hold values below 2^max(2, code_bits).
 size_t lzw_data_size(std::span<const uint8_t> pixels, int code_bits);
 
+/// Appends to `out` the image data giflib's encoder writes for `pixels` (see lzw_data_size),
+/// byte for byte: the code size byte, the sub-blocks and the terminating empty sub-block.
+/// lzw_data_size(pixels, code_bits) bytes are appended. `pixels` must not be empty.
+void append_lzw_data(std::span<const uint8_t> pixels, int code_bits, std::vector<uint8_t>& out);
+
 }  // namespace koma

@@ -1,5 +1,7 @@
 #include "codecs/png/apng_writer.h"
 
+#include <zlib.h>
+
 #include <QRect>
 #include <algorithm>
 #include <cstring>
@@ -23,28 +25,62 @@ enum : uint8_t {
     kBlendOver = 1
 };
 
-/// One frame as it goes into the file.
-struct StoredFrame {
-    QRect rect;
-    uint8_t blend = kBlendSource;
-    uint8_t dispose = kDisposeNone;
-    QByteArray data;  ///< the zlib stream of its rows
+const QRgb* row_of(const QImage& image, int y) {
+    return reinterpret_cast<const QRgb*>(image.constScanLine(y));
+}
+
+/// What a frame is drawn over: `image`, with the pixels of `cleared` (possibly empty) clear.
+struct Base {
+    const QImage* image;
+    QRect cleared;
+
+    /// Whether row y of `frame` differs from the base at x.
+    bool differs(const QRgb* base_row, const QRgb* frame_row, bool row_cleared, int x) const {
+        if (row_cleared && x >= cleared.left() && x <= cleared.right()) return frame_row[x] != 0u;
+        return frame_row[x] != base_row[x];
+    }
 };
 
-/// The rectangle of `image` with every pixel equal to `before` made clear, for blending over
-/// `before`; a null image when a changed pixel is itself clear (blending cannot clear it) or
+/// The bounding rectangle of the pixels in which `frame` differs from `base`; empty when none do.
+QRect changed_over(const Base& base, const QImage& frame) {
+    if (base.cleared.isEmpty()) return changed_rect(*base.image, frame);
+    const int w = frame.width();
+    const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(w);
+    int top = -1, bottom = -1, left = w, right = -1;
+    for (int y = 0; y < frame.height(); ++y) {
+        const QRgb* a = row_of(*base.image, y);
+        const QRgb* b = row_of(frame, y);
+        const bool cleared = y >= base.cleared.top() && y <= base.cleared.bottom();
+        if (!cleared && std::memcmp(a, b, row_bytes) == 0) continue;
+        int x = 0;
+        while (x < w && !base.differs(a, b, cleared, x)) ++x;
+        if (x == w) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, x);
+        int r = w - 1;
+        while (!base.differs(a, b, cleared, r)) --r;
+        right = std::max(right, r);
+    }
+    if (top < 0) return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+/// The rectangle of `frame` with every pixel equal to `base` made clear, for blending over
+/// `base`; a null image when a changed pixel is itself clear (blending cannot clear it) or
 /// nothing is unchanged.
-QImage blend_patch(const QImage& before, const QImage& image, const QRect& rect) {
+QImage blend_patch(const Base& base, const QImage& frame, const QRect& rect) {
     QImage patch(rect.size(), QImage::Format_ARGB32);
     bool any_unchanged = false;
     for (int y = 0; y < rect.height(); ++y) {
-        const QRgb* a = reinterpret_cast<const QRgb*>(before.constScanLine(rect.top() + y));
-        const QRgb* b = reinterpret_cast<const QRgb*>(image.constScanLine(rect.top() + y));
+        const QRgb* a = row_of(*base.image, rect.top() + y);
+        const QRgb* b = row_of(frame, rect.top() + y);
+        const bool cleared =
+            rect.top() + y >= base.cleared.top() && rect.top() + y <= base.cleared.bottom();
         QRgb* d = reinterpret_cast<QRgb*>(patch.scanLine(y));
         for (int x = 0; x < rect.width(); ++x) {
-            const QRgb old_pixel = a[rect.left() + x];
             const QRgb new_pixel = b[rect.left() + x];
-            if (old_pixel == new_pixel) {
+            if (!base.differs(a, b, cleared, rect.left() + x)) {
                 d[x] = 0u;
                 any_unchanged = true;
             } else if (qAlpha(new_pixel) == 0) {
@@ -57,13 +93,16 @@ QImage blend_patch(const QImage& before, const QImage& image, const QRect& rect)
     return any_unchanged ? patch : QImage();
 }
 
-/// The concatenated data of the IDAT chunks of `png`.
-QByteArray image_data(const QByteArray& png) {
-    QByteArray data;
-    for (const PngChunk& chunk : png_chunks(png)) {
-        if (chunk.type == "IDAT") data.append(chunk.data);
-    }
-    return data;
+/// How many frames are coded both ways when a palette's indices could be packed.
+constexpr int kTrialFrames = 8;
+
+/// How candidates are compared: at CodingEffort::Max with the usual coding at zlib's highest
+/// level; at Default, palette indices the same way (their runs need the long match search) and
+/// colour rows through libpng's adaptive filters at zlib's middle level for filtered data,
+/// which ranks candidates as the highest level does in a fraction of its time.
+PngCoding candidate_coding(const PngLayout& layout, CodingEffort effort) {
+    if (effort == CodingEffort::Max || layout.kind == PngLayout::Kind::Palette) return {};
+    return {0, Z_FILTERED, 6};
 }
 
 QByteArray frame_control(uint32_t sequence, const QRect& rect, int delay_ms, uint8_t dispose,
@@ -81,26 +120,272 @@ QByteArray frame_control(uint32_t sequence, const QRect& rect, int delay_ms, uin
     return fc;
 }
 
+/// `image` with `rect` cleared, written into `target` (reusing its memory when it can).
+void copy_cleared(const QImage& image, const QRect& rect, QImage& target) {
+    if (target.size() != image.size() || target.format() != QImage::Format_ARGB32 ||
+        target.isDetached() == false) {
+        target = QImage(image.size(), QImage::Format_ARGB32);
+    }
+    const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(image.width());
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* d = reinterpret_cast<QRgb*>(target.scanLine(y));
+        std::memcpy(d, row_of(image, y), row_bytes);
+        if (y >= rect.top() && y <= rect.bottom()) std::fill_n(d + rect.left(), rect.width(), 0u);
+    }
+}
+
+}  // namespace
+
+std::expected<void, QString> ApngSurvey::add(const QImage& frame) {
+    if (frame.isNull() || frame.size().isEmpty()) {
+        return std::unexpected(QStringLiteral("the frames are empty"));
+    }
+    QRect rect = frame.rect();
+    if (frames_ == 0) {
+        size_ = frame.size();
+    } else if (frame.size() != size_) {
+        return std::unexpected(QStringLiteral("the frames differ in size"));
+    } else {
+        // Only what changes can bring new colours.
+        rect = changed_rect(previous_, frame);
+    }
+    const bool had_overflowed = census_.overflowed();
+    census_.add(frame, rect);
+    if (census_.overflowed()) {
+        if (!had_overflowed) {
+            // Until now every colour was counted; from now on only the bit set keeps them.
+            used_ = std::make_unique<UsedColours>();
+            for (const QRgb c : census_.values()) used_->add(c);
+        }
+        used_->add(frame, rect);
+    }
+    previous_ = frame;
+    ++frames_;
+    return {};
+}
+
+PngLayout ApngSurvey::layout() const {
+    const bool blends = frames_ > 1;
+    if (!census_.overflowed()) return choose_png_layout(census_, blends);
+    // Many colours: RGB with one unused colour marked clear blends as well as RGBA and holds
+    // clear pixels, without an alpha byte for every pixel.
+    PngLayout layout;
+    layout.kind = PngLayout::Kind::Rgb;
+    if (census_.any_clear() || blends) {
+        layout.rgb_key = used_->first_unused();
+        if (!layout.rgb_key && census_.any_clear()) layout.kind = PngLayout::Kind::Rgba;
+    }
+    return layout;
+}
+
+ApngEncoder::ApngEncoder(const ApngSurvey& survey, const AnimationTiming& timing,
+                         CodingEffort effort)
+    : size_(survey.size()), frames_(survey.frames()), timing_(timing), effort_(effort) {
+    tracks_.push_back({survey.layout(), {}, {}, {}, 0});
+    const PngLayout& layout = tracks_.front().layout;
+    if (layout.kind == PngLayout::Kind::Palette && layout.bit_depth < 8) {
+        tracks_.push_back({layout, {}, {}, {}, 0});
+        tracks_.back().layout.bit_depth = 8;
+    }
+}
+
+std::expected<QByteArray, QString> ApngEncoder::code_winner(const Track& track,
+                                                            const QImage& pixels,
+                                                            const QByteArray& png) {
+    QByteArray rows;
+    if (effort_ == CodingEffort::Max) {
+        auto smallest = encode_png_smallest(pixels, pixels.rect(), track.layout);
+        if (!smallest) return std::unexpected(smallest.error());
+        rows = png_image_data(*smallest);
+    } else {
+        rows = png_image_data(png);
+    }
+    return recode_smaller(rows, filtered_size(pixels.width(), pixels.height(), track.layout));
+}
+
+std::expected<void, QString> ApngEncoder::start(Track& track, const QImage& first) {
+    auto png =
+        encode_png(first, first.rect(), track.layout, candidate_coding(track.layout, effort_));
+    if (!png) return std::unexpected(png.error());
+    auto data = code_winner(track, first, *png);
+    if (!data) return std::unexpected(data.error());
+    // The signature and IHDR (and PLTE/tRNS) of the first frame's file serve the animation.
+    track.out = png->left(8);
+    for (const PngChunk& chunk : png_chunks(*png)) {
+        if (chunk.type == "IDAT" || chunk.type == "IEND") continue;
+        track.out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
+        if (chunk.type == "IHDR") {
+            QByteArray actl;
+            append_be32(actl, static_cast<uint32_t>(frames_));
+            append_be32(actl, static_cast<uint32_t>(timing_.loop_count));
+            track.out.append(png_chunk_bytes("acTL", actl));
+        }
+    }
+    track.pending = {first.rect(), kBlendSource, std::move(*data), delay_ms_};
+    track.before_previous = QImage(size_, QImage::Format_ARGB32);
+    track.before_previous.fill(0u);
+    return {};
+}
+
+void ApngEncoder::write_pending(Track& track, uint8_t dispose) {
+    const Pending& pending = track.pending;
+    track.out.append(png_chunk_bytes(
+        "fcTL",
+        frame_control(track.sequence++, pending.rect, pending.delay_ms, dispose, pending.blend)));
+    if (track.sequence == 1) {
+        track.out.append(png_chunk_bytes("IDAT", pending.data));
+    } else {
+        QByteArray fdat;
+        append_be32(fdat, track.sequence++);
+        fdat.append(pending.data);
+        track.out.append(png_chunk_bytes("fdAT", fdat));
+    }
+    track.pending = {};
+}
+
+std::expected<void, QString> ApngEncoder::code(Track& track, const QImage& frame) {
+    // What the frame before may leave behind: itself, its rectangle cleared, or the canvas it
+    // was drawn on. Each is tried with its own changed rectangle.
+    std::vector<std::pair<uint8_t, Base>> bases;
+    bases.emplace_back(kDisposeNone, Base{&previous_, {}});
+    bases.emplace_back(kDisposeBackground, Base{&previous_, track.pending.rect});
+    if (added_ > 1) bases.emplace_back(kDisposePrevious, Base{&track.before_previous, {}});
+
+    const PngCoding coding = candidate_coding(track.layout, effort_);
+    struct Candidate {
+        uint8_t dispose = kDisposeNone;
+        uint8_t blend = kBlendSource;
+        QRect rect;
+        QImage pixels;  ///< the rectangle's pixels as stored
+        QByteArray png;
+    };
+    std::optional<Candidate> best;
+    auto consider = [&](Candidate c) -> std::expected<void, QString> {
+        auto png = encode_png(c.pixels, c.pixels.rect(), track.layout, coding);
+        if (!png) return std::unexpected(png.error());
+        c.png = std::move(*png);
+        if (!best || c.png.size() < best->png.size()) best = std::move(c);
+        return {};
+    };
+    for (const auto& [dispose, base] : bases) {
+        QRect rect = changed_over(base, frame);
+        const bool unchanged = rect.isEmpty();
+        if (unchanged) rect = QRect(0, 0, 1, 1);
+        if (auto r = consider({dispose, kBlendSource, rect, frame.copy(rect), {}}); !r) {
+            return std::unexpected(r.error());
+        }
+        if (track.layout.has_clear() && !unchanged) {
+            QImage patch = blend_patch(base, frame, rect);
+            if (!patch.isNull()) {
+                if (auto r = consider({dispose, kBlendOver, rect, std::move(patch), {}}); !r) {
+                    return std::unexpected(r.error());
+                }
+            }
+        }
+    }
+    auto data = code_winner(track, best->pixels, best->png);
+    if (!data) return std::unexpected(data.error());
+
+    // The canvas this frame is drawn on is what the frame before leaves.
+    if (best->dispose == kDisposeNone) {
+        track.before_previous = previous_;
+    } else if (best->dispose == kDisposeBackground) {
+        copy_cleared(previous_, track.pending.rect, track.before_previous);
+    }
+    write_pending(track, best->dispose);
+    track.pending = {best->rect, best->blend, std::move(*data), delay_ms_};
+    return {};
+}
+
+void ApngEncoder::keep_smallest_track() {
+    auto bytes = [](const Track& t) { return t.out.size() + t.pending.data.size(); };
+    const auto smallest =
+        std::min_element(tracks_.begin(), tracks_.end(),
+                         [&](const Track& a, const Track& b) { return bytes(a) < bytes(b); });
+    if (smallest != tracks_.begin()) std::swap(tracks_.front(), *smallest);
+    tracks_.resize(1);
+}
+
+std::expected<void, QString> ApngEncoder::add(const QImage& frame, int duration_ms) {
+    if (frame.size() != size_) return std::unexpected(QStringLiteral("the frames differ in size"));
+    if (added_ == frames_) return std::unexpected(QStringLiteral("more frames than surveyed"));
+    delay_ms_ = duration_ms != 0 ? duration_ms : timing_.frame_ms;
+    for (Track& track : tracks_) {
+        auto coded = added_ == 0 ? start(track, frame) : code(track, frame);
+        if (!coded) return coded;
+    }
+    previous_ = frame;
+    ++added_;
+    if (tracks_.size() > 1 && added_ == kTrialFrames) keep_smallest_track();
+    return {};
+}
+
+std::expected<QByteArray, QString> ApngEncoder::finish() {
+    if (added_ == 0) return std::unexpected(QStringLiteral("there are no frames"));
+    if (added_ != frames_) return std::unexpected(QStringLiteral("fewer frames than surveyed"));
+    keep_smallest_track();
+    Track& track = tracks_.front();
+    write_pending(track, kDisposeNone);
+    track.out.append(png_chunk_bytes("IEND", {}));
+    previous_ = QImage();
+    track.before_previous = QImage();
+    return std::move(track.out);
+}
+
+namespace {
+
 class ApngWriter : public FrameWriter {
   public:
-    ApngWriter(const QString& path, const AnimationTiming& timing) : path_(path), timing_(timing) {}
+    ApngWriter(const QString& path, const AnimationTiming& timing, CodingEffort effort)
+        : path_(path), timing_(timing), effort_(effort) {}
+
+    bool surveys() const override { return true; }
+
+    std::expected<void, QString> survey(const StageFrame& frame) override {
+        if (auto added = survey_.add(stage_with_alpha(frame.stage.image(), frame.coverage));
+            !added) {
+            return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
+        }
+        surveyed_ = true;
+        return {};
+    }
 
     std::expected<void, QString> add(const StageFrame& frame) override {
-        frames_.push_back(stage_with_alpha(frame.stage.image(), frame.coverage));
-        durations_.push_back(frame.duration_ms);
+        QImage image = stage_with_alpha(frame.stage.image(), frame.coverage);
+        if (!surveyed_) {
+            // Not surveyed: the frames wait for finish().
+            frames_.push_back(std::move(image));
+            durations_.push_back(frame.duration_ms);
+            return {};
+        }
+        if (!encoder_) {
+            encoder_.emplace(survey_, timing_, effort_);
+            survey_ = ApngSurvey();  // its last frame is not needed any more
+        }
+        if (auto added = encoder_->add(image, frame.duration_ms); !added) {
+            return std::unexpected(QStringLiteral("%1: %2").arg(path_, added.error()));
+        }
         return {};
     }
 
     std::expected<QStringList, QString> finish() override {
-        if (frames_.empty()) return QStringList{};
-        auto bytes = encode_apng(frames_, timing_, durations_);
-        frames_.clear();
-        return write_animation(path_, bytes);
+        if (!frames_.empty()) {
+            auto bytes = encode_apng(frames_, timing_, effort_, durations_);
+            frames_.clear();
+            durations_.clear();
+            return write_animation(path_, bytes);
+        }
+        if (!encoder_) return QStringList{};
+        return write_animation(path_, encoder_->finish());
     }
 
   private:
     QString path_;
     AnimationTiming timing_;
+    CodingEffort effort_;
+    ApngSurvey survey_;
+    bool surveyed_ = false;
+    std::optional<ApngEncoder> encoder_;
     std::vector<QImage> frames_;
     std::vector<int> durations_;
 };
@@ -108,136 +393,26 @@ class ApngWriter : public FrameWriter {
 }  // namespace
 
 std::expected<QByteArray, QString> encode_apng(std::span<const QImage> frames,
-                                               const AnimationTiming& timing,
+                                               const AnimationTiming& timing, CodingEffort effort,
                                                std::span<const int> durations_ms) {
     if (frames.empty()) return std::unexpected(QStringLiteral("there are no frames"));
-    const QSize size = frames.front().size();
-    if (size.isEmpty()) return std::unexpected(QStringLiteral("the frames are empty"));
+    ApngSurvey survey;
     for (const QImage& frame : frames) {
-        if (frame.size() != size)
-            return std::unexpected(QStringLiteral("the frames differ in size"));
+        if (auto added = survey.add(frame); !added) return std::unexpected(added.error());
     }
-
-    // Only what changes can bring new colours.
-    std::vector<QRect> rects(frames.size());
-    rects[0] = frames[0].rect();
-    ColourCensus census;
-    census.add(frames[0], rects[0]);
-    for (size_t i = 1; i < frames.size(); ++i) {
-        rects[i] = changed_rect(frames[i - 1], frames[i]);
-        census.add(frames[i], rects[i]);
-    }
-    // Many opaque colours: RGB with one unused colour marked clear blends as well as RGBA,
-    // without an alpha byte for every pixel.
-    const bool key_instead = census.overflowed() && !census.any_clear() && frames.size() > 1;
-    PngLayout layout = choose_png_layout(census, frames.size() > 1 && !key_instead);
-    if (key_instead) layout.rgb_key = unused_colour(frames, rects);
-
-    auto first = encode_png_smallest(frames[0], rects[0], layout);
-    if (!first) return std::unexpected(first.error());
-    QByteArray out(*first);
-    // The signature and IHDR (and PLTE/tRNS) of the first frame's file serve the animation.
-    std::vector<PngChunk> chunks = png_chunks(*first);
-    out.truncate(8);
-    for (const PngChunk& chunk : chunks) {
-        if (chunk.type == "IDAT" || chunk.type == "IEND") continue;
-        out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
-        if (chunk.type == "IHDR") {
-            QByteArray actl;
-            append_be32(actl, static_cast<uint32_t>(frames.size()));
-            append_be32(actl, static_cast<uint32_t>(timing.loop_count));
-            out.append(png_chunk_bytes("acTL", actl));
+    ApngEncoder encoder(survey, timing, effort);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const int duration_ms = i < durations_ms.size() ? durations_ms[i] : 0;
+        if (auto added = encoder.add(frames[i], duration_ms); !added) {
+            return std::unexpected(added.error());
         }
     }
-    std::vector<StoredFrame> stored(frames.size());
-    stored[0] = {
-        rects[0], kBlendSource, kDisposeNone,
-        recode_smaller(image_data(*first), filtered_size(size.width(), size.height(), layout))};
-
-    // The canvas before the frame before was drawn, for disposing that frame to it.
-    QImage before_previous(size, QImage::Format_ARGB32);
-    before_previous.fill(0u);
-    for (size_t i = 1; i < frames.size(); ++i) {
-        // What the frame before may leave behind: itself, its rectangle cleared, or the canvas
-        // it was drawn on. Each is tried with its own changed rectangle; the candidates are
-        // compared coded the usual way, and only the winner gets every coding.
-        std::vector<std::pair<uint8_t, QImage>> bases;
-        bases.emplace_back(kDisposeNone, frames[i - 1]);
-        QImage cleared = frames[i - 1].convertToFormat(QImage::Format_ARGB32);
-        const QRect& last = stored[i - 1].rect;
-        for (int y = last.top(); y <= last.bottom(); ++y) {
-            std::fill_n(reinterpret_cast<QRgb*>(cleared.scanLine(y)) + last.left(), last.width(),
-                        0u);
-        }
-        bases.emplace_back(kDisposeBackground, std::move(cleared));
-        if (i > 1) bases.emplace_back(kDisposePrevious, before_previous);
-
-        struct Candidate {
-            uint8_t dispose = kDisposeNone;
-            uint8_t blend = kBlendSource;
-            QRect rect;
-            QImage pixels;  ///< the rectangle's pixels as stored
-            qsizetype size = 0;
-            size_t base = 0;
-        };
-        std::optional<Candidate> best;
-        auto consider = [&](Candidate c) -> std::expected<void, QString> {
-            auto png = encode_png(c.pixels, c.pixels.rect(), layout);
-            if (!png) return std::unexpected(png.error());
-            c.size = png->size();
-            if (!best || c.size < best->size) best = std::move(c);
-            return {};
-        };
-        for (size_t b = 0; b < bases.size(); ++b) {
-            const QImage& base = bases[b].second;
-            QRect rect = changed_rect(base, frames[i]);
-            const bool unchanged = rect.isEmpty();
-            if (unchanged) rect = QRect(0, 0, 1, 1);
-            const uint8_t dispose = bases[b].first;
-            if (auto r = consider({dispose, kBlendSource, rect, frames[i].copy(rect), 0, b}); !r) {
-                return std::unexpected(r.error());
-            }
-            if (layout.has_clear() && !unchanged) {
-                QImage patch = blend_patch(base, frames[i], rect);
-                if (!patch.isNull()) {
-                    if (auto r = consider({dispose, kBlendOver, rect, std::move(patch), 0, b});
-                        !r) {
-                        return std::unexpected(r.error());
-                    }
-                }
-            }
-        }
-        auto png = encode_png_smallest(best->pixels, best->pixels.rect(), layout);
-        if (!png) return std::unexpected(png.error());
-        stored[i - 1].dispose = best->dispose;
-        stored[i] = {best->rect, best->blend, kDisposeNone,
-                     recode_smaller(image_data(*png), filtered_size(best->rect.width(),
-                                                                    best->rect.height(), layout))};
-        before_previous = bases[best->base].second;
-    }
-
-    uint32_t sequence = 0;
-    for (size_t i = 0; i < stored.size(); ++i) {
-        const StoredFrame& frame = stored[i];
-        const int delay_ms =
-            i < durations_ms.size() && durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms;
-        out.append(png_chunk_bytes(
-            "fcTL", frame_control(sequence++, frame.rect, delay_ms, frame.dispose, frame.blend)));
-        if (i == 0) {
-            out.append(png_chunk_bytes("IDAT", frame.data));
-        } else {
-            QByteArray fdat;
-            append_be32(fdat, sequence++);
-            fdat.append(frame.data);
-            out.append(png_chunk_bytes("fdAT", fdat));
-        }
-    }
-    out.append(png_chunk_bytes("IEND", {}));
-    return out;
+    return encoder.finish();
 }
 
-std::unique_ptr<FrameWriter> make_apng_writer(const QString& path, const AnimationTiming& timing) {
-    return std::make_unique<ApngWriter>(path, timing);
+std::unique_ptr<FrameWriter> make_apng_writer(const QString& path, const AnimationTiming& timing,
+                                              CodingEffort effort) {
+    return std::make_unique<ApngWriter>(path, timing, effort);
 }
 
 }  // namespace koma

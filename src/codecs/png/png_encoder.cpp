@@ -112,7 +112,7 @@ bool write_png(png_structp png, png_infop info, const QImage& image, const QRect
                                             : PNG_ALL_FILTERS;
     png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
     if (coding.strategy >= 0) png_set_compression_strategy(png, coding.strategy);
-    png_set_compression_level(png, 9);
+    png_set_compression_level(png, coding.level);
     png_set_compression_mem_level(png, 9);
     png_write_info(png, info);
     if (palette && layout.bit_depth < 8) png_set_packing(png);
@@ -144,6 +144,11 @@ std::vector<PngCoding> png_codings(const PngLayout& layout) {
             {PNG_ALL_FILTERS, Z_DEFAULT_STRATEGY},
             {PNG_FILTER_NONE, Z_DEFAULT_STRATEGY},
             {PNG_FILTER_SUB, Z_RLE}};
+}
+
+PngCoding default_coding(const PngLayout& layout) {
+    if (layout.kind == PngLayout::Kind::Palette) return {PNG_FILTER_NONE, Z_DEFAULT_STRATEGY, 9};
+    return {PNG_ALL_FILTERS, Z_RLE, 1};
 }
 
 std::expected<QByteArray, QString> encode_png_smallest(const QImage& image, const QRect& area,
@@ -183,6 +188,28 @@ std::expected<QByteArray, QString> encode_png(const QImage& image, const QRect& 
     return out;
 }
 
+QByteArray png_image_data(const QByteArray& png) {
+    QByteArray data;
+    for (const PngChunk& chunk : png_chunks(png)) {
+        if (chunk.type == "IDAT") data.append(chunk.data);
+    }
+    return data;
+}
+
+QByteArray with_image_data(const QByteArray& png, const QByteArray& data) {
+    QByteArray out = png.left(8);
+    bool written = false;
+    for (const PngChunk& chunk : png_chunks(png)) {
+        if (chunk.type != "IDAT") {
+            out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
+        } else if (!written) {
+            out.append(png_chunk_bytes("IDAT", data));
+            written = true;
+        }
+    }
+    return out;
+}
+
 std::expected<QByteArray, QString> encode_png(const QImage& image) {
     ColourCensus census;
     census.add(image, image.rect());
@@ -190,24 +217,17 @@ std::expected<QByteArray, QString> encode_png(const QImage& image) {
     auto png = encode_png_smallest(image, image.rect(), layout);
     if (!png) return png;
     // The same file with its rows coded again by libdeflate, in one IDAT.
-    QByteArray rows;
-    for (const PngChunk& chunk : png_chunks(*png)) {
-        if (chunk.type == "IDAT") rows.append(chunk.data);
-    }
+    const QByteArray rows = png_image_data(*png);
     const QByteArray recoded =
         recode_smaller(rows, filtered_size(image.width(), image.height(), layout));
     if (recoded.size() >= rows.size()) return png;
-    QByteArray out = png->left(8);
-    bool written = false;
-    for (const PngChunk& chunk : png_chunks(*png)) {
-        if (chunk.type != "IDAT") {
-            out.append(png_chunk_bytes(chunk.type.constData(), chunk.data));
-        } else if (!written) {
-            out.append(png_chunk_bytes("IDAT", recoded));
-            written = true;
-        }
-    }
-    return out;
+    return with_image_data(*png, recoded);
+}
+
+std::expected<QByteArray, QString> encode_png(const QImage& image, CodingEffort effort) {
+    if (effort == CodingEffort::Max) return encode_png(image);
+    const PngLayout layout = image_layout(image);
+    return encode_png(image, image.rect(), layout, default_coding(layout));
 }
 
 }  // namespace koma

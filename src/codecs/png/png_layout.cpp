@@ -1,6 +1,7 @@
 #include "codecs/png/png_layout.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace koma {
 
@@ -67,27 +68,46 @@ PngLayout choose_png_layout(const ColourCensus& census, bool want_clear) {
     return layout;
 }
 
-std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas) {
-    // One bit for each of the 2^24 colours.
-    std::vector<uint64_t> used(size_t{1} << 18, 0);
-    for (size_t i = 0; i < images.size() && i < areas.size(); ++i) {
-        const QRect& area = areas[i];
-        if (area.isEmpty()) continue;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            const QRgb* pixels = reinterpret_cast<const QRgb*>(images[i].constScanLine(y));
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const uint32_t c = pixels[x] & 0xFFFFFFu;
-                used[c >> 6] |= uint64_t{1} << (c & 63);
-            }
-        }
+UsedColours::UsedColours() : used_(size_t{1} << 18, 0) {}
+
+void UsedColours::add(QRgb value) {
+    const uint32_t c = value & 0xFFFFFFu;
+    used_[c >> 6] |= uint64_t{1} << (c & 63);
+}
+
+void UsedColours::add(const QImage& image, const QRect& area) {
+    if (area.isEmpty()) return;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) add(pixels[x]);
     }
-    for (size_t word = 0; word < used.size(); ++word) {
-        if (used[word] != ~uint64_t{0}) {
-            const int bit = std::countr_one(used[word]);
+}
+
+std::optional<QRgb> UsedColours::first_unused() const {
+    for (size_t word = 0; word < used_.size(); ++word) {
+        if (used_[word] != ~uint64_t{0}) {
+            const int bit = std::countr_one(used_[word]);
             return 0xFF000000u | static_cast<QRgb>(word * 64 + static_cast<size_t>(bit));
         }
     }
     return std::nullopt;
+}
+
+PngLayout image_layout(const QImage& image) {
+    ColourCensus census;
+    census.add(image, image.rect());
+    PngLayout layout = choose_png_layout(census, false);
+    if (layout.kind == PngLayout::Kind::Rgba) {
+        // Three bytes a pixel and one colour set aside for clear pixels code smaller and faster
+        // than four.
+        UsedColours used;
+        used.add(image, image.rect());
+        if (const auto key = used.first_unused()) {
+            layout.kind = PngLayout::Kind::Rgb;
+            layout.rgb_key = key;
+        }
+    }
+    return layout;
 }
 
 size_t filtered_size(int width, int height, const PngLayout& layout) {

@@ -4,7 +4,6 @@
 #include <QRect>
 #include <QRgb>
 #include <optional>
-#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -63,9 +62,26 @@ class ColourCensus {
 /// when some pixel is clear or `want_clear` is set, else RGB.
 PngLayout choose_png_layout(const ColourCensus& census, bool want_clear);
 
-/// A colour (alpha 0xFF) that no pixel of `areas[i]` of `images[i]` has, or none when all 2^24
-/// colours are used.
-std::optional<QRgb> unused_colour(std::span<const QImage> images, std::span<const QRect> areas);
+/// The colours (alpha left out) that pixels of image areas have, one bit for each of the 2^24,
+/// for finding one that none has. Takes 2 MB.
+class UsedColours {
+  public:
+    UsedColours();
+    /// Adds the colours of `area` of `image` (32 bits a pixel).
+    void add(const QImage& image, const QRect& area);
+    /// Adds one colour.
+    void add(QRgb value);
+    /// The lowest colour (alpha 0xFF) not added, or none when all 2^24 are.
+    std::optional<QRgb> first_unused() const;
+
+  private:
+    std::vector<uint64_t> used_;
+};
+
+/// The layout of a PNG file of `image` alone (RGB32 or ARGB32 with alpha 0 or 255): a palette
+/// of its colours when it has at most 256, else RGB, with a colour it does not use marked clear
+/// when some pixel is clear (RGBA only when it uses every colour).
+PngLayout image_layout(const QImage& image);
 
 /// The size of the filtered rows of a `width` x `height` PNG image in `layout`: one filter byte
 /// and the packed samples per row.

@@ -27,7 +27,11 @@ class WebpAnimation {
     WebpAnimation& operator=(const WebpAnimation&) = delete;
 
     /// Adds `frame`, shown `duration_ms` ms (0: the timing's frame time).
-    std::expected<void, QString> add(const QImage& frame, int duration_ms = 0) {
+    std::expected<void, QString> add(const QImage& given, int duration_ms = 0) {
+        const QImage frame =
+            given.format() == QImage::Format_RGB32 || given.format() == QImage::Format_ARGB32
+                ? given
+                : given.convertToFormat(QImage::Format_ARGB32);
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
@@ -38,12 +42,11 @@ class WebpAnimation {
         picture.use_argb = 1;
         picture.width = size_.width();
         picture.height = size_.height();
-        // RGB32 and ARGB32 lie in memory as B, G, R, A bytes (RGB32 with A = 255).
-        const bool imported = WebPPictureImportBGRA(&picture, frame.constBits(),
-                                                    static_cast<int>(frame.bytesPerLine())) != 0;
-        const bool added =
-            imported && WebPAnimEncoderAdd(encoder_, &picture, timestamp_, &config_) != 0;
-        WebPPictureFree(&picture);
+        // RGB32 and ARGB32 are libwebp's own ARGB words (RGB32 with A = 255): the encoder reads
+        // the frame where it lies (it copies what it keeps) instead of from a copy of it.
+        picture.argb = const_cast<uint32_t*>(reinterpret_cast<const uint32_t*>(frame.constBits()));
+        picture.argb_stride = static_cast<int>(frame.bytesPerLine() / 4);
+        const bool added = WebPAnimEncoderAdd(encoder_, &picture, timestamp_, &config_) != 0;
         if (!added) return std::unexpected(failure());
         ++frames_;
         // A frame lasts until the next one starts; the end of the last is given at assemble().
