@@ -58,5 +58,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The menu entry, the icon and the MIME type take effect through the triggers of
 # desktop-file-utils and shared-mime-info; recommending them keeps them on small systems.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, xdg-utils")
+# koma's own translations are built into the program; Qt's own (the buttons of message boxes,
+# the colour dialog) come from Qt's translation package, in Japanese as in English.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 
 include(CPack)

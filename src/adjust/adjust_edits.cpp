@@ -1,5 +1,7 @@
 #include "adjust/adjust_edits.h"
 
+#include <QCoreApplication>
+
 #include "adjust/fine_adjust.h"
 
 namespace koma {
@@ -19,20 +21,21 @@ ScrollBar& offset_bar(EditingModel& model, OffsetBar bar) {
 std::unique_ptr<ModelEditCommand> bar_edit(EditingModel& model, OffsetBar bar, int value) {
     return std::make_unique<ModelEditCommand>(
         model,
-        bar == OffsetBar::Travel ? QStringLiteral("コマ間隔の変更")
-                                 : QStringLiteral("基準位置の変更"),
+        bar == OffsetBar::Travel ? QCoreApplication::translate("EditNames", "コマ間隔の変更")
+                                 : QCoreApplication::translate("EditNames", "基準位置の変更"),
         [&model, bar, value] { offset_bar(model, bar).set_value(value); }, kMergeBar,
         static_cast<int>(bar));
 }
 
 std::unique_ptr<ModelEditCommand> reset_edit(EditingModel& model) {
-    return std::make_unique<ModelEditCommand>(model, QStringLiteral("リセット"),
+    return std::make_unique<ModelEditCommand>(model,
+                                              QCoreApplication::translate("EditNames", "リセット"),
                                               [&model] { bt_reset_click(model); });
 }
 
 std::unique_ptr<ModelEditCommand> background_edit(EditingModel& model, ProjectSnapshot before) {
-    return std::make_unique<ModelEditCommand>(model, QStringLiteral("背景の設定"),
-                                              std::move(before));
+    return std::make_unique<ModelEditCommand>(
+        model, QCoreApplication::translate("EditNames", "背景の設定"), std::move(before));
 }
 
 }  // namespace koma

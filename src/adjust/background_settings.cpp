@@ -20,8 +20,6 @@ QString pixels_text(int twips) {
     return QString::number(static_cast<double>(twips) / kTwipsPerPixel, 'g', 7);
 }
 
-QString tr(const char* text) { return QCoreApplication::translate("BackgroundSettings", text); }
-
 /// The twips of a typed pixel size, or why the text is no usable size.
 std::expected<int16_t, QString> size_twips(const QString& text) {
     // Full-width digits and signs, as a Japanese input method types them, read as ASCII.
@@ -29,15 +27,16 @@ std::expected<int16_t, QString> size_twips(const QString& text) {
     bool ok = false;
     const double pixels = plain.toDouble(&ok);
     if (!ok || !std::isfinite(pixels)) {
-        return std::unexpected(tr("数ではありません"));
+        return std::unexpected(
+            QCoreApplication::translate("BackgroundSettings", "数ではありません"));
     }
     const double twips = pixels > 0 ? round_half_even(pixels * kTwipsPerPixel) : 0;
     if (twips > INT16_MAX) {
-        return std::unexpected(tr("大きすぎます"));
+        return std::unexpected(QCoreApplication::translate("BackgroundSettings", "大きすぎます"));
     }
     // A size that rounds to no pixel at all would leave an empty stage.
     if (pixels <= 0 || twips_to_pixels(static_cast<int64_t>(twips)) < 1) {
-        return std::unexpected(tr("小さすぎます"));
+        return std::unexpected(QCoreApplication::translate("BackgroundSettings", "小さすぎます"));
     }
     return static_cast<int16_t>(twips);
 }
@@ -46,7 +45,8 @@ void refuse(TextBox& box) { box.select(0, static_cast<int>(box.text().size())); 
 
 /// One line for a box whose size is refused: its caption, what it holds and why.
 QString refused_line(const char* caption, const TextBox& box, const QString& why) {
-    return tr("%1「%2」は%3。").arg(tr(caption), box.text(), why);
+    return QCoreApplication::translate("BackgroundSettings", "%1「%2」は%3。")
+        .arg(QCoreApplication::translate("BackgroundSettings", caption), box.text(), why);
 }
 
 }  // namespace
@@ -98,9 +98,15 @@ BackgroundOkResult Form5_Command1_Click(EditingModel& m, BackgroundSettings& for
     const auto height = size_twips(form.Text2.text());
     if (!width || !height) {
         QStringList lines;
-        if (!width) lines << refused_line("よこ", form.Text1, width.error());
-        if (!height) lines << refused_line("たて", form.Text2, height.error());
-        lines << tr("大きさは 1 ～ %1 ピクセルで入れてください（小数も使えます）。")
+        if (!width)
+            lines << refused_line(QT_TRANSLATE_NOOP("BackgroundSettings", "よこ"), form.Text1,
+                                  width.error());
+        if (!height)
+            lines << refused_line(QT_TRANSLATE_NOOP("BackgroundSettings", "たて"), form.Text2,
+                                  height.error());
+        lines << QCoreApplication::translate(
+                     "BackgroundSettings",
+                     "大きさは 1 ～ %1 ピクセルで入れてください（小数も使えます）。")
                      .arg(kLargestPlainPixels);
         form.refusal = lines.join(QLatin1Char('\n'));
         refuse(width ? form.Text2 : form.Text1);

@@ -40,7 +40,7 @@ void show_text(QLineEdit* edit, const TextBox& box, bool enabled) {
 
 Form5::Form5(EditingModel& model, BackgroundSettings& settings)
     : QWidget(nullptr), model_(model), settings_(settings), opened_(take_snapshot(model)) {
-    setWindowTitle(QStringLiteral("背景の設定"));
+    setWindowTitle(tr("背景の設定"));
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips_to_pixels(4680), twips_to_pixels(3120));
@@ -55,9 +55,9 @@ Form5::Form5(EditingModel& model, BackgroundSettings& settings)
         return QColorDialog::getColor(current, parent);
     };
 
-    Option1 = new QRadioButton(QStringLiteral("無地"), this);
+    Option1 = new QRadioButton(tr("無地"), this);
     Option1->setGeometry(twip_rect(480, 600, 1335, 375));
-    Option2 = new QRadioButton(QStringLiteral("指定ファイル"), this);
+    Option2 = new QRadioButton(tr("指定ファイル"), this);
     Option2->setGeometry(twip_rect(480, 1680, 1815, 495));
     Text1 = new QLineEdit(this);
     Text1->setGeometry(twip_rect(2760, 360, 615, 375));
@@ -65,17 +65,24 @@ Form5::Form5(EditingModel& model, BackgroundSettings& settings)
     Text2->setGeometry(twip_rect(2760, 840, 615, 375));
     color_window = new SurfaceWidget(&settings_.color_window, SurfaceWidget::Mode::Clip, this);
     color_window->setGeometry(twip_rect(3600, 360, 735, 855));
-    Label1 = new QLabel(QStringLiteral("よこ"), this);
+    Label1 = new QLabel(tr("よこ"), this);
     Label1->setGeometry(twip_rect(2040, 360, 615, 375));
-    Label2 = new QLabel(QStringLiteral("たて"), this);
+    Label2 = new QLabel(tr("たて"), this);
     Label2->setGeometry(twip_rect(2040, 840, 615, 375));
-    Command1 = new QPushButton(QStringLiteral("Ｏｋ"), this);
+    Command1 = new QPushButton(tr("Ｏｋ"), this);
     Command1->setGeometry(twip_rect(960, 2520, 1095, 495));
     QFont bold = Command1->font();
     bold.setBold(true);
     Command1->setFont(bold);
-    Command2 = new QPushButton(QStringLiteral("キャンセル"), this);
+    Command2 = new QPushButton(tr("キャンセル"), this);
     Command2->setGeometry(twip_rect(2760, 2520, 1095, 495));
+    Option1->setToolTip(tr("背景を無地にします（色と大きさは右で決めます）"));
+    Option2->setToolTip(tr("背景の枠に読み込んだ画像を背景にします"));
+    Text1->setToolTip(tr("無地の背景の幅（ピクセル）"));
+    Text2->setToolTip(tr("無地の背景の高さ（ピクセル）"));
+    color_window->setToolTip(tr("無地の背景の色: クリックで色を選びます"));
+    Command1->setToolTip(tr("この設定を使って窓を閉じます"));
+    Command2->setToolTip(tr("何も変えずに窓を閉じます"));
 
     setTabOrder(Option1, Option2);
     setTabOrder(Option2, Text1);

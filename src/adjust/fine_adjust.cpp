@@ -1,5 +1,7 @@
 #include "adjust/fine_adjust.h"
 
+#include <QCoreApplication>
+
 #include "compose/adjust_view.h"
 #include "compose/compose_frame.h"
 #include "compose/pattern_cursor.h"
@@ -8,8 +10,7 @@ namespace koma {
 
 namespace {
 
-const QString kFineOn = QStringLiteral("微調整ＯＮ");
-const QString kFineOff = QStringLiteral("微調整ＯＦＦ");
+QString fine_off_caption() { return QCoreApplication::translate("Captions", "微調整ＯＦＦ"); }
 
 }  // namespace
 
@@ -27,7 +28,7 @@ void bt_set2_click(EditingModel& m) {
     }
     m.fine_adjust = 1;
     m.adjust_mode = 0;
-    m.bt_set2.caption = kFineOff;
+    m.bt_set2.caption = fine_off_caption();
     m.pattern_anime.set_read_only(true);
     m.pattern_anime.select(0, 1);
     m.pattern_pos = 0;

@@ -1,5 +1,7 @@
 #include "adjust/zoom.h"
 
+#include <QCoreApplication>
+
 #include "codecs/image_limits.h"
 #include "compose/zoom_mirror.h"
 #include "platform/top_most.h"
@@ -13,7 +15,7 @@ constexpr int kZoomFactor = 4;
 
 void open_zoom(EditingModel& m, ZoomWindowPort& port) {
     m.zoom_open = 1;
-    m.bt_zoom.caption = QStringLiteral("縮小");
+    m.bt_zoom.caption = QCoreApplication::translate("Captions", "縮小");
     // Each opening starts from a blank surface of the stage's size at that moment; a stage
     // that grows later is mirrored clipped to it.
     m.zoom_surface =
@@ -25,7 +27,7 @@ void open_zoom(EditingModel& m, ZoomWindowPort& port) {
 void close_zoom(EditingModel& m, ZoomWindowPort& port) {
     TopMostOff(port.window());
     m.zoom_open = 0;
-    m.bt_zoom.caption = QStringLiteral("ズーム");
+    m.bt_zoom.caption = QCoreApplication::translate("Captions", "ズーム");
     port.unload();
 }
 
@@ -53,7 +55,7 @@ std::expected<void, QString> bt_zoom_Click(EditingModel& m, ZoomWindowPort& port
 
 void Form4_Unload(EditingModel& m) {
     m.zoom_open = 0;
-    m.bt_zoom.caption = QStringLiteral("ズーム");
+    m.bt_zoom.caption = QCoreApplication::translate("Captions", "ズーム");
 }
 
 }  // namespace koma

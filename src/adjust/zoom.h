@@ -5,6 +5,7 @@
 #include <expected>
 
 #include "model/editing_model.h"
+#include "platform/translatable_text.h"
 
 class QWindow;
 
@@ -26,8 +27,9 @@ class ZoomWindowPort {
 };
 
 /// What the user is told when the zoom window is refused for a stage that is too big.
-inline const QString kZoomTooLarge =
-    QStringLiteral("ステージが大きすぎるためズームできません（拡大画像は 256 MiB まで）");
+inline constexpr TranslatableText kZoomTooLarge{
+    "Zoom", QT_TRANSLATE_NOOP(
+                "Zoom", "ステージが大きすぎるためズームできません（拡大画像は 256 MiB まで）")};
 
 /// Whether the zoom surface of a stage `width_twips` x `height_twips` (four times each side, at
 /// 4 bytes per pixel) stays within kMaxImageBytes, the limit of every image the program holds.

@@ -106,10 +106,12 @@ void sync_bar(QScrollBar* bar, const ScrollBar& model_bar) {
 UnsavedAnswer ask_save_question(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
                     QMessageBox::NoButton, parent);
-    QPushButton* save = box.addButton(QStringLiteral("保存する"), QMessageBox::AcceptRole);
-    QPushButton* discard =
-        box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    QPushButton* save = box.addButton(QCoreApplication::translate("koma::Form1", "保存する"),
+                                      QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QCoreApplication::translate("koma::Form1", "保存しない"),
+                                         QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QCoreApplication::translate("koma::Form1", "キャンセル"),
+                                        QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.exec();
@@ -122,7 +124,7 @@ UnsavedAnswer ask_save_question(QWidget* parent, const QString& text) {
 }  // namespace
 
 Form1::Form1(EditingModel& model, QWidget* parent) : QWidget(parent), model_(model) {
-    setWindowTitle(QStringLiteral("ムクリ工房簡易アニメータ"));
+    setWindowTitle(tr("ムクリ工房簡易アニメータ"));
     setFixedSize(kClientWidth, kClientHeight);
     QPalette face = palette();
     face.setColor(QPalette::Window, QColor::fromRgb(kFaceColour));
@@ -154,8 +156,8 @@ void Form1::connect_history() {
         QMessageBox::warning(this, QCoreApplication::applicationName(), message);
     };
     ask_unsaved = [this] {
-        return ask_save_question(
-            this, QStringLiteral("変更が保存されていません。\n保存してから終了しますか？"));
+        return ask_save_question(this,
+                                 tr("変更が保存されていません。\n保存してから終了しますか？"));
     };
     ask_unsaved_load = [this](const QString& path) {
         return ask_save_question(
@@ -342,6 +344,8 @@ QPushButton* Form1::add_button(const QString& caption, int x, int y, int w, int 
     auto* button = new QPushButton(this);
     button->setGeometry(x, y, w, h);
     button->setText(wrap_caption(caption, button->fontMetrics(), w - 6));
+    // Screen readers read the caption whole, not as the lines it is wrapped into.
+    button->setAccessibleName(caption);
     return button;
 }
 
@@ -350,6 +354,7 @@ void Form1::set_caption(QPushButton* button, const Button& model_button) {
         wrap_caption(model_button.caption, button->fontMetrics(), button->width() - 6);
     if (button->text() != wrapped) {
         button->setText(wrapped);
+        button->setAccessibleName(model_button.caption);
     }
     button->setVisible(model_button.visible);
     button->setEnabled(model_button.enabled);
@@ -371,7 +376,7 @@ void Form1::build_controls() {
         new SurfaceWidget(&model_.pic[kForegroundSlot], SurfaceWidget::Mode::Fit, this);
     pic[kForegroundSlot]->setGeometry(48, 320, 454, 94);
 
-    add_label(QStringLiteral("アニメパターン"), 32, 520);
+    add_label(tr("アニメパターン"), 32, 520);
     pattern_anime = add_text_box(QString(), 40, 544, 225, 25);
     pattern_anime->setMaxLength(kMaxSteps);
     style_pattern_box(pattern_anime);
@@ -402,7 +407,7 @@ void Form1::build_controls() {
     this_adjust_x = add_text_box(QStringLiteral("0"), 168, 684, 33, 18);
     this_adjust_y = add_text_box(QStringLiteral("0"), 224, 684, 33, 18);
 
-    add_label(QStringLiteral("コマ間隔"), 80, 474);
+    add_label(tr("コマ間隔"), 80, 474);
     size_move = add_text_box(QStringLiteral("0"), 160, 474, 33, 22);
     sc_bar = new QScrollBar(Qt::Horizontal, this);
     sc_bar->setGeometry(64, 500, 169, 17);
@@ -418,25 +423,28 @@ void Form1::build_controls() {
     offset_y = add_text_box(QStringLiteral("0"), 312, 288, 33, 18);
     add_label(QStringLiteral("x:"), 240, 284);
     add_label(QStringLiteral("y:"), 292, 284);
-    bt_set = add_button(QStringLiteral("調整"), 0, 272, 33, 41);
-    bt_reset = add_button(QStringLiteral("リセット"), 344, 280, 49, 33);
+    bt_set = add_button(tr("調整"), 0, 272, 33, 41);
+    bt_reset = add_button(tr("リセット"), 344, 280, 49, 33);
     bt_zoom = add_button(model_.bt_zoom.caption, 0, 328, 41, 89);
-    Command1 = add_button(QStringLiteral("背景設定"), 8, 8, 25, 105);
+    Command1 = add_button(tr("背景設定"), 8, 8, 25, 105);
 
-    add_label(QStringLiteral("保存先パス"), 272, 424);
+    add_label(tr("保存先パス"), 272, 424);
     Drive1 = new QComboBox(this);
     Drive1->setGeometry(272, 448, 201, 20);
     Dir1 = new QListWidget(this);
     Dir1->setGeometry(272, 480, 201, 188);
     basename = add_text_box(QStringLiteral("sample"), 272, 696, 201, 41);
-    bt_exec = add_button(QStringLiteral("コマ作成"), 824, 552, 121, 113);
-    add_label(QStringLiteral("出力形式"), 760, 448);
+    bt_exec = add_button(tr("コマ作成"), 824, 552, 121, 113);
+    add_label(tr("出力形式"), 760, 448);
     output_bmp = add_button(model_.output_bmp.caption, 760, 480, 49, 33);
     output_GIF = add_button(model_.output_GIF.caption, 816, 480, 49, 33);
     path_ref = add_label(QString(), 672, 512, 145, 17);
     bt_load = add_button(QStringLiteral("LOAD"), 736, 552, 65, 49);
     bt_save = add_button(QStringLiteral("SAVE"), 736, 616, 65, 49);
-    bt_settings = add_button(QStringLiteral("出力設定"), 760, 400, 105, 33);
+    bt_settings = add_button(tr("出力設定"), 760, 400, 105, 33);
+    // Free space right of the decorative box under the format buttons.
+    bt_language = add_button(tr("表示言語"), 864, 704, 81, 33);
+    bt_language->setVisible(model_.language_choice != nullptr);
     output_shown = add_label(QString(), 816, 448, 64, 17);
     output_shown->hide();
     // Free space right of the export folder, left of LOAD and SAVE.
@@ -465,9 +473,6 @@ void Form1::build_controls() {
     // Free space above the status line.
     follow_files = new QCheckBox(tr("ファイルの変更を反映"), this);
     follow_files->setGeometry(488, 600, 240, 20);
-    follow_files->setToolTip(
-        tr("ほかのプログラムで保存された画像をスロットに読み込み直し、"
-           "未保存の変更がなければ状態ファイルも読み込み直します"));
 
     pic_dummy = new QWidget(this);
     pic_dummy->setGeometry(8, 16, 2, 2);
@@ -485,6 +490,63 @@ void Form1::build_controls() {
 
     // The pointer arrow stands in front of the pattern box it points into.
     pointer_k->raise();
+    add_tool_tips();
+}
+
+void Form1::add_tool_tips() {
+    win_main->setToolTip(tr("ステージ: 各コマがここに合成されます"));
+    pic[kBackgroundSlot]->setToolTip(
+        tr("背景の画像: クリックで読み込み、画像を落としても入ります"));
+    for (int i = 1; i <= 9; ++i) {
+        pic[i]->setToolTip(
+            tr("パターン%1の画像: クリックで読み込み、画像を落としても入ります").arg(i));
+    }
+    pic[kForegroundSlot]->setToolTip(
+        tr("前景の画像: クリックで読み込み、画像を落としても入ります"));
+    pattern_anime->setToolTip(tr("アニメパターン: 各コマに出す画像の番号 1 ～ 9 を並べます"));
+    anime->setToolTip(tr("アニメパターンを再生します。もう一度押すと止まります"));
+    const std::array<const char*, 4> arrows{
+        QT_TR_NOOP("カーソルのコマを 1 ピクセル上へ動かします"),
+        QT_TR_NOOP("カーソルのコマを 1 ピクセル下へ動かします"),
+        QT_TR_NOOP("カーソルのコマを 1 ピクセル左へ動かします"),
+        QT_TR_NOOP("カーソルのコマを 1 ピクセル右へ動かします")};
+    for (int i = 0; i < 4; ++i) {
+        bt_arrow[i]->setToolTip(tr(arrows[i]));
+    }
+    bt_set2->setToolTip(tr("微調整: ← → でコマを選び、矢印ボタンでそのコマの位置を動かします"));
+    total_adjust_x->setToolTip(tr("このコマまでの横の移動の合計（ピクセル）"));
+    total_adjust_y->setToolTip(tr("このコマまでの縦の移動の合計（ピクセル、上が正）"));
+    this_adjust_x->setToolTip(tr("このコマだけの横の移動（ピクセル）"));
+    this_adjust_y->setToolTip(tr("このコマだけの縦の移動（ピクセル、上が正）"));
+    size_move->setToolTip(tr("コマ間隔: 1 コマごとに横へ進むピクセル数"));
+    sc_bar->setToolTip(tr("コマ間隔: 1 コマごとに横へ進むピクセル数"));
+    adjust_x->setToolTip(tr("パターン画像の横の基準位置"));
+    adjust_y->setToolTip(tr("パターン画像の縦の基準位置"));
+    offset_x->setToolTip(tr("横の基準位置（ピクセル）"));
+    offset_y->setToolTip(tr("縦の基準位置（ピクセル、上が正）"));
+    bt_set->setToolTip(tr("パターン１を背景に重ねて基準位置を合わせます"));
+    bt_reset->setToolTip(tr("基準位置とコマ間隔を 0 に戻します"));
+    bt_zoom->setToolTip(tr("ステージを 4 倍に拡大した窓を開閉します"));
+    Command1->setToolTip(tr("背景の設定: 無地の背景の色と大きさ"));
+    Drive1->setToolTip(tr("書き出し先のドライブ"));
+    Dir1->setToolTip(tr("書き出し先のフォルダ（ダブルクリックで開きます）"));
+    basename->setToolTip(tr("書き出すファイルの名前（番号と拡張子が付きます）"));
+    bt_exec->setToolTip(tr("パターンの各コマを保存先に書き出します"));
+    output_bmp->setToolTip(tr("押すと書き出しが BMP の連番になります"));
+    output_GIF->setToolTip(tr("押すと書き出しがアニメーション GIF になります"));
+    path_ref->setToolTip(tr("状態ファイルに記録されるフォルダ"));
+    bt_load->setToolTip(tr("状態ファイルを読み込みます (Ctrl+O)"));
+    bt_save->setToolTip(tr("状態ファイルに保存します (Ctrl+S で上書き)"));
+    bt_settings->setToolTip(tr("出力形式、1コマの時間、繰り返し回数、透明、再生順を決めます"));
+    status_line->setToolTip(tr("状態ファイルの名前（未保存なら *）と最後の知らせ"));
+    step_time->setToolTip(tr("カーソルのコマの時間（ミリ秒）。空なら1コマの時間です"));
+    preview_speed->setToolTip(tr("アニメテストの再生速度（書き出しには影響しません）"));
+    onion_skin->setToolTip(tr("前のコマを薄く重ねて表示します"));
+    bt_language->setToolTip(tr("ウィンドウの文字の言語を選びます"));
+    follow_files->setToolTip(
+        tr("ほかのプログラムで保存された画像をスロットに読み込み直し、"
+           "未保存の変更がなければ状態ファイルも読み込み直します"));
+    onion_next->setToolTip(tr("次のコマも薄く重ねて表示します"));
 }
 
 void Form1::connect_input() {
@@ -565,6 +627,11 @@ void Form1::connect_input() {
             [this, settings_host] { forward([&] { settings_host->show_window(); }); });
     connect(bt_save, &QPushButton::clicked, this, [this] { open_state_window(model_, 2, this); });
     connect(bt_load, &QPushButton::clicked, this, [this] { open_state_window(model_, 1, this); });
+    connect(bt_language, &QPushButton::clicked, this, [this] {
+        if (model_.language_choice != nullptr) {
+            language_window_.show([this] { return new LanguageWindow(*model_.language_choice); });
+        }
+    });
 
     connect(anime, &QPushButton::clicked, this, [this] { forward([&] { anime_click(model_); }); });
     connect(step_time, &QLineEdit::textEdited, this, [this](const QString& text) {

@@ -4,8 +4,10 @@
 #include <array>
 #include <functional>
 
+#include "app/language_window.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
+#include "widgets/single_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -94,6 +96,9 @@ class Form1 : public QWidget {
     QLabel* path_ref = nullptr;
     /// "出力設定": opens the export settings window.
     QPushButton* bt_settings = nullptr;
+    /// "表示言語": opens the language window; shown while the model offers a choice of language
+    /// (EditingModel::language_choice).
+    QPushButton* bt_language = nullptr;
     /// Names the format in force while the settings chose one the format buttons cannot
     /// (PNG, APNG, WebP); hidden otherwise.
     QLabel* output_shown = nullptr;
@@ -123,6 +128,8 @@ class Form1 : public QWidget {
 
   private:
     void build_controls();
+    /// Says on each control what it does, as the mouse rests on it.
+    void add_tool_tips();
     void connect_input();
     QLabel* add_label(const QString& text, int x, int y, int w = 0, int h = 0);
     QLineEdit* add_text_box(const QString& text, int x, int y, int w, int h);
@@ -141,6 +148,7 @@ class Form1 : public QWidget {
     EditingModel& model_;
     /// Closing waits for the state window's SAVE; the window closes once it has saved.
     bool close_after_save_ = false;
+    SingleWindow<LanguageWindow> language_window_;
 };
 
 }  // namespace koma

@@ -10,6 +10,8 @@
 #include "import/slot_follower.h"
 #include "model/edit_history.h"
 #include "model/editing_model.h"
+#include "model/settings_language_choice.h"
+#include "model/translations.h"
 #include "platform/start_folder.h"
 #include "platform/system_file_watch.h"
 #include "state/recovery_folder.h"
@@ -23,6 +25,9 @@ int run_windows(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("koma"));
     QApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
+    // The language is settled before any text is made; a new choice holds from the next start.
+    SettingsLanguageChoice language_choice;
+    install_translations(start_language(language_choice, system_ui_languages()));
 
     EditingModel model(QCoreApplication::applicationDirPath());
     // An installed program's folder takes no files of the user's: the lists start in the
@@ -31,6 +36,7 @@ int run_windows(int argc, char** argv) {
     Form1_Load(model);
     SettingsRecentProjects recent;
     model.recent = &recent;
+    model.language_choice = &language_choice;
     const FollowFilesSetting follow_setting;
     model.follow_files = follow_setting.load();
     EditHistory history(model);

@@ -224,8 +224,8 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
     model.state_mode = 1;
     const auto read = load_save(model, loaded.report.get());
     if (!read) {
-        err << "koma: cannot read " << state_file << ": " << one_line(english_message(read.error()))
-            << "\n";
+        err << "koma: cannot read " << state_file << ": "
+            << one_line(state_unread_reason(read.error(), model.work_path)) << "\n";
         return std::unexpected(kExitStateUnread);
     }
     loaded.inputs << state.absoluteFilePath();
@@ -245,11 +245,10 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
             err << prefix(lines) << "warning: slot " << failure.slot << " ("
                 << english_slot_name(failure.slot)
                 << ") not loaded: " << QDir::toNativeSeparators(failure.path) << ": "
-                << one_line(english_message(failure.reason)) << "\n";
+                << one_line(failure.reason) << "\n";
         }
         if (!report.background_refused.isEmpty()) {
-            err << prefix(lines)
-                << "warning: " << one_line(english_message(report.background_refused)) << "\n";
+            err << prefix(lines) << "warning: " << one_line(report.background_refused) << "\n";
         }
     }
 

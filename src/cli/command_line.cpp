@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cli/batch_export.h"
+#include "cli/english_messages.h"
 #include "state/settings_recent_projects.h"
 
 namespace koma {
@@ -141,6 +142,7 @@ int command_line_main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("koma"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KOMA_VERSION));
+    use_english_messages();
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int code =

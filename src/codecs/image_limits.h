@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/translatable_text.h"
 #include "raster/integer_scale.h"
 
 namespace koma {
@@ -32,12 +33,17 @@ constexpr int largest_scale_allowed(int64_t width, int64_t height) {
 
 /// Why a picture file was not loaded, in the words the program shows the user.
 namespace load_message {
-inline const QString kCannotOpen = QStringLiteral("ファイルを開けません");
-inline const QString kCannotDecode = QStringLiteral("画像として読み取れません");
-inline const QString kTooLarge =
-    QStringLiteral("画像が大きすぎます（一辺 16384 ピクセル、256 MiB まで）");
-inline const QString kEmpty = QStringLiteral("画像の大きさが 0 です");
-inline const QString kNotPng = QStringLiteral("PNG ファイルではありません");
+inline constexpr TranslatableText kCannotOpen{
+    "PictureLoad", QT_TRANSLATE_NOOP("PictureLoad", "ファイルを開けません")};
+inline constexpr TranslatableText kCannotDecode{
+    "PictureLoad", QT_TRANSLATE_NOOP("PictureLoad", "画像として読み取れません")};
+inline constexpr TranslatableText kTooLarge{
+    "PictureLoad",
+    QT_TRANSLATE_NOOP("PictureLoad", "画像が大きすぎます（一辺 16384 ピクセル、256 MiB まで）")};
+inline constexpr TranslatableText kEmpty{"PictureLoad",
+                                         QT_TRANSLATE_NOOP("PictureLoad", "画像の大きさが 0 です")};
+inline constexpr TranslatableText kNotPng{
+    "PictureLoad", QT_TRANSLATE_NOOP("PictureLoad", "PNG ファイルではありません")};
 }  // namespace load_message
 
 }  // namespace koma

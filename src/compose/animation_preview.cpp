@@ -1,5 +1,7 @@
 #include "compose/animation_preview.h"
 
+#include <QCoreApplication>
+
 #include "compose/compose_frame.h"
 #include "compose/play_order.h"
 
@@ -16,11 +18,11 @@ void anime_click(EditingModel& m) {
         m.preview_step = -1;
         m.preview_returning = false;
         m.timer1_interval = preview_interval(m, m.export_settings.frame_ms);
-        m.anime.caption = QStringLiteral("テスト中断");
+        m.anime.caption = QCoreApplication::translate("Captions", "テスト中断");
     } else {
         m.timer1_interval = 0;
         m.anim_running = 0;
-        m.anime.caption = QStringLiteral("アニメテスト");
+        m.anime.caption = QCoreApplication::translate("Captions", "アニメテスト");
     }
 }
 

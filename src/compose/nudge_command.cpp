@@ -1,13 +1,15 @@
 #include "compose/nudge_command.h"
 
+#include <QCoreApplication>
+
 #include "compose/pattern_cursor.h"
 
 namespace koma {
 
 NudgeCommand::NudgeCommand(EditingModel& model, int index)
     : ModelEditCommand(
-          model, QStringLiteral("微調整"), [&model, index] { bt_arrow_click(model, index); },
-          kMergeNudge, model.edit_cursor),
+          model, QCoreApplication::translate("EditNames", "微調整"),
+          [&model, index] { bt_arrow_click(model, index); }, kMergeNudge, model.edit_cursor),
       step_(model.edit_cursor) {}
 
 void NudgeCommand::restored(bool undone) {

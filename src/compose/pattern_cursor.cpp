@@ -1,5 +1,6 @@
 #include "compose/pattern_cursor.h"
 
+#include <QCoreApplication>
 #include <cassert>
 
 #include "compose/compose_frame.h"
@@ -62,7 +63,7 @@ void show_edited_step(EditingModel& m, int step) {
 
 void leave_fine_adjust(EditingModel& m) {
     m.fine_adjust = 0;
-    m.bt_set2.caption = QStringLiteral("微調整ＯＮ");
+    m.bt_set2.caption = QCoreApplication::translate("Captions", "微調整ＯＮ");
     m.pattern_anime.set_read_only(false);
     place_edit_cursor(m, 0);
     m.pattern_anime.select(0, 0);

@@ -1,5 +1,6 @@
 #include "export/export_settings_form.h"
 
+#include <QCoreApplication>
 #include <optional>
 
 #include "export/export_settings_edit.h"
@@ -56,10 +57,11 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
                                                               ExportSettingsForm& form) {
     const std::optional<int64_t> ms = whole_number(form.frame_ms.text());
     if (!ms) {
-        return std::unexpected(
-            refuse(form.frame_ms, ExportSettingsField::FrameMs,
-                   QStringLiteral("1コマの時間に「%1」は使えません。ミリ秒を整数で入れてください。")
-                       .arg(form.frame_ms.text())));
+        return std::unexpected(refuse(
+            form.frame_ms, ExportSettingsField::FrameMs,
+            QCoreApplication::translate(
+                "ExportSettings", "1コマの時間に「%1」は使えません。ミリ秒を整数で入れてください。")
+                .arg(form.frame_ms.text())));
     }
     if (const auto checked = check_frame_ms(*ms); !checked) {
         return std::unexpected(
@@ -69,8 +71,10 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     if (!loops) {
         return std::unexpected(
             refuse(form.loop_count, ExportSettingsField::LoopCount,
-                   QStringLiteral("繰り返し回数に「%1」は使えません。回数を整数で入れてください"
-                                  "（0 は無限）。")
+                   QCoreApplication::translate(
+                       "ExportSettings",
+                       "繰り返し回数に「%1」は使えません。回数を整数で入れてください"
+                       "（0 は無限）。")
                        .arg(form.loop_count.text())));
     }
     if (const auto checked = check_loop_count(*loops); !checked) {

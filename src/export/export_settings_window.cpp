@@ -38,7 +38,7 @@ QLabel* add_label(const QString& text, QWidget* parent, int x, int y, int w, int
 
 ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsForm& form)
     : QWidget(nullptr), model_(model), form_(form) {
-    setWindowTitle(QStringLiteral("出力設定"));
+    setWindowTitle(tr("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(320, 268);
@@ -47,21 +47,21 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
     };
 
-    add_label(QStringLiteral("出力形式"), this, 16, 16, 104, 24);
+    add_label(tr("出力形式"), this, 16, 16, 104, 24);
     format = new QComboBox(this);
     format->setGeometry(128, 16, 113, 24);
     for (OutputFormat f : kFormats) {
         format->addItem(format_caption(f));
     }
-    add_label(QStringLiteral("1コマの時間"), this, 16, 52, 104, 24);
+    add_label(tr("1コマの時間"), this, 16, 52, 104, 24);
     frame_ms = new QLineEdit(this);
     frame_ms->setGeometry(128, 52, 65, 24);
-    add_label(QStringLiteral("ミリ秒"), this, 200, 52, 104, 24);
-    add_label(QStringLiteral("繰り返し回数"), this, 16, 88, 104, 24);
+    add_label(tr("ミリ秒"), this, 200, 52, 104, 24);
+    add_label(tr("繰り返し回数"), this, 16, 88, 104, 24);
     loop_count = new QLineEdit(this);
     loop_count->setGeometry(128, 88, 65, 24);
-    add_label(QStringLiteral("回（0 = 無限）"), this, 200, 88, 112, 24);
-    transparent = new QCheckBox(QStringLiteral("背景を透明に"), this);
+    add_label(tr("回（0 = 無限）"), this, 200, 88, 112, 24);
+    transparent = new QCheckBox(tr("背景を透明に"), this);
     transparent->setGeometry(16, 120, 225, 24);
     add_label(tr("再生順"), this, 16, 152, 104, 24);
     direction = new QComboBox(this);
@@ -70,14 +70,23 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     direction->addItem(tr("往復（ピンポン）"));
     max_effort = new QCheckBox(tr("PNG・APNG を最小サイズに（時間がかかります）"), this);
     max_effort->setGeometry(16, 184, 296, 24);
-    ok = new QPushButton(QStringLiteral("ＯＫ"), this);
+    ok = new QPushButton(tr("ＯＫ"), this);
     ok->setGeometry(64, 224, 81, 33);
     QFont bold = ok->font();
     bold.setBold(true);
     ok->setFont(bold);
     ok->setDefault(true);
-    cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel = new QPushButton(tr("キャンセル"), this);
     cancel->setGeometry(176, 224, 81, 33);
+    format->setToolTip(tr("書き出すファイルの形式"));
+    frame_ms->setToolTip(tr("アニメーションの1コマの時間（ミリ秒）"));
+    loop_count->setToolTip(tr("アニメーションを繰り返す回数（0 は無限）"));
+    transparent->setToolTip(tr("背景の色を透明にして書き出します（BMP を除く）"));
+    direction->setToolTip(tr("コマを順に再生するか、往復させるか"));
+    ok->setToolTip(tr("この設定を使います"));
+    cancel->setToolTip(tr("何も変えずに窓を閉じます"));
+    max_effort->setToolTip(
+        tr("PNG と APNG の圧縮を最後まで試して、いちばん小さいファイルにします"));
 
     connect(format, &QComboBox::activated, this, [this](int row) {
         if (row >= 0 && row < static_cast<int>(kFormats.size())) {

@@ -56,13 +56,15 @@ QString notice_text(const ExportNotice& notice) {
                     .arg(notice.written_ms)
                     .arg(notice.other_times);
             }
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "FrameExport",
                        "GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒にして"
                        "書き出しました。")
                 .arg(notice.frame_ms)
                 .arg(notice.written_ms);
         case ExportNotice::Kind::BmpOpaque:
-            return QStringLiteral("BMP は透過を持てないので、背景を透過せずに書き出しました。");
+            return QCoreApplication::translate(
+                "FrameExport", "BMP は透過を持てないので、背景を透過せずに書き出しました。");
     }
     return {};
 }
@@ -261,13 +263,15 @@ QString export_status(const std::expected<ExportSummary, QString>& outcome, cons
 
 ExportMessage export_message(const std::expected<ExportSummary, QString>& outcome) {
     if (!outcome) {
-        return {true, QStringLiteral("コマを書き出せませんでした。\n%1").arg(outcome.error())};
+        return {true, QCoreApplication::translate("FrameExport", "コマを書き出せませんでした。\n%1")
+                          .arg(outcome.error())};
     }
     if (outcome->cancelled) {
         return {};
     }
     if (outcome->files.isEmpty()) {
-        return {false, QStringLiteral("アニメパターンが空なので、書き出すコマがありません。")};
+        return {false, QCoreApplication::translate(
+                           "FrameExport", "アニメパターンが空なので、書き出すコマがありません。")};
     }
     QStringList lines;
     for (const ExportNotice& notice : outcome->notices) lines << notice_text(notice);

@@ -1,5 +1,7 @@
 #include "export/output_format.h"
 
+#include <QCoreApplication>
+
 namespace koma {
 
 void output_bmp_Click(EditingModel& model) {
@@ -19,11 +21,11 @@ void output_GIF_Click(EditingModel& model) {
 QString format_caption(OutputFormat format) {
     switch (format) {
         case OutputFormat::Bmp:
-            return QStringLiteral("ＢＭＰ");
+            return QCoreApplication::translate("Captions", "ＢＭＰ");
         case OutputFormat::Gif:
             return QStringLiteral("GIF");
         case OutputFormat::Png:
-            return QStringLiteral("PNG 連番");
+            return QCoreApplication::translate("Captions", "PNG 連番");
         case OutputFormat::Apng:
             return QStringLiteral("APNG");
         case OutputFormat::Webp:

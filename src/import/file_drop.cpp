@@ -1,5 +1,6 @@
 #include "import/file_drop.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -73,14 +74,16 @@ bool is_image_by_content(const QString& path) {
 
 FileDrop plan_file_drop(const QStringList& paths, int slot) {
     if (paths.isEmpty()) {
-        return refused(QStringLiteral("落とされたものにファイルがありません"));
+        return refused(
+            QCoreApplication::translate("FileDrop", "落とされたものにファイルがありません"));
     }
     const auto is_state = [](const QString& path) {
         return path.endsWith(QLatin1String(".pst"), Qt::CaseInsensitive);
     };
     if (std::any_of(paths.begin(), paths.end(), is_state)) {
         if (paths.size() != 1) {
-            return refused(QStringLiteral("状態ファイルは1つだけ落としてください"));
+            return refused(
+                QCoreApplication::translate("FileDrop", "状態ファイルは1つだけ落としてください"));
         }
         FileDrop drop;
         drop.kind = FileDrop::Kind::LoadState;
@@ -88,18 +91,21 @@ FileDrop plan_file_drop(const QStringList& paths, int slot) {
         return drop;
     }
     if (slot < 0 || slot >= kSlotCount) {
-        return refused(QStringLiteral("画像は画像の枠の上に落としてください"));
+        return refused(
+            QCoreApplication::translate("FileDrop", "画像は画像の枠の上に落としてください"));
     }
     const bool frame_slot = slot != kBackgroundSlot && slot != kForegroundSlot;
     if (paths.size() > 1 && !frame_slot) {
-        return refused(QStringLiteral("背景と前景の枠には画像を1枚ずつ落としてください"));
+        return refused(QCoreApplication::translate(
+            "FileDrop", "背景と前景の枠には画像を1枚ずつ落としてください"));
     }
     const int room = frame_slot ? 10 - slot : 1;
     if (paths.size() > room) {
-        return refused(QStringLiteral("枠%1から9までに入る画像は%2枚までです（%3枚）")
-                           .arg(slot)
-                           .arg(room)
-                           .arg(paths.size()));
+        return refused(
+            QCoreApplication::translate("FileDrop", "枠%1から9までに入る画像は%2枚までです（%3枚）")
+                .arg(slot)
+                .arg(room)
+                .arg(paths.size()));
     }
 
     QStringList ordered = paths;
@@ -114,12 +120,15 @@ FileDrop plan_file_drop(const QStringList& paths, int slot) {
         const QString& path = ordered[i];
         const QString name = QFileInfo(path).fileName();
         if (!is_image_by_content(path)) {
-            return refused(QStringLiteral("「%1」はPNG・BMP・JPEGの画像ではありません").arg(name));
+            return refused(QCoreApplication::translate("FileDrop",
+                                                       "「%1」はPNG・BMP・JPEGの画像ではありません")
+                               .arg(name));
         }
         // Every file is decoded before any slot changes.
         const auto picture = load_picture(path);
         if (!picture) {
-            return refused(QStringLiteral("「%1」を読み込めません：%2").arg(name, picture.error()));
+            return refused(QCoreApplication::translate("FileDrop", "「%1」を読み込めません：%2")
+                               .arg(name, picture.error()));
         }
         drop.images.push_back({slot + static_cast<int>(i), path});
     }
@@ -131,7 +140,7 @@ QStringList load_dropped_images(EditingModel& model, const std::vector<SlotFile>
     for (const SlotFile& image : images) {
         QString message;
         if (!load_slot_file(model, image.slot, image.path, false, message)) {
-            failures << QStringLiteral("「%1」を読み込めません：%2")
+            failures << QCoreApplication::translate("FileDrop", "「%1」を読み込めません：%2")
                             .arg(QFileInfo(image.path).fileName(), message);
         }
     }

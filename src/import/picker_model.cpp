@@ -1,5 +1,6 @@
 #include "import/picker_model.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "compose/pattern_cursor.h"
@@ -10,11 +11,14 @@ namespace koma {
 
 namespace {
 
-const std::array<QString, kSlotCount> kSlotNames{
-    QStringLiteral("背景"),       QStringLiteral("パターン１"), QStringLiteral("パターン２"),
-    QStringLiteral("パターン３"), QStringLiteral("パターン４"), QStringLiteral("パターン５"),
-    QStringLiteral("パターン６"), QStringLiteral("パターン７"), QStringLiteral("パターン８"),
-    QStringLiteral("パターン９"), QStringLiteral("前景")};
+// The captions of the slots, put into the user's language when the picker fills slot_names.
+const std::array<const char*, kSlotCount> kSlotNames{
+    QT_TRANSLATE_NOOP("PickerModel", "背景"),       QT_TRANSLATE_NOOP("PickerModel", "パターン１"),
+    QT_TRANSLATE_NOOP("PickerModel", "パターン２"), QT_TRANSLATE_NOOP("PickerModel", "パターン３"),
+    QT_TRANSLATE_NOOP("PickerModel", "パターン４"), QT_TRANSLATE_NOOP("PickerModel", "パターン５"),
+    QT_TRANSLATE_NOOP("PickerModel", "パターン６"), QT_TRANSLATE_NOOP("PickerModel", "パターン７"),
+    QT_TRANSLATE_NOOP("PickerModel", "パターン８"), QT_TRANSLATE_NOOP("PickerModel", "パターン９"),
+    QT_TRANSLATE_NOOP("PickerModel", "前景")};
 
 }  // namespace
 
@@ -60,7 +64,8 @@ void PickerModel::Form2_Load(int slot) {
     Combo1_text = remembered ? model.picker_filter_text : QStringLiteral("*.BMP");
     Combo1_items = {QStringLiteral("*.BMP"), QStringLiteral("*.JPG"), kPngFilter};
     for (int i = 0; i < kSlotCount; ++i) {
-        model.slot_names[static_cast<size_t>(i)] = kSlotNames[static_cast<size_t>(i)];
+        model.slot_names[static_cast<size_t>(i)] =
+            QCoreApplication::translate("PickerModel", kSlotNames[static_cast<size_t>(i)]);
     }
     leave_fine_adjust(model);
 }
@@ -105,7 +110,8 @@ void PickerModel::File1_Click(int index) {
     if (load_slot_file(model, slot, model.work_path, Combo1_text == kPngFilter, message)) {
         notice.clear();
     } else {
-        notice = QStringLiteral("「%1」を読み込めません：%2").arg(name, message);
+        notice = QCoreApplication::translate("PickerModel", "「%1」を読み込めません：%2")
+                     .arg(name, message);
     }
 }
 

@@ -33,7 +33,7 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs, int slo
       model_(model),
       picker_(std::make_unique<PickerModel>(model, fs)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("ファイルを開く"));
+    setWindowTitle(tr("ファイルを開く"));
     setFixedSize(481, 222);
 
     Drive1 = new QComboBox(this);
@@ -73,6 +73,14 @@ Form2::Form2(EditingModel& model, QWidget* parent, const FileSystem* fs, int slo
     notice = new QLabel(this);
     notice->setGeometry(8, 198, 465, 20);
     notice->setStyleSheet(QStringLiteral("color: #b00000"));
+    Drive1->setToolTip(tr("ドライブ"));
+    Dir1->setToolTip(tr("フォルダ（ダブルクリックで開きます）"));
+    Combo1->setToolTip(tr("一覧に出すファイルの種類（*.BMP、*.JPG、*.PNG）"));
+    File1->setToolTip(tr("クリックした画像を、選んだ枠に読み込みます"));
+    Label2->setToolTip(tr("読み込む先の枠の名前"));
+    HScroll1->setToolTip(tr("読み込む先の枠を選びます"));
+    Command2->setToolTip(tr("次の枠へ進みます"));
+    Command1->setToolTip(tr("窓を閉じます"));
 
     picker_->Form2_Load(slot);
     lists_binding_ =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -15,6 +16,7 @@
 namespace koma {
 
 class EditHistory;
+class LanguageChoice;
 class RecentProjects;
 
 /// The surface of image slot `slot` (0 to 10) while nothing is loaded into it: blank, in the
@@ -121,10 +123,10 @@ class EditingModel : public QObject {
     TextBox this_adjust_x{&project.this_adjust_x};
     TextBox this_adjust_y{&project.this_adjust_y};
     TextBox basename{&project.basename};
-    Button anime{QStringLiteral("アニメテスト")};
-    Button bt_set2{QStringLiteral("微調整ＯＮ")};
-    Button bt_zoom{QStringLiteral("ズーム")};
-    Button output_bmp{QStringLiteral("ＢＭＰ"), false};
+    Button anime{QCoreApplication::translate("Captions", "アニメテスト")};
+    Button bt_set2{QCoreApplication::translate("Captions", "微調整ＯＮ")};
+    Button bt_zoom{QCoreApplication::translate("Captions", "ズーム")};
+    Button output_bmp{QCoreApplication::translate("Captions", "ＢＭＰ"), false};
     Button output_GIF{QStringLiteral("GIF")};
     BoundLabel path_ref{project.path_ref};
     /// Drive1 and Dir1 of the main window: the export folder.
@@ -148,6 +150,9 @@ class EditingModel : public QObject {
     /// The list of state files read or written lately, while one is attached (the windows);
     /// null keeps no list.
     RecentProjects* recent = nullptr;
+    /// The user's choice of the windows' language, while one is attached (the windows); null
+    /// offers no choice.
+    LanguageChoice* language_choice = nullptr;
 
     const QString& program_folder() const { return program_folder_; }
     /// Where the folder lists start when nothing else says (see start_folder() in platform).

@@ -1,20 +1,25 @@
 #include "model/export_settings.h"
 
+#include <QCoreApplication>
+
 #include "model/editing_model.h"
 
 namespace koma {
 
 std::expected<int, QString> check_frame_ms(int64_t ms) {
     if (ms < kMinFrameMs) {
-        return std::unexpected(
-            QStringLiteral("1コマの時間 %1 ミリ秒は短すぎます。%2 ミリ秒以上にしてください"
-                           "（それより短い時間は再生ソフトが守りません）。")
-                .arg(ms)
-                .arg(kMinFrameMs));
+        return std::unexpected(QCoreApplication::translate(
+                                   "ExportSettings",
+                                   "1コマの時間 %1 ミリ秒は短すぎます。%2 ミリ秒以上にしてください"
+                                   "（それより短い時間は再生ソフトが守りません）。")
+                                   .arg(ms)
+                                   .arg(kMinFrameMs));
     }
     if (ms > kMaxFrameMs) {
         return std::unexpected(
-            QStringLiteral("1コマの時間 %1 ミリ秒は長すぎます。%2 ミリ秒以下にしてください。")
+            QCoreApplication::translate(
+                "ExportSettings",
+                "1コマの時間 %1 ミリ秒は長すぎます。%2 ミリ秒以下にしてください。")
                 .arg(ms)
                 .arg(kMaxFrameMs));
     }
@@ -24,7 +29,9 @@ std::expected<int, QString> check_frame_ms(int64_t ms) {
 std::expected<int, QString> check_loop_count(int64_t count) {
     if (count < 0 || count > kMaxLoopCount) {
         return std::unexpected(
-            QStringLiteral("繰り返し回数 %1 は使えません。0 ～ %2 にしてください（0 は無限）。")
+            QCoreApplication::translate(
+                "ExportSettings",
+                "繰り返し回数 %1 は使えません。0 ～ %2 にしてください（0 は無限）。")
                 .arg(count)
                 .arg(kMaxLoopCount));
     }

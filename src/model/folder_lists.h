@@ -7,11 +7,13 @@
 
 #include "model/project_state.h"
 #include "platform/file_system.h"
+#include "platform/translatable_text.h"
 
 namespace koma {
 
 /// The one message the program shows for a root that cannot be read.
-inline const QString kDriveNotReadyMessage = QStringLiteral("ドライブの準備がまだです");
+inline constexpr TranslatableText kDriveNotReadyMessage{
+    "FolderLists", QT_TRANSLATE_NOOP("FolderLists", "ドライブの準備がまだです")};
 
 /// One line of a folder list: the folders from the drive down to the current folder, then the
 /// current folder's subfolders.

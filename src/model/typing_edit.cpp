@@ -1,5 +1,7 @@
 #include "model/typing_edit.h"
 
+#include <QCoreApplication>
+
 namespace koma {
 
 namespace {
@@ -7,11 +9,11 @@ namespace {
 QString step_name(TypedBox box) {
     switch (box) {
         case TypedBox::Pattern:
-            return QStringLiteral("アニメパターンの入力");
+            return QCoreApplication::translate("EditNames", "アニメパターンの入力");
         case TypedBox::Travel:
-            return QStringLiteral("コマ間隔の入力");
+            return QCoreApplication::translate("EditNames", "コマ間隔の入力");
         case TypedBox::BaseName:
-            return QStringLiteral("ファイル名の入力");
+            return QCoreApplication::translate("EditNames", "ファイル名の入力");
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "platform/atomic_write.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,16 +12,20 @@ std::expected<void, QString> write_file_atomically(const QString& path, const QB
     const auto target = resolve_write_target(path);
     if (!target) {
         if (QFileInfo(path).isDir()) {
-            return std::unexpected(QStringLiteral("「%1」はフォルダです").arg(path));
+            return std::unexpected(
+                QCoreApplication::translate("FileSystem", "「%1」はフォルダです").arg(path));
         }
-        return std::unexpected(QStringLiteral("「%1」を作れません: %2").arg(path, target.error()));
+        return std::unexpected(QCoreApplication::translate("FileSystem", "「%1」を作れません: %2")
+                                   .arg(path, target.error()));
     }
     auto temp = FileBeside::create(*target, QStringLiteral("tmp"));
     if (!temp) {
-        return std::unexpected(QStringLiteral("「%1」を作れません: %2").arg(path, temp.error()));
+        return std::unexpected(QCoreApplication::translate("FileSystem", "「%1」を作れません: %2")
+                                   .arg(path, temp.error()));
     }
     auto cannot_write = [&](const QString& why) {
-        return std::unexpected(QStringLiteral("「%1」に書き込めません: %2").arg(path, why));
+        return std::unexpected(
+            QCoreApplication::translate("FileSystem", "「%1」に書き込めません: %2").arg(path, why));
     };
     if (auto written = temp->write(bytes); !written) return cannot_write(written.error());
     auto released = temp->release();
@@ -31,7 +36,8 @@ std::expected<void, QString> write_file_atomically(const QString& path, const QB
     if (!placed) {
         QFile::remove(*released);
         return std::unexpected(
-            QStringLiteral("「%1」を保存できません: %2").arg(path, placed.error()));
+            QCoreApplication::translate("FileSystem", "「%1」を保存できません: %2")
+                .arg(path, placed.error()));
     }
     (void)sync_folder(QFileInfo(target->file).absolutePath());
     return {};

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -33,10 +34,12 @@ class MachineFileSystem final : public FileSystem {
     std::expected<FolderEntries, QString> list(const QString& folder) const override {
         const QFileInfo info(folder);
         if (!info.isDir()) {
-            return std::unexpected(QStringLiteral("フォルダがありません"));
+            return std::unexpected(
+                QCoreApplication::translate("FileSystem", "フォルダがありません"));
         }
         if (!info.isReadable() || !info.isExecutable()) {
-            return std::unexpected(QStringLiteral("フォルダを読めません"));
+            return std::unexpected(
+                QCoreApplication::translate("FileSystem", "フォルダを読めません"));
         }
         const QDir dir(folder);
         const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;

@@ -1,5 +1,6 @@
 #include "state/read_state.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -160,7 +161,7 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
             model.slot_files[static_cast<size_t>(i)] = *stored;
             empty_slot(model, i);
             report.slot_failures.push_back(
-                {i, *stored, QStringLiteral("ファイルが見つかりません")});
+                {i, *stored, QCoreApplication::translate("ReadState", "ファイルが見つかりません")});
             continue;
         }
         QString why;
@@ -221,7 +222,9 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
             }
         } else if (!plain_usable) {
             report.background_refused =
-                QStringLiteral("無地の背景の大きさ %1 x %2 twip は使えないので、背景はそのままです")
+                QCoreApplication::translate(
+                    "ReadState",
+                    "無地の背景の大きさ %1 x %2 twip は使えないので、背景はそのままです")
                     .arg(part4->width)
                     .arg(part4->height);
         } else {
@@ -247,14 +250,13 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
         return {};
     }
     const auto failed = [&path](const QString& why) {
-        return std::unexpected(
-            QStringLiteral("状態ファイル「%1」を読めません。\n%2").arg(path, why));
+        return std::unexpected(state_unread_message(path, why));
     };
     if (info.isDir()) {
-        return failed(QStringLiteral("フォルダです"));
+        return failed(QCoreApplication::translate("ReadState", "フォルダです"));
     }
     if (info.size() > kMaxStateFileBytes) {
-        return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
+        return failed(QCoreApplication::translate("ReadState", "状態ファイルにしては大きすぎます"));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -271,7 +273,7 @@ std::expected<StateReadReport, QString> read_state(EditingModel& model, const QS
     }
     file.close();
     if (bytes.size() > kMaxStateFileBytes) {
-        return failed(QStringLiteral("状態ファイルにしては大きすぎます"));
+        return failed(QCoreApplication::translate("ReadState", "状態ファイルにしては大きすぎます"));
     }
     return read_state_bytes(model, bytes, info.absoluteDir(), path);
 }
@@ -280,8 +282,7 @@ std::expected<StateReadReport, QString> read_state_bytes(EditingModel& model,
                                                          const QByteArray& bytes,
                                                          const QDir& folder, const QString& name) {
     const auto failed = [&name](const QString& why) {
-        return std::unexpected(
-            QStringLiteral("状態ファイル「%1」を読めません。\n%2").arg(name, why));
+        return std::unexpected(state_unread_message(name, why));
     };
     StateBytes parts = split_extension_record(bytes);
     // Files koma writes say they are UTF-8; the others are judged by their bytes.
@@ -311,12 +312,17 @@ std::expected<StateReadReport, QString> read_state_bytes(EditingModel& model,
     return report;
 }
 
+QString state_unread_message(const QString& name, const QString& why) {
+    return QCoreApplication::translate("ReadState", "状態ファイル「%1」を読めません。\n%2")
+        .arg(name, why);
+}
+
 QString slot_caption(int slot) {
     if (slot == kBackgroundSlot) {
-        return QStringLiteral("背景");
+        return QCoreApplication::translate("ReadState", "背景");
     }
     if (slot == kForegroundSlot) {
-        return QStringLiteral("前景");
+        return QCoreApplication::translate("ReadState", "前景");
     }
     return QString::number(slot);
 }
@@ -327,9 +333,10 @@ QString state_read_message(const std::expected<StateReadReport, QString>& outcom
     }
     QStringList lines;
     if (!outcome->slot_failures.empty()) {
-        lines << QStringLiteral("読み込めなかった画像があります。その枠は空です。");
+        lines << QCoreApplication::translate("ReadState",
+                                             "読み込めなかった画像があります。その枠は空です。");
         for (const SlotLoadFailure& failure : outcome->slot_failures) {
-            lines << QStringLiteral("%1「%2」: %3")
+            lines << QCoreApplication::translate("ReadState", "%1「%2」: %3")
                          .arg(slot_caption(failure.slot), failure.path, failure.reason);
         }
     }

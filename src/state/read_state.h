@@ -62,6 +62,9 @@ std::expected<StateReadReport, QString> read_state_bytes(EditingModel& model,
                                                          const QByteArray& bytes,
                                                          const QDir& folder, const QString& name);
 
+/// The message of a state file that cannot be read: names the file `name`, then says `why`.
+QString state_unread_message(const QString& name, const QString& why);
+
 /// The name of a slot in messages: "背景", "1" to "9", "前景".
 QString slot_caption(int slot);
 

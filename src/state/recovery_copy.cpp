@@ -1,5 +1,6 @@
 #include "state/recovery_copy.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,7 +21,8 @@ QByteArray recovery_copy_bytes(const EditingModel& model) {
 
 std::expected<RecoveredProject, QString> read_recovery_copy(const QByteArray& bytes) {
     const auto not_a_copy = [] {
-        return std::unexpected(QStringLiteral("復元用のコピーではありません"));
+        return std::unexpected(
+            QCoreApplication::translate("RecoveryCopy", "復元用のコピーではありません"));
     };
     const qsizetype end = bytes.indexOf("\r\n");
     if (end < 0) {
@@ -48,7 +50,9 @@ std::expected<StateReadReport, QString> restore_recovery_copy(EditingModel& mode
     // A project never saved has absolute slot paths; the program's folder is only a fallback.
     const QDir folder = copy->state_file.isEmpty() ? QDir(model.program_folder())
                                                    : QFileInfo(copy->state_file).absoluteDir();
-    const QString name = copy->state_file.isEmpty() ? QStringLiteral("（無題）") : copy->state_file;
+    const QString name = copy->state_file.isEmpty()
+                             ? QCoreApplication::translate("RecoveryCopy", "（無題）")
+                             : copy->state_file;
     auto read = read_state_bytes(model, copy->state_bytes, folder, name);
     // What a damaged copy gave is no longer that file's project: Ctrl+S must not write it there.
     const QString belongs = read ? copy->state_file : QString();

@@ -1,5 +1,6 @@
 #include "state/recovery_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,14 +56,17 @@ QString RecoveryFolder::lock_path(const QString& id) const {
 
 std::expected<void, QString> RecoveryFolder::keep(const QByteArray& bytes) {
     if (!QDir().mkpath(folder_)) {
-        return std::unexpected(QStringLiteral("復元用のフォルダ「%1」を作れません").arg(folder_));
+        return std::unexpected(
+            QCoreApplication::translate("RecoveryFolder", "復元用のフォルダ「%1」を作れません")
+                .arg(folder_));
     }
     // The lock comes first: from the moment the copy exists it is seen as a running process's.
     if (!own_lock_) {
         own_lock_ = FileLock::try_take(lock_path(id_));
         if (!own_lock_) {
             return std::unexpected(
-                QStringLiteral("復元用のコピーを「%1」に置けません").arg(folder_));
+                QCoreApplication::translate("RecoveryFolder", "復元用のコピーを「%1」に置けません")
+                    .arg(folder_));
         }
     }
     auto written = write_file_atomically(copy_path(id_), bytes);

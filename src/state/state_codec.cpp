@@ -1,5 +1,6 @@
 #include "state/state_codec.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
@@ -82,8 +83,8 @@ std::expected<QString, QString> decode_state_text(const QByteArray& bytes) {
     if (valid_utf8) {
         return text;
     }
-    return std::unexpected(
-        QStringLiteral("この状態ファイルは UTF-8 でなく、Shift_JIS の変換器もありません"));
+    return std::unexpected(QCoreApplication::translate(
+        "StateCodec", "この状態ファイルは UTF-8 でなく、Shift_JIS の変換器もありません"));
 }
 
 QString decode_utf8_state_text(const QByteArray& bytes) {
@@ -102,7 +103,7 @@ bool ItemReader::at_end() const {
 }
 
 QString ItemReader::fault(const QString& what, int line) const {
-    return QStringLiteral("%1 行目: %2").arg(line).arg(what);
+    return QCoreApplication::translate("StateCodec", "%1 行目: %2").arg(line).arg(what);
 }
 
 void ItemReader::skip_blanks() {
@@ -147,7 +148,9 @@ std::expected<QString, QString> ItemReader::next_item(bool* quoted) {
     item_line_ = line_;
     if (pos_ >= text_.size()) {
         if (!after_comma_) {
-            return std::unexpected(fault(QStringLiteral("ファイルが途中で終わっています"), line_));
+            return std::unexpected(
+                fault(QCoreApplication::translate("StateCodec", "ファイルが途中で終わっています"),
+                      line_));
         }
         after_comma_ = false;
         return QString();
@@ -174,7 +177,8 @@ std::expected<QString, QString> ItemReader::next_item(bool* quoted) {
     for (;;) {
         const qsizetype close = text_.indexOf(kQuote, from);
         if (close < 0) {
-            return std::unexpected(fault(QStringLiteral("引用符が閉じていません"), item_line_));
+            return std::unexpected(fault(
+                QCoreApplication::translate("StateCodec", "引用符が閉じていません"), item_line_));
         }
         value += QStringView(text_).mid(from, close - from);
         if (close + 1 < text_.size() && text_[close + 1] == kQuote) {
@@ -194,7 +198,8 @@ std::expected<QString, QString> ItemReader::next_item(bool* quoted) {
     }
     skip_blanks();
     if (pos_ < text_.size() && text_[pos_] != kComma && !at_line_end()) {
-        return std::unexpected(fault(QStringLiteral("文字列の後に余分な文字があります"), line_));
+        return std::unexpected(fault(
+            QCoreApplication::translate("StateCodec", "文字列の後に余分な文字があります"), line_));
     }
     consume_delimiter();
     return value;
@@ -231,15 +236,19 @@ std::expected<int64_t, QString> ItemReader::read_int(int64_t min, int64_t max) {
     if (quoted || text.isEmpty() || i == digits_from || i != text.size()) {
         const QString what =
             text.isEmpty() && !quoted
-                ? QStringLiteral("数値がありません")
-                : QStringLiteral("数値のはずの所に「%1」があります").arg(shown(text));
+                ? QCoreApplication::translate("StateCodec", "数値がありません")
+                : QCoreApplication::translate("StateCodec", "数値のはずの所に「%1」があります")
+                      .arg(shown(text));
         return std::unexpected(fault(what, item_line_));
     }
     const int64_t value = negative ? -magnitude : magnitude;
     if (too_big || value < min || value > max) {
-        return std::unexpected(fault(
-            QStringLiteral("数値 %1 が範囲 %2 ～ %3 の外です").arg(shown(text)).arg(min).arg(max),
-            item_line_));
+        return std::unexpected(
+            fault(QCoreApplication::translate("StateCodec", "数値 %1 が範囲 %2 ～ %3 の外です")
+                      .arg(shown(text))
+                      .arg(min)
+                      .arg(max),
+                  item_line_));
     }
     return value;
 }
@@ -266,9 +275,10 @@ std::expected<bool, QString> ItemReader::read_bool() {
             return false;
         }
     }
-    return std::unexpected(
-        fault(QStringLiteral("#TRUE# か #FALSE# のはずの所に「%1」があります").arg(shown(*item)),
-              item_line_));
+    return std::unexpected(fault(
+        QCoreApplication::translate("StateCodec", "#TRUE# か #FALSE# のはずの所に「%1」があります")
+            .arg(shown(*item)),
+        item_line_));
 }
 
 }  // namespace koma

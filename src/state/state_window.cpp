@@ -36,7 +36,7 @@ QFont list_font() {
 Form3::Form3(EditingModel& model, QWidget* owner, const FileSystem* fs)
     : QWidget(owner, Qt::Window), model_(model), state_(model, fs) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("状態のSAVE&LOAD"));
+    setWindowTitle(tr("状態のSAVE&LOAD"));
     setFixedSize(6960 / kTwips, 3210 / kTwips);
     show_message = [this](const QString& message) {
         QMessageBox::warning(this, QString(), message);
@@ -88,6 +88,12 @@ void Form3::build_controls() {
     recent_list->setGeometry(336, 8, 113, 52);
     recent_list->setToolTip(tr("最近使った状態ファイル（ダブルクリックで読み込み）"));
     recent_list->setAccessibleName(tr("最近使った状態ファイル"));
+    Command1->setToolTip(tr("名前の状態ファイルを読み込むか保存します"));
+    Drive1->setToolTip(tr("ドライブ"));
+    Dir1->setToolTip(tr("フォルダ（ダブルクリックで開きます）"));
+    Combo1->setToolTip(tr("一覧に出すファイルの種類"));
+    File1->setToolTip(tr("状態ファイル: クリックで名前に入り、ダブルクリックで実行します"));
+    file_name->setToolTip(tr("状態ファイルの名前（.pst は付けなくてもかまいません）"));
     for (QWidget* w :
          std::initializer_list<QWidget*>{Drive1, Dir1, Combo1, File1, file_name, recent_list}) {
         w->setFont(list_font());

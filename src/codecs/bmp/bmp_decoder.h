@@ -9,6 +9,8 @@
 #include <expected>
 #include <vector>
 
+#include "platform/translatable_text.h"
+
 namespace koma {
 
 /// How the pixels of a BMP file are stored.
@@ -75,21 +77,35 @@ std::expected<QImage, QString> decode_bmp(QByteArrayView file);
 
 /// Why a BMP file was not decoded, in the words the program shows the user.
 namespace bmp_message {
-inline const QString kTruncated = QStringLiteral("BMP ファイルが途中で切れています");
-inline const QString kBadHeader = QStringLiteral("BMP のヘッダーが壊れています");
-inline const QString kHeaderSize =
-    QStringLiteral("この種類の BMP ヘッダー（%1 バイト）には対応していません");
-inline const QString kPlanes = QStringLiteral("BMP のプレーン数が 1 ではありません");
-inline const QString kDepth = QStringLiteral("%1 ビットの BMP には対応していません");
-inline const QString kCompression = QStringLiteral("BMP の圧縮形式（%1）には対応していません");
-inline const QString kHuffman = QStringLiteral("ハフマン圧縮の BMP には対応していません");
-inline const QString kRle24 = QStringLiteral("RLE24 圧縮の BMP には対応していません");
-inline const QString kTopDownRle = QStringLiteral("上から下へ並んだ RLE 圧縮の BMP は読めません");
-inline const QString kBadMasks = QStringLiteral("BMP のビットフィールドが壊れています");
-inline const QString kNoPalette = QStringLiteral("BMP にパレットがありません");
-inline const QString kBadOffset = QStringLiteral("BMP の画素データの位置が壊れています");
-inline const QString kEmbedded = QStringLiteral("BMP に埋め込まれた画像が読み取れません");
-inline const QString kNoMemory = QStringLiteral("画像を読み込むメモリが足りません");
+inline constexpr TranslatableText kTruncated{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP ファイルが途中で切れています")};
+inline constexpr TranslatableText kBadHeader{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP のヘッダーが壊れています")};
+inline constexpr TranslatableText kHeaderSize{
+    "BmpDecoder",
+    QT_TRANSLATE_NOOP("BmpDecoder", "この種類の BMP ヘッダー（%1 バイト）には対応していません")};
+inline constexpr TranslatableText kPlanes{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP のプレーン数が 1 ではありません")};
+inline constexpr TranslatableText kDepth{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "%1 ビットの BMP には対応していません")};
+inline constexpr TranslatableText kCompression{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP の圧縮形式（%1）には対応していません")};
+inline constexpr TranslatableText kHuffman{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "ハフマン圧縮の BMP には対応していません")};
+inline constexpr TranslatableText kRle24{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "RLE24 圧縮の BMP には対応していません")};
+inline constexpr TranslatableText kTopDownRle{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "上から下へ並んだ RLE 圧縮の BMP は読めません")};
+inline constexpr TranslatableText kBadMasks{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP のビットフィールドが壊れています")};
+inline constexpr TranslatableText kNoPalette{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP にパレットがありません")};
+inline constexpr TranslatableText kBadOffset{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP の画素データの位置が壊れています")};
+inline constexpr TranslatableText kEmbedded{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "BMP に埋め込まれた画像が読み取れません")};
+inline constexpr TranslatableText kNoMemory{
+    "BmpDecoder", QT_TRANSLATE_NOOP("BmpDecoder", "画像を読み込むメモリが足りません")};
 }  // namespace bmp_message
 
 }  // namespace koma
