@@ -6,6 +6,7 @@
 
 #include "codecs/bmp/bmp_decoder.h"
 #include "codecs/image_limits.h"
+#include "model/base_name.h"
 #include "model/project_state.h"
 
 namespace koma {
@@ -59,6 +60,10 @@ const std::vector<Message>& messages() {
          "\"%1\" where #TRUE# or #FALSE# belongs"},
         {QStringLiteral("無地の背景の大きさ %1 x %2 twip は使えないので、背景はそのままです"),
          "a plain background of %1 x %2 twips cannot be made: the background is kept"},
+        {base_name_message::kEmpty, "the base name is empty"},
+        {base_name_message::kDots, "the base name \"%1\" cannot name a file"},
+        {base_name_message::kSeparator, "the base name \"%1\" holds / or \\"},
+        {base_name_message::kControl, "the base name holds a control character (U+%1)"},
     };
     return all;
 }
