@@ -28,6 +28,8 @@ const std::vector<Message>& messages() {
         {load_message::kTooLarge, "the image is too large (16384 pixels a side, 256 MiB at most)"},
         {load_message::kEmpty, "the image has no pixels"},
         {load_message::kNotPng, "not a PNG file"},
+        {load_message::kOtherFormat, "%1 pictures are not read (only PNG, BMP and JPEG)"},
+        {load_message::kUnknownFormat, "not a PNG, BMP or JPEG file"},
         {bmp_message::kTruncated, "the BMP file is cut short"},
         {bmp_message::kBadHeader, "the BMP header is damaged"},
         {bmp_message::kHeaderSize, "BMP headers of %1 bytes are not supported"},

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "support/file_bytes.h"
+#include "support/image_files.h"
 #include "support/koma_process.h"
 #include "support/pixels.h"
 
@@ -73,6 +74,24 @@ TEST_F(HostileStateTest, ABaseNameThatLeavesTheFolderIsNotExported) {
         {"export", state("walk"), "--format", "gif", "--out", path("p/out")}, path("p"));
     EXPECT_EQ(good.code, 0) << good.err.toStdString();
     EXPECT_EQ(files(), (QStringList{"sky.png", "victim.txt", "walk.pst", "out/walk.gif"}));
+}
+
+TEST_F(HostileStateTest, ForeignAndCutPicturesAreNotLoaded) {
+    const QByteArray gif(
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x21\xf9\x04\x01\x00\x00\x00"
+        "\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+        43);
+    test::write_bytes(path("p/photo.jpg"), gif);
+    const QByteArray jpeg = test::encoded(test::solid(64, 64, qRgb(9, 200, 9)), "jpg");
+    test::write_bytes(path("p/cut.jpg"), jpeg.left(jpeg.size() / 2));
+    for (const auto& [file, reason] :
+         {std::pair{"photo.jpg", "GIF pictures are not read"},
+          std::pair{"cut.jpg", "not an image that can be read"}}) {
+        const auto run = run_koma_binary(
+            {"export", state("walk", file), "--format", "gif", "--out", path("p/out")}, path("p"));
+        EXPECT_EQ(run.code, 4) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(reason))) << run.err.toStdString();
+    }
 }
 
 TEST_F(HostileStateTest, AnExportOverTheMemoryBudgetIsRefused) {
