@@ -84,9 +84,8 @@ TEST_F(HostileStateTest, ForeignAndCutPicturesAreNotLoaded) {
     test::write_bytes(path("p/photo.jpg"), gif);
     const QByteArray jpeg = test::encoded(test::solid(64, 64, qRgb(9, 200, 9)), "jpg");
     test::write_bytes(path("p/cut.jpg"), jpeg.left(jpeg.size() / 2));
-    for (const auto& [file, reason] :
-         {std::pair{"photo.jpg", "GIF pictures are not read"},
-          std::pair{"cut.jpg", "not an image that can be read"}}) {
+    for (const auto& [file, reason] : {std::pair{"photo.jpg", "GIF pictures are not read"},
+                                       std::pair{"cut.jpg", "not an image that can be read"}}) {
         const auto run = run_koma_binary(
             {"export", state("walk", file), "--format", "gif", "--out", path("p/out")}, path("p"));
         EXPECT_EQ(run.code, 4) << run.err.toStdString();
