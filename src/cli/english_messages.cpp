@@ -29,7 +29,6 @@ const std::vector<Message>& messages() {
         {load_message::kEmpty, "the image has no pixels"},
         {load_message::kNotPng, "not a PNG file"},
         {load_message::kOtherFormat, "%1 pictures are not read (only PNG, BMP and JPEG)"},
-        {load_message::kUnknownFormat, "not a PNG, BMP or JPEG file"},
         {bmp_message::kTruncated, "the BMP file is cut short"},
         {bmp_message::kBadHeader, "the BMP header is damaged"},
         {bmp_message::kHeaderSize, "BMP headers of %1 bytes are not supported"},

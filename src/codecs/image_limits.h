@@ -40,7 +40,6 @@ inline const QString kEmpty = QStringLiteral("画像の大きさが 0 です");
 inline const QString kNotPng = QStringLiteral("PNG ファイルではありません");
 inline const QString kOtherFormat =
     QStringLiteral("%1 の画像は読み込めません（読み込めるのは PNG、BMP、JPEG です）");
-inline const QString kUnknownFormat = QStringLiteral("PNG、BMP、JPEG のどれでもありません");
 }  // namespace load_message
 
 }  // namespace koma

@@ -174,7 +174,7 @@ std::expected<QImage, QString> load_picture(const QString& path) {
     if (const QString name = other_format(head); !name.isEmpty()) {
         return std::unexpected(load_message::kOtherFormat.arg(name));
     }
-    return std::unexpected(load_message::kUnknownFormat);
+    return std::unexpected(load_message::kCannotDecode);
 }
 
 }  // namespace koma

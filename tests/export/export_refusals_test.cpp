@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 
 #include "compose/startup.h"
-#include "export/export_memory.h"
 #include "export/export_settings_edit.h"
 #include "export/frame_export.h"
 #include "support/stripe_scene.h"
@@ -71,20 +70,6 @@ TEST_F(ExportRefusalsTest, AnExportOverTheBudgetIsRefusedBeforeAnythingIsWritten
     EXPECT_EQ(everything(), QStringList{});
     m.export_settings.memory_limit_mb = 2048;
     ASSERT_TRUE(bt_exec_Click(m).has_value());
-}
-
-TEST(ExportMemoryTest, TheNeedGrowsWithTheWriterTheScaleAndTransparency) {
-    const QSize stage(1000, 1000);
-    const int64_t bmp = export_memory_need(OutputFormat::Bmp, stage, false);
-    EXPECT_GE(bmp, 3 * 4'000'000);
-    EXPECT_GT(export_memory_need(OutputFormat::Gif, stage, false), bmp);
-    EXPECT_GT(export_memory_need(OutputFormat::Apng, stage, true),
-              export_memory_need(OutputFormat::Apng, stage, false));
-    EXPECT_GT(export_memory_need(OutputFormat::Webp, stage, false, 2),
-              3 * export_memory_need(OutputFormat::Webp, stage, false));
-    // 8192 x 8192 WebP is over the default budget; a 4096 x 4096 one is not.
-    EXPECT_FALSE(check_export_memory(OutputFormat::Webp, QSize(8192, 8192), false, 2048));
-    EXPECT_TRUE(check_export_memory(OutputFormat::Webp, QSize(4096, 4096), false, 2048));
 }
 
 }  // namespace
