@@ -52,6 +52,7 @@
 #include "state/quick_save.h"
 #include "state/recorded_load_save.h"
 #include "state/state_window.h"
+#include "widgets/base_name_validator.h"
 #include "widgets/folder_lists_widget.h"
 #include "widgets/surface_widget.h"
 
@@ -434,6 +435,7 @@ void Form1::build_controls() {
     Dir1 = new QListWidget(this);
     Dir1->setGeometry(272, 480, 201, 188);
     basename = add_text_box(QStringLiteral("sample"), 272, 696, 201, 41);
+    basename->setValidator(new BaseNameValidator(basename));
     bt_exec = add_button(tr("コマ作成"), 824, 552, 121, 113);
     add_label(tr("出力形式"), 760, 448);
     output_bmp = add_button(model_.output_bmp.caption, 760, 480, 49, 33);

@@ -11,6 +11,7 @@
 #include "compose/startup.h"
 #include "export/frame_export.h"
 #include "export/output_format.h"
+#include "model/base_name.h"
 #include "model/editing_model.h"
 #include "state/load_save.h"
 #include "state/read_state.h"
@@ -47,8 +48,8 @@ std::optional<PlayDirection> direction_named(const QString& name) {
 
 /// The options that take a value.
 bool takes_value(const QString& option) {
-    for (const char* known :
-         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction", "--effort"}) {
+    for (const char* known : {"--format", "--frame-ms", "--loop", "--out", "--basename",
+                              "--direction", "--effort", "--memory-limit"}) {
         if (option == QLatin1String(known)) return true;
     }
     return false;
@@ -179,6 +180,13 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
                 return std::unexpected(
                     QStringLiteral("--effort must be default or max, not \"%1\"").arg(value));
             }
+        } else if (argument == QLatin1String("--memory-limit")) {
+            if (request.memory_limit_mb) {
+                return std::unexpected(QStringLiteral("--memory-limit given twice"));
+            }
+            auto mb = number_in_range(argument, value, kMinMemoryLimitMb, kMaxMemoryLimitMb, " MB");
+            if (!mb) return std::unexpected(mb.error());
+            request.memory_limit_mb = *mb;
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -186,6 +194,10 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
         } else if (argument == QLatin1String("--basename")) {
             if (request.basename) {
                 return std::unexpected(QStringLiteral("--basename given twice"));
+            }
+            if (const QString fault = base_name_fault(value); !fault.isEmpty()) {
+                return std::unexpected(
+                    QStringLiteral("--basename: %1").arg(fault));
             }
             request.basename = value;
         }
@@ -228,6 +240,14 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
             << one_line(state_unread_reason(read.error(), model.work_path)) << "\n";
         return std::unexpected(kExitStateUnread);
     }
+    if (!report.basename_refused.isEmpty()) {
+        // A state file whose base name would write outside the export folder is not exported,
+        // also when --basename would replace that name: the file is not what it claims to be.
+        err << "koma: cannot read " << state_file
+            << ": the base name item: " << one_line(report.basename_refused)
+            << "\n";
+        return std::unexpected(kExitStateUnread);
+    }
     loaded.inputs << state.absoluteFilePath();
     const QDir folder = state.absoluteDir();
     for (int i = 0; i < kSlotCount; ++i) {
@@ -266,6 +286,7 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
     if (request.transparent) model.export_settings.transparent = true;
     if (request.direction) model.project.direction = *request.direction;
     if (request.effort) model.export_settings.effort = *request.effort;
+    if (request.memory_limit_mb) model.export_settings.memory_limit_mb = *request.memory_limit_mb;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     } else if (!report.export_folder_missing.isEmpty()) {

@@ -32,6 +32,8 @@ struct ExportRequest {
     std::optional<PlayDirection> direction;
     /// --effort; the state file's setting when not given.
     std::optional<CodingEffort> effort;
+    /// --memory-limit, megabytes; the state file's budget when not given.
+    std::optional<int> memory_limit_mb;
     std::optional<QString> out_dir;
     std::optional<QString> basename;
     /// Whether to show the steps on `err` as one line rewritten in place ("step 12/91"); only
@@ -42,7 +44,8 @@ struct ExportRequest {
 /// Reads the arguments after "export": one or more state files (none named twice) and the
 /// options --format bmp|gif|png|apng|webp, --out DIR, --basename NAME (only with one state
 /// file), --frame-ms N (kMinFrameMs to kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever),
-/// --direction forward|pingpong and --effort default|max (both in any letter case), each also
+/// --direction forward|pingpong, --effort default|max (both in any letter case) and
+/// --memory-limit MB (kMinMemoryLimitMb to kMaxMemoryLimitMb), each also
 /// written --option=value, and the flags --transparent and --watch, each at most once. Fails with a
 /// one-line message for anything else, a value out of range included.
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments);

@@ -1,6 +1,7 @@
 #include "codecs/frame_writer.h"
 
 #include "platform/replace_file.h"
+#include "raster/pixel_memory.h"
 
 namespace koma {
 
@@ -23,7 +24,7 @@ QImage stage_with_alpha(const QImage& stage, const QImage& coverage) {
         return stage;
     }
     Q_ASSERT(coverage.size() == stage.size() && coverage.format() == QImage::Format_Grayscale8);
-    QImage out(stage.size(), QImage::Format_ARGB32);
+    QImage out = new_image(stage.size(), QImage::Format_ARGB32);
     const int width = stage.width();
     for (int y = 0; y < stage.height(); ++y) {
         const QRgb* s = reinterpret_cast<const QRgb*>(stage.constScanLine(y));

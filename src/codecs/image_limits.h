@@ -44,6 +44,9 @@ inline constexpr TranslatableText kEmpty{"PictureLoad",
                                          QT_TRANSLATE_NOOP("PictureLoad", "画像の大きさが 0 です")};
 inline constexpr TranslatableText kNotPng{
     "PictureLoad", QT_TRANSLATE_NOOP("PictureLoad", "PNG ファイルではありません")};
+inline constexpr TranslatableText kOtherFormat{
+    "PictureLoad",
+    QT_TRANSLATE_NOOP("PictureLoad", "%1 の画像は読み込めません（読み込めるのは PNG、BMP、JPEG です）")};
 }  // namespace load_message
 
 }  // namespace koma

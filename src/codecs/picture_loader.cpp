@@ -6,6 +6,7 @@
 
 #include "codecs/bmp/bmp_decoder.h"
 #include "codecs/image_limits.h"
+#include "codecs/jpeg_whole.h"
 #include "codecs/png/png_decoder.h"
 #include "raster/flatten_alpha.h"
 
@@ -20,10 +21,14 @@ constexpr int64_t kMaxBmpFileBytes = 2 * kMaxImageBytes + 1024 * 1024;
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 const QByteArray kJpegSignature("\xff\xd8\xff", 3);
 
-// JPEG and the other formats that Qt reads; `format` empty to tell it by content.
-std::expected<QImage, QString> read_with_qt(QIODevice& device, const QByteArray& format) {
-    QImageReader reader(&device, format);
-    reader.setDecideFormatFromContent(format.isEmpty());
+// The largest JPEG file worth reading: far more than the largest image allowed takes in any
+// JPEG coding.
+constexpr int64_t kMaxJpegFileBytes = kMaxImageBytes;
+
+// A JPEG stream, through Qt's JPEG reader only.
+std::expected<QImage, QString> read_jpeg_stream(QIODevice& device) {
+    QImageReader reader(&device, "jpeg");
+    reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>(2 * kMaxImageBytes / (1024 * 1024)));
     if (!reader.canRead()) {
@@ -64,9 +69,12 @@ std::expected<QImage, QString> read_embedded(QByteArray stream, BmpStorage stora
     if (!stream.startsWith(png ? kPngSignature : kJpegSignature)) {
         return std::unexpected(bmp_message::kEmbedded);
     }
+    if (!png && !jpeg_stream_whole(stream)) {
+        return std::unexpected(bmp_message::kEmbedded);
+    }
     QBuffer buffer(&stream);
     buffer.open(QIODevice::ReadOnly);
-    auto picture = png ? read_png(buffer) : read_with_qt(buffer, "jpeg");
+    auto picture = png ? read_png(buffer) : read_jpeg_stream(buffer);
     if (!picture && picture.error() == load_message::kCannotDecode) {
         return std::unexpected(bmp_message::kEmbedded);
     }
@@ -94,6 +102,55 @@ std::expected<QImage, QString> read_bmp(QFile& file) {
     return flatten_over_white(picture);
 }
 
+std::expected<QImage, QString> read_jpeg(QFile& file) {
+    if (file.size() > kMaxJpegFileBytes) {
+        return std::unexpected(load_message::kTooLarge);
+    }
+    QByteArray bytes = file.readAll();
+    // libjpeg fills what a cut stream lacks with grey and reports no error.
+    if (!jpeg_stream_whole(bytes)) {
+        return std::unexpected(load_message::kCannotDecode);
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return read_jpeg_stream(buffer);
+}
+
+// The name of a picture format other than PNG, BMP and JPEG that `head` starts, where it is one
+// users meet; empty otherwise.
+QString other_format(const QByteArray& head) {
+    struct Known {
+        const char* name;
+        QByteArray signature;
+        int at;
+    };
+    static const Known known[] = {
+        {"GIF", "GIF87a", 0},
+        {"GIF", "GIF89a", 0},
+        {"TIFF", QByteArray("II*\0", 4), 0},
+        {"TIFF", QByteArray("MM\0*", 4), 0},
+        {"WebP", "WEBP", 8},
+        {"ICO", QByteArray("\0\0\1\0", 4), 0},
+        {"CUR", QByteArray("\0\0\2\0", 4), 0},
+        {"XPM", "/* XPM */", 0},
+        {"XBM", "#define ", 0},
+        {"SVG", "<svg", 0},
+        {"SVG", "<?xml", 0},
+        {"PSD", "8BPS", 0},
+        {"HEIF/AVIF", "ftyp", 4},
+        {"JPEG 2000", QByteArray("\0\0\0\x0cjP  ", 8), 0},
+        {"QOI", "qoif", 0},
+    };
+    for (const Known& k : known) {
+        if (head.mid(k.at, k.signature.size()) == k.signature) return QString::fromLatin1(k.name);
+    }
+    if (head.size() >= 3 && head[0] == 'P' && head[1] >= '1' && head[1] <= '7' &&
+        QByteArray(" \t\r\n").contains(head[2])) {
+        return QStringLiteral("PBM/PGM/PPM");
+    }
+    return {};
+}
+
 }  // namespace
 
 std::expected<QImage, QString> load_picture(const QString& path) {
@@ -102,14 +159,22 @@ std::expected<QImage, QString> load_picture(const QString& path) {
         return std::unexpected(load_message::kCannotOpen);
     }
     // Chosen by content: a file named .png that holds a BMP (or the reverse) loads as what it is.
-    const QByteArray head = file.peek(kPngSignature.size());
+    const QByteArray head = file.peek(16);
     if (has_bmp_signature(head)) {
         return read_bmp(file);
     }
     if (head.startsWith(kPngSignature)) {
         return read_png(file);
     }
-    return read_with_qt(file, {});
+    if (head.startsWith(kJpegSignature)) {
+        return read_jpeg(file);
+    }
+    // Only the three formats are decoded: every other reader Qt has is code that a file from
+    // anywhere would reach.
+    if (const QString name = other_format(head); !name.isEmpty()) {
+        return std::unexpected(load_message::kOtherFormat.arg(name));
+    }
+    return std::unexpected(load_message::kCannotDecode);
 }
 
 }  // namespace koma

@@ -5,6 +5,7 @@
 #include "compose/pattern.h"
 #include "compose/zoom_mirror.h"
 #include "raster/masked_blit.h"
+#include "raster/pixel_memory.h"
 #include "raster/twips.h"
 
 namespace koma {
@@ -83,7 +84,7 @@ QImage stage_coverage(const EditingModel& m) {
         return {};
     }
     const QImage& stage = m.win_main.image();
-    QImage mask(stage.size(), QImage::Format_Grayscale8);
+    QImage mask = new_image(stage.size(), QImage::Format_Grayscale8);
     mask.fill(0);
 
     const QImage& background = m.pic[kBackgroundSlot].image();

@@ -1,5 +1,7 @@
 #include "export/export_settings_edit.h"
 
+#include <algorithm>
+
 #include "compose/animation_preview.h"
 #include "export/output_format.h"
 
@@ -46,6 +48,11 @@ void set_transparent(EditingModel& model, bool transparent) {
 }
 
 void set_effort(EditingModel& model, CodingEffort effort) { model.export_settings.effort = effort; }
+
+void set_memory_limit(EditingModel& model, int64_t mb) {
+    model.export_settings.memory_limit_mb =
+        static_cast<int>(std::clamp<int64_t>(mb, kMinMemoryLimitMb, kMaxMemoryLimitMb));
+}
 
 void set_direction(EditingModel& model, PlayDirection direction) {
     model.project.direction = direction;

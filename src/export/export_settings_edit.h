@@ -29,6 +29,10 @@ void set_transparent(EditingModel& model, bool transparent);
 /// Sets how hard the PNG sequence and the animated PNG look for small files.
 void set_effort(EditingModel& model, CodingEffort effort);
 
+/// Sets the memory budget of an export, in megabytes; a budget outside kMinMemoryLimitMb to
+/// kMaxMemoryLimitMb is taken as the nearest end of that range.
+void set_memory_limit(EditingModel& model, int64_t mb);
+
 /// Sets the order the preview and every export play the steps in. A playing preview goes on
 /// from the step it shows in that order.
 void set_direction(EditingModel& model, PlayDirection direction);

@@ -40,6 +40,7 @@ void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     form.transparent = settings.transparent;
     form.max_effort = settings.effort == CodingEffort::Max;
     form.direction = model.project.direction;
+    form.memory_limit_mb = settings.memory_limit_mb;
     model.export_settings_open = true;
 }
 
@@ -89,6 +90,7 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     set_transparent(model, form.transparent);
     set_effort(model, form.max_effort ? CodingEffort::Max : CodingEffort::Default);
     set_direction(model, form.direction);
+    set_memory_limit(model, form.memory_limit_mb);
     model.export_settings_open = false;
     return {};
 }

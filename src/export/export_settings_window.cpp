@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <algorithm>
 
 #include "export/output_format.h"
@@ -41,7 +42,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(tr("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 268);
+    setFixedSize(320, 300);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -70,14 +71,20 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     direction->addItem(tr("往復（ピンポン）"));
     max_effort = new QCheckBox(tr("PNG・APNG を最小サイズに（時間がかかります）"), this);
     max_effort->setGeometry(16, 184, 296, 24);
+    add_label(tr("メモリ上限"), this, 16, 216, 104, 24);
+    memory_limit = new QSpinBox(this);
+    memory_limit->setGeometry(128, 216, 113, 24);
+    memory_limit->setRange(kMinMemoryLimitMb, kMaxMemoryLimitMb);
+    memory_limit->setSuffix(QStringLiteral(" MB"));
+    memory_limit->setToolTip(tr("書き出しに使うメモリがこれを超えるときは、書き出す前に止めます"));
     ok = new QPushButton(tr("ＯＫ"), this);
-    ok->setGeometry(64, 224, 81, 33);
+    ok->setGeometry(64, 256, 81, 33);
     QFont bold = ok->font();
     bold.setBold(true);
     ok->setFont(bold);
     ok->setDefault(true);
     cancel = new QPushButton(tr("キャンセル"), this);
-    cancel->setGeometry(176, 224, 81, 33);
+    cancel->setGeometry(176, 256, 81, 33);
     format->setToolTip(tr("書き出すファイルの形式"));
     frame_ms->setToolTip(tr("アニメーションの1コマの時間（ミリ秒）"));
     loop_count->setToolTip(tr("アニメーションを繰り返す回数（0 は無限）"));
@@ -108,6 +115,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     });
     connect(max_effort, &QCheckBox::toggled, this,
             [this](bool checked) { form_.max_effort = checked; });
+    connect(memory_limit, &QSpinBox::valueChanged, this,
+            [this](int mb) { form_.memory_limit_mb = mb; });
     connect(&model_, &EditingModel::changed, this, [this] {
         if (export_settings_follow(model_, form_)) {
             refresh();
@@ -132,6 +141,7 @@ void ExportSettingsWindow::refresh() {
     transparent->setChecked(form_.transparent);
     direction->setCurrentIndex(form_.direction == PlayDirection::PingPong ? 1 : 0);
     max_effort->setChecked(form_.max_effort);
+    memory_limit->setValue(form_.memory_limit_mb);
 }
 
 void ExportSettingsWindow::on_ok() {

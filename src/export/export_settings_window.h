@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace koma {
 
@@ -43,6 +44,8 @@ class ExportSettingsWindow : public QWidget {
     QCheckBox* max_effort = nullptr;
     /// "再生順": row 0 forward, row 1 ping-pong.
     QComboBox* direction = nullptr;
+    /// "メモリ上限": the memory budget of an export, in MB.
+    QSpinBox* memory_limit = nullptr;
     QPushButton* ok = nullptr;
     QPushButton* cancel = nullptr;
 

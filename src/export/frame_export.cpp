@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "codecs/gif/dib_to_gif.h"
 #include "codecs/gif/gif_writer.h"
@@ -11,7 +12,9 @@
 #include "codecs/webp/webp_writer.h"
 #include "compose/compose_frame.h"
 #include "compose/play_order.h"
+#include "export/export_memory.h"
 #include "export/output_format.h"
+#include "model/base_name.h"
 #include "platform/staged_files.h"
 
 namespace koma {
@@ -136,6 +139,47 @@ std::unique_ptr<FrameWriter> make_writer(OutputFormat format, const QString& fol
         [=](int step) { return bmp_file_name(folder, basename, step); });
 }
 
+// Every file an export of `frames` frames would write, as the writers name them.
+QStringList output_file_names(OutputFormat format, const QString& folder, const QString& basename,
+                              int frames) {
+    switch (format) {
+        case OutputFormat::Gif:
+            return {gif_file_name(folder, basename)};
+        case OutputFormat::Apng:
+            return {apng_file_name(folder, basename)};
+        case OutputFormat::Webp:
+            return {webp_file_name(folder, basename)};
+        case OutputFormat::Png:
+        case OutputFormat::Bmp:
+            break;
+    }
+    QStringList names;
+    for (int i = 0; i < frames; ++i) {
+        names << (format == OutputFormat::Png ? png_file_name(folder, basename, i)
+                                              : bmp_file_name(folder, basename, i));
+    }
+    return names;
+}
+
+// The base name and every name built from it, checked before anything is written: a name that
+// leaves the export folder (a "/" or ".." in the base name) or is cut short (a NUL) could
+// replace any file the user may write.
+std::expected<void, QString> check_file_names(OutputFormat format, const QString& folder,
+                                              const QString& basename, int frames) {
+    if (!base_name_fault(basename).isEmpty()) {
+        return std::unexpected(
+            QStringLiteral("the base name cannot name a file in the export folder: it is empty, "
+                           "\".\" or \"..\", or holds /, \\ or a control character"));
+    }
+    for (const QString& name : output_file_names(format, folder, basename, frames)) {
+        if (!lies_in_folder(name, folder)) {
+            return std::unexpected(
+                QStringLiteral("%1 does not lie in the export folder %2").arg(name, folder));
+        }
+    }
+    return {};
+}
+
 std::expected<ExportSummary, QString> run_export(EditingModel& model,
                                                  const ExportProgress& progress,
                                                  const ExportCancelled& cancelled) {
@@ -169,6 +213,18 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
                         .arg(kMinFrameMs)
                         .arg(kMaxFrameMs));
             }
+        }
+    }
+    if (auto names = check_file_names(format, model.export_lists.path(), model.basename.text(), n);
+        !names) {
+        return std::unexpected(names.error());
+    }
+    const QSize stage_size(model.win_main.width_px(), model.win_main.height_px());
+    if (n > 0) {
+        if (auto fits = check_export_memory(format, stage_size, settings.transparent,
+                                            settings.memory_limit_mb);
+            !fits) {
+            return std::unexpected(fits.error());
         }
     }
     model.win_main.clear();
@@ -213,6 +269,10 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
                     QStringLiteral("step %1: the frame's offset leaves the range -32768 to 32767")
                         .arg(step_number_text(step)));
             }
+            // A stage whose pixels could not be allocated is null, and nothing was drawn.
+            if (!stage_size.isEmpty() && model.win_main.image().isNull()) {
+                throw std::bad_alloc();
+            }
             const QImage coverage = transparent ? stage_coverage(model) : QImage();
             const StageFrame frame{model.win_main, coverage, played.ms};
             if (auto taken = surveying ? writer->survey(frame) : writer->add(frame); !taken) {
@@ -240,7 +300,15 @@ std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
                                                     const ExportProgress& progress,
                                                     const ExportCancelled& cancelled) {
     const QString folder = model.export_lists.path();
-    auto outcome = run_export(model, progress, cancelled);
+    const QSize stage(model.win_main.width_px(), model.win_main.height_px());
+    std::expected<ExportSummary, QString> outcome;
+    // Every allocation on the export's way fails as std::bad_alloc (see new_image): the
+    // export ends there, its staged files are dropped and the program goes on.
+    try {
+        outcome = run_export(model, progress, cancelled);
+    } catch (const std::bad_alloc&) {
+        outcome = std::unexpected(out_of_memory_message(stage));
+    }
     model.status.report(export_status(outcome, folder), !outcome.has_value());
     return outcome;
 }

@@ -110,6 +110,12 @@ using ExportCancelled = std::function<bool()>;
 /// so, the export stops, removes what it had written, leaves every file as it was and returns a
 /// summary marked cancelled.
 ///
+/// Before anything is composed, the export also refuses a base name that base_name_fault
+/// refuses, any file name that would not lie in the export folder (lies_in_folder), and, for a
+/// pattern that is not empty, a stage whose export_memory_need is more than
+/// export_settings.memory_limit_mb. An allocation that fails on the way ends the export with
+/// out_of_memory_message, every file as it was.
+///
 /// The status line is told how the export ended (see export_status).
 std::expected<ExportSummary, QString> bt_exec_Click(EditingModel& model,
                                                     const ExportProgress& progress = {},

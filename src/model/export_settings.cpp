@@ -38,6 +38,13 @@ std::expected<int, QString> check_loop_count(int64_t count) {
     return static_cast<int>(count);
 }
 
+std::optional<int> check_memory_limit(int64_t mb) {
+    if (mb < kMinMemoryLimitMb || mb > kMaxMemoryLimitMb) {
+        return std::nullopt;
+    }
+    return static_cast<int>(mb);
+}
+
 bool is_extra_format(OutputFormat format) {
     return format == OutputFormat::Png || format == OutputFormat::Apng ||
            format == OutputFormat::Webp;

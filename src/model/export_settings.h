@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <expected>
+#include <optional>
 
 #include "codecs/coding_effort.h"
 
@@ -34,6 +35,9 @@ struct ExportSettings {
     bool transparent = false;
     /// How hard the PNG sequence and the animated PNG look for small files.
     CodingEffort effort = CodingEffort::Default;
+    /// Megabytes an export may take at most (see export_memory_need); an export that would
+    /// need more is refused before it starts.
+    int memory_limit_mb = 2048;
 
     bool operator==(const ExportSettings&) const = default;
 };
@@ -45,6 +49,10 @@ inline constexpr int kMaxFrameMs = 65535;
 /// Most plays an animation can be given (0 is forever); the formats store 16 bits.
 inline constexpr int kMaxLoopCount = 65535;
 
+/// The smallest and largest memory budget of an export, in megabytes (MiB).
+inline constexpr int kMinMemoryLimitMb = 1;
+inline constexpr int kMaxMemoryLimitMb = 1024 * 1024;
+
 /// `ms` as a frame time when it lies in [kMinFrameMs, kMaxFrameMs]; otherwise a message saying
 /// what is allowed (a time under kMinFrameMs is one players would not honour).
 std::expected<int, QString> check_frame_ms(int64_t ms);
@@ -52,6 +60,9 @@ std::expected<int, QString> check_frame_ms(int64_t ms);
 /// `count` as a loop count when it lies in [0, kMaxLoopCount]; otherwise a message saying what
 /// is allowed.
 std::expected<int, QString> check_loop_count(int64_t count);
+
+/// `mb` as a memory budget when it lies in [kMinMemoryLimitMb, kMaxMemoryLimitMb].
+std::optional<int> check_memory_limit(int64_t mb);
 
 /// Whether `format` is one the format buttons cannot choose (Png, Apng or Webp), so that the
 /// settings alone decide while it is chosen.

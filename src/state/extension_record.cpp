@@ -50,6 +50,8 @@ const QString kDirectionKey = QStringLiteral("direction");
 const QString kPingPong = QStringLiteral("pingpong");
 // How hard the PNG coders look for small files, written only at its highest.
 const QString kEffortKey = QStringLiteral("effort");
+// The memory budget of an export in megabytes, written only when it is not the default.
+const QString kMemoryLimitKey = QStringLiteral("memory_limit");
 
 QString format_value(OutputFormat format) {
     switch (format) {
@@ -180,6 +182,9 @@ QString extension_record_text(const EditingModel& model) {
     if (settings.effort == CodingEffort::Max) {
         out.add_string(key_value(kEffortKey, QStringLiteral("max")));
     }
+    if (settings.memory_limit_mb != defaults.memory_limit_mb) {
+        out.add_string(key_value(kMemoryLimitKey, QString::number(settings.memory_limit_mb)));
+    }
     out.end_record();
     return out.text();
 }
@@ -215,6 +220,13 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
     if (const auto value = record.value(kEffortKey)) {
         if (value->compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
             settings.effort = CodingEffort::Max;
+        }
+    }
+    if (const auto value = record.value(kMemoryLimitKey)) {
+        if (const auto n = parse_integer(*value)) {
+            if (const auto mb = check_memory_limit(*n)) {
+                settings.memory_limit_mb = *mb;
+            }
         }
     }
     model.export_settings = settings;

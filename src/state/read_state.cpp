@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "model/base_name.h"
 #include "model/slot_loader.h"
 #include "raster/colour.h"
 #include "raster/twips.h"
@@ -238,7 +239,13 @@ std::expected<void, QString> read_items(EditingModel& model, ItemReader& in,
         }
     }
 
-    model.basename.set_text(part2->basename);
+    // A base name is joined to the export folder: one that would lead out of it, or cut the
+    // name short, is not taken.
+    if (const QString fault = base_name_fault(part2->basename); fault.isEmpty()) {
+        model.basename.set_text(part2->basename);
+    } else {
+        report.basename_refused = fault;
+    }
     return {};
 }
 
@@ -342,6 +349,9 @@ QString state_read_message(const std::expected<StateReadReport, QString>& outcom
     }
     if (!outcome->background_refused.isEmpty()) {
         lines << outcome->background_refused;
+    }
+    if (!outcome->basename_refused.isEmpty()) {
+        lines << QStringLiteral("%1。ベース名はそのままです").arg(outcome->basename_refused);
     }
     return lines.join(QLatin1Char('\n'));
 }

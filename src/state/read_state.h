@@ -29,6 +29,9 @@ struct StateReadReport {
     /// The export folder the file names, when no folder is there (any more); the export lists
     /// then show the state file's own folder.
     QString export_folder_missing;
+    /// Set when the stored base name cannot name a file in the export folder (see
+    /// base_name_fault): the base name box keeps its text and this says why.
+    QString basename_refused;
 };
 
 /// What reading or writing a state file came to: a report, or the message of the failure.
@@ -40,7 +43,8 @@ using StateOutcome = std::expected<StateReadReport, QString>;
 /// through the picture loader), the bar ranges fitted to slot 0, the bar values and the pattern,
 /// the export lists (the state file's folder when the stored one does not exist), path_ref, the
 /// deltas of the pattern's steps (all 91 cleared first), the background values (a plain background
-/// rebuilt), the base name, and the stage fitted to slot 0 and cleared. Parts 3 and 4 are optional.
+/// rebuilt), the base name (one base_name_fault refuses is left as it was and reported), and the
+/// stage fitted to slot 0 and cleared. Parts 3 and 4 are optional.
 /// pattern_pos is left alone.
 ///
 /// A relative slot path belongs to the state file's folder. A slot path that names no file is

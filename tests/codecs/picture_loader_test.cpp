@@ -231,5 +231,52 @@ TEST_F(PictureLoader, RefusalsSayWhy) {
     }
 }
 
+TEST_F(PictureLoader, AJpegCutShortIsRefusedAsACutPngIs) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(halves().save(&buffer, "png"));
+    const auto cut_png = load_picture(write("cut.png", png.left(png.size() - 20)));
+    ASSERT_FALSE(cut_png.has_value());
+
+    const QByteArray jpeg = jpeg_of(halves(), false);
+    const qsizetype sos = jpeg.indexOf("\xff\xda");
+    ASSERT_GT(sos, 0);
+    // Headers alone with the end marker: libjpeg makes a grey picture of them.
+    const QByteArray no_scan = jpeg.left(sos) + QByteArray("\xff\xd9", 2);
+    for (const QByteArray& damaged :
+         {jpeg.left(jpeg.size() - 2), jpeg.left(sos + (jpeg.size() - sos) / 2), no_scan,
+          jpeg.left(sos + 5)}) {
+        const auto refused = load_picture(write("cut.jpg", damaged));
+        ASSERT_FALSE(refused.has_value()) << damaged.size();
+        EXPECT_EQ(refused.error(), cut_png.error());
+    }
+    // Bytes after the end marker are no harm, nor is a progressive file's several scans.
+    EXPECT_TRUE(load_picture(write("tail.jpg", jpeg + QByteArray(5, '\0'))).has_value());
+    EXPECT_TRUE(load_picture(write("p.jpg", jpeg_of(halves(), true))).has_value());
+}
+
+TEST_F(PictureLoader, OtherFormatsAreRefusedWhateverTheirName) {
+    const QByteArray gif(
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x21\xf9\x04\x01\x00\x00\x00"
+        "\x00\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+        43);
+    const auto as_jpg = load_picture(write("photo.jpg", gif));
+    ASSERT_FALSE(as_jpg.has_value());
+    EXPECT_TRUE(as_jpg.error().contains(QStringLiteral("GIF"))) << as_jpg.error().toStdString();
+
+    QByteArray ppm;
+    QBuffer buffer(&ppm);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(halves().save(&buffer, "ppm"));
+    const auto ppm_as_png = load_picture(write("photo.png", ppm));
+    ASSERT_FALSE(ppm_as_png.has_value());
+    EXPECT_TRUE(ppm_as_png.error().contains(QStringLiteral("PPM")));
+
+    const auto xpm = load_picture(write("x.bmp", "/* XPM */\nstatic char* x[] = {\"1 1 1 1\"};"));
+    ASSERT_FALSE(xpm.has_value());
+    EXPECT_TRUE(xpm.error().contains(QStringLiteral("XPM")));
+}
+
 }  // namespace
 }  // namespace koma

@@ -55,6 +55,20 @@ TEST_F(MainWindowTest, TypedPatternReachesTheModelCutTo91) {
     EXPECT_EQ(model.pattern_anime.text(), QString(91, QLatin1Char('3')));
 }
 
+TEST_F(MainWindowTest, TheBaseNameBoxTakesNoSeparatorOrControlCharacter) {
+    window->basename->setFocus();
+    window->basename->end(false);
+    QTest::keyClicks(window->basename, QStringLiteral("/.\\x"));
+    EXPECT_EQ(window->basename->text(), "sample.x");
+    EXPECT_EQ(model.basename.text(), "sample.x");
+    // Pasting goes through the same check.
+    for (const QString& pasted : {QStringLiteral("../up"), QStringLiteral("a\x01")}) {
+        window->basename->selectAll();
+        window->basename->insert(pasted);
+        EXPECT_EQ(window->basename->text(), "sample.x");
+    }
+}
+
 TEST_F(MainWindowTest, WindowShowsTheModelsSurfacesAndControlValues) {
     model.win_main.fill(qRgb(0, 0, 255));
     model.adjust_x.set_value(17);

@@ -233,5 +233,22 @@ TEST_F(ExportSettingsRecordTest, EveryKeyTogetherKeepsItsPlaceAndReadsBack) {
     EXPECT_EQ(read->project.direction, PlayDirection::PingPong);
 }
 
+TEST_F(ExportSettingsRecordTest, TheMemoryBudgetIsWrittenOnlyWhenNotTheDefault) {
+    auto m = make_model();
+    EXPECT_FALSE(record_items(*m).join(' ').contains("memory_limit"));
+    m->export_settings.memory_limit_mb = 300;
+    EXPECT_TRUE(record_items(*m).contains("memory_limit=300"));
+    ASSERT_TRUE(save(*m, path("budget.pst")));
+    auto r = make_model();
+    ASSERT_TRUE(load(*r, path("budget.pst")));
+    EXPECT_EQ(r->export_settings.memory_limit_mb, 300);
+    // A value out of range reads as the default.
+    QByteArray bytes = read_bytes(path("budget.pst"));
+    bytes.replace("memory_limit=300", "memory_limit=0");
+    write_bytes(path("budget.pst"), bytes);
+    ASSERT_TRUE(load(*r, path("budget.pst")));
+    EXPECT_EQ(r->export_settings.memory_limit_mb, 2048);
+}
+
 }  // namespace
 }  // namespace koma

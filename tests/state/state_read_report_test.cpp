@@ -136,5 +136,24 @@ TEST_F(StateReadReportTest, APlainBackgroundOfAnUnusableSizeLeavesTheBackgroundE
     EXPECT_EQ(model.pic[0].height_px(), 3);
 }
 
+TEST_F(StateReadReportTest, ABaseNameThatWouldLeaveTheExportFolderIsReportedAndNotTaken) {
+    const QByteArray nul("../victim.txt\0", 14);
+    for (const QByteArray& bad : {QByteArray("../escaped"), nul, QByteArray("")}) {
+        QByteArray bytes;
+        for (int i = 0; i < 11; ++i) bytes += "\"\"\r\n";
+        bytes += "0,0,0,\"12\",\"\",\"\",\"" + bad + "\",\"\"\r\n";
+        write_bytes(path("project/walk.pst"), bytes);
+        model.basename.set_text(QStringLiteral("mine"));
+        model.pattern_anime.set_text(QString());
+        const auto read = read_state(model, path("project/walk.pst"));
+        ASSERT_TRUE(read.has_value()) << read.error().toStdString();
+        EXPECT_EQ(model.basename.text(), "mine");
+        EXPECT_FALSE(read->basename_refused.isEmpty());
+        EXPECT_TRUE(state_read_message(read).contains(read->basename_refused));
+        // The rest of the file is the project's as usual.
+        EXPECT_EQ(model.pattern_anime.text(), "12");
+    }
+}
+
 }  // namespace
 }  // namespace koma

@@ -4,6 +4,7 @@
 #include <QImageWriter>
 
 #include "platform/replace_file.h"
+#include "raster/pixel_memory.h"
 
 namespace koma {
 
@@ -12,8 +13,9 @@ std::expected<QByteArray, QString> encode_bmp(const QImage& image) {
         return std::unexpected(QStringLiteral("the image is empty"));
     }
     // Qt writes images without alpha as 24-bit BMP.
-    const QImage opaque =
-        image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_RGB32) : image;
+    const QImage opaque = image.hasAlphaChannel()
+                              ? allocated_from(image.convertToFormat(QImage::Format_RGB32), image)
+                              : image;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "raster/pixel_memory.h"
 #include "raster/twips.h"
 
 namespace koma {
@@ -78,9 +79,11 @@ struct Capture {
     QImage patch_image() const {
         if (patch.isEmpty()) return {};
         if (!pixels.isNull()) {
-            return with_alpha ? pixels : pixels.convertToFormat(QImage::Format_RGB32);
+            return with_alpha
+                       ? pixels
+                       : allocated_from(pixels.convertToFormat(QImage::Format_RGB32), pixels);
         }
-        QImage image(patch, with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        QImage image = new_image(patch, with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         const uint8_t* index = indices.data();
         for (int y = 0; y < patch.height(); ++y) {
             QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -134,7 +137,8 @@ void paint(QImage& target, const QPoint& at, const QImage& pixels) {
 QImage whole_bitmap(const Capture* capture) {
     std::vector<const Capture*> chain;
     for (; capture->previous; capture = capture->previous.get()) chain.push_back(capture);
-    QImage image = capture->patch_image().copy();
+    const QImage first = capture->patch_image();
+    QImage image = allocated_from(first.copy(), first);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (!(*it)->patch.isEmpty()) paint(image, (*it)->at, (*it)->patch_image());
     }
@@ -226,7 +230,7 @@ void store_patch(Capture& capture, SourceRows& rows, const QRect& rect, QImage& 
         capture.indices.shrink_to_fit();
     }
     capture.pixels =
-        QImage(rect.size(), capture.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+        new_image(rect.size(), capture.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         const QRgb* row = rows.row(y) + rect.left();
         uchar* out = capture.pixels.scanLine(y - rect.top());
@@ -269,7 +273,7 @@ DibHandle capture_area(const Surface& dc, const QRect& wanted, const QImage& cov
         if (!changed.isEmpty()) store_patch(*capture, rows, changed, mine.pixels, mine.colours);
     } else {
         mine.pixels =
-            QImage(area.size(), with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+            new_image(area.size(), with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         mine.colours = std::make_shared<CaptureColours>(with_alpha);
         store_patch(*capture, rows, QRect(QPoint(0, 0), area.size()), mine.pixels, mine.colours);
     }

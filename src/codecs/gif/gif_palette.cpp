@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "codecs/gif/nearest_colour.h"
+#include "raster/pixel_memory.h"
 
 namespace koma {
 
@@ -42,8 +43,9 @@ Clipped clip(const FramePatch& patch, const QRect& frame) {
     c.at = patch.at;
     c.with_alpha = patch.pixels.hasAlphaChannel();
     const QImage::Format format = c.with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    c.pixels =
-        patch.pixels.format() == format ? patch.pixels : patch.pixels.convertToFormat(format);
+    c.pixels = patch.pixels.format() == format
+                   ? patch.pixels
+                   : allocated_from(patch.pixels.convertToFormat(format), patch.pixels);
     return c;
 }
 
@@ -228,13 +230,13 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
     // What really changes, frame by frame, against a canvas of the frames so far, unless the
     // patches are exactly that already.
     const bool exact = source.exact_patches();
-    QImage canvas(exact ? QSize() : frame.size(), QImage::Format_ARGB32);
+    QImage canvas = new_image(exact ? QSize() : frame.size(), QImage::Format_ARGB32);
     bool any_clear = false;
     auto walked = source.each([&](size_t i,
                                   const FramePatch& given) -> std::expected<void, QString> {
         const Clipped patch = clip(given, frame);
         PixelBounds changed;
-        QImage rgba(exact ? patch.region.size() : QSize(), QImage::Format_RGBA8888);
+        QImage rgba = new_image(exact ? patch.region.size() : QSize(), QImage::Format_RGBA8888);
         for (int y = patch.region.top(); y <= patch.region.bottom(); ++y) {
             const QRgb* src = patch.row(y);
             if (exact) {
@@ -257,7 +259,8 @@ std::expected<AnimationPalette, QString> lossy_palette(const PatchSource& source
         if (!exact) {
             const QRect rect = changed.rect();
             if (rect.isEmpty()) return {};
-            rgba = canvas.copy(rect).convertToFormat(QImage::Format_RGBA8888);
+            rgba =
+                allocated_from(canvas.copy(rect).convertToFormat(QImage::Format_RGBA8888), canvas);
         }
         if (rgba.isNull()) return {};
         std::vector<void*> rows = rgba_rows(rgba);

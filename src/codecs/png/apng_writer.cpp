@@ -12,6 +12,7 @@
 #include "codecs/png/png_chunks.h"
 #include "codecs/png/png_encoder.h"
 #include "raster/changed_rect.h"
+#include "raster/pixel_memory.h"
 
 namespace koma {
 
@@ -70,7 +71,7 @@ QRect changed_over(const Base& base, const QImage& frame) {
 /// `base`; a null image when a changed pixel is itself clear (blending cannot clear it) or
 /// nothing is unchanged.
 QImage blend_patch(const Base& base, const QImage& frame, const QRect& rect) {
-    QImage patch(rect.size(), QImage::Format_ARGB32);
+    QImage patch = new_image(rect.size(), QImage::Format_ARGB32);
     bool any_unchanged = false;
     for (int y = 0; y < rect.height(); ++y) {
         const QRgb* a = row_of(*base.image, rect.top() + y);
@@ -124,7 +125,7 @@ QByteArray frame_control(uint32_t sequence, const QRect& rect, int delay_ms, uin
 void copy_cleared(const QImage& image, const QRect& rect, QImage& target) {
     if (target.size() != image.size() || target.format() != QImage::Format_ARGB32 ||
         target.isDetached() == false) {
-        target = QImage(image.size(), QImage::Format_ARGB32);
+        target = new_image(image.size(), QImage::Format_ARGB32);
     }
     const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(image.width());
     for (int y = 0; y < image.height(); ++y) {
@@ -222,7 +223,7 @@ std::expected<void, QString> ApngEncoder::start(Track& track, const QImage& firs
         }
     }
     track.pending = {first.rect(), kBlendSource, std::move(*data), delay_ms_};
-    track.before_previous = QImage(size_, QImage::Format_ARGB32);
+    track.before_previous = new_image(size_, QImage::Format_ARGB32);
     track.before_previous.fill(0u);
     return {};
 }
@@ -271,7 +272,8 @@ std::expected<void, QString> ApngEncoder::code(Track& track, const QImage& frame
         QRect rect = changed_over(base, frame);
         const bool unchanged = rect.isEmpty();
         if (unchanged) rect = QRect(0, 0, 1, 1);
-        if (auto r = consider({dispose, kBlendSource, rect, frame.copy(rect), {}}); !r) {
+        QImage pixels = allocated_from(frame.copy(rect), frame);
+        if (auto r = consider({dispose, kBlendSource, rect, std::move(pixels), {}}); !r) {
             return std::unexpected(r.error());
         }
         if (track.layout.has_clear() && !unchanged) {

@@ -3,6 +3,8 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include "raster/pixel_memory.h"
+
 namespace koma {
 
 namespace {
@@ -31,7 +33,7 @@ class WebpAnimation {
         const QImage frame =
             given.format() == QImage::Format_RGB32 || given.format() == QImage::Format_ARGB32
                 ? given
-                : given.convertToFormat(QImage::Format_ARGB32);
+                : allocated_from(given.convertToFormat(QImage::Format_ARGB32), given);
         if (!encoder_ || !WebPValidateConfig(&config_)) {
             return std::unexpected(QStringLiteral("the WebP encoder cannot start"));
         }
