@@ -14,9 +14,8 @@ namespace {
 
 std::atomic<unsigned> staged_counter{0};
 
-// Why the existing file `target` must not be replaced; empty when it may be (the rule of
-// replace_file_contents: renaming needs only the folder's permission, so the file's own are
-// checked here).
+// Why `target` must not be replaced; empty when it may be. Renaming needs only the folder's
+// permission, so the file's own are checked here.
 QString refusal(const QFileInfo& target) {
     if (target.isDir()) return QStringLiteral("is a folder");
     if (!target.exists()) return {};
@@ -28,30 +27,37 @@ QString refusal(const QFileInfo& target) {
 
 }  // namespace
 
+std::expected<QString, QString> create_file_beside(const QString& target, const QString& suffix) {
+    const QFileInfo info(target);
+    // Created like any new file (QFile::NewOnly), so that a file renamed from it has the
+    // permissions a new file gets; a temporary-file class would make it readable by its owner
+    // alone.
+    QFile file;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        file.setFileName(QStringLiteral("%1/.%2.%3-%4.%5")
+                             .arg(info.absolutePath(), info.fileName())
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(staged_counter.fetch_add(1))
+                             .arg(suffix));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            file.close();
+            return file.fileName();
+        }
+        if (!file.exists()) return std::unexpected(file.errorString());  // no new files there
+    }
+    return std::unexpected(QStringLiteral("no temporary file could be created beside it"));
+}
+
 std::expected<StagedFile, QString> StagedFile::create(const QString& path) {
     auto failure = [&](const QString& reason) {
         return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
     };
     const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QFileInfo target_info(target);
-    if (const QString why = refusal(target_info); !why.isEmpty()) return failure(why);
-
-    // Created like any new file (QFile::NewOnly), so that the renamed file has the permissions
-    // a new file gets; a temporary-file class would make it readable by its owner alone.
-    QFile temp;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp.setFileName(QStringLiteral("%1/.%2.%3-%4.part")
-                             .arg(target_info.absolutePath(), target_info.fileName())
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(staged_counter.fetch_add(1)));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            temp.close();
-            return StagedFile(path, target, temp.fileName());
-        }
-        if (!temp.exists()) return failure(temp.errorString());  // the folder refuses new files
-    }
-    return failure(QStringLiteral("no temporary file could be created beside it"));
+    if (const QString why = refusal(QFileInfo(target)); !why.isEmpty()) return failure(why);
+    auto temp = create_file_beside(target, QStringLiteral("part"));
+    if (!temp) return failure(temp.error());
+    return StagedFile(path, target, *temp);
 }
 
 StagedFile::StagedFile(QString path, QString target, QString temp_path)

@@ -5,12 +5,16 @@
 #include <expected>
 #include <vector>
 
+#include "platform/staged_file.h"
+
 namespace koma {
 
-/// Files written beside their targets and put in place together. Nothing written here replaces
-/// a file before commit(); a batch that is discarded (or destroyed) before that leaves every
-/// file as it was and removes what it wrote. This is how an export that is cancelled or fails
-/// half-way leaves the folder untouched.
+/// Files written beside their targets and put in place together: a batch of staged files (see
+/// StagedFile, whose rules for refused targets it follows). Nothing written here replaces a file
+/// before commit(); a batch that is discarded (or destroyed) before that leaves every file as it
+/// was and removes what it wrote. This is how an export that is cancelled or fails half-way
+/// leaves the folder untouched, whether its files are written whole (write()) or in pieces as
+/// the frames come (stage()).
 class StagedFiles {
   public:
     StagedFiles() = default;
@@ -26,6 +30,16 @@ class StagedFiles {
     /// with a message naming `path` and the reason, leaving nothing behind for it.
     std::expected<void, QString> write(const QString& path, const QByteArray& bytes);
 
+    /// Stages an empty temporary file beside `path` and returns its name, for the caller to open
+    /// and write in pieces (and close) before commit(); it then becomes the file at `path` as a
+    /// file given to write() does. Refuses and replaces as write() does. Fails with a message
+    /// naming `path` and the reason, leaving nothing behind for it.
+    std::expected<QString, QString> stage(const QString& path);
+
+    /// Removes what was written or staged for `path`, as if it never had been; other files of the
+    /// batch stay staged.
+    void drop(const QString& path);
+
     /// Renames every temporary file over its target, in the order the paths were first written;
     /// a replaced file keeps its permissions. Should a rename fail, the files already put in
     /// place are taken back (an earlier file gets its content back, a new one is removed), the
@@ -40,11 +54,10 @@ class StagedFiles {
     bool empty() const { return entries_.empty(); }
 
   private:
-    struct Entry {
-        QString temp;    ///< the temporary file beside the target
-        QString target;  ///< the file it replaces (a link already followed)
-    };
-    std::vector<Entry> entries_;
+    /// Takes `file` into the batch in place of an entry of the same target.
+    void keep(StagedFile file);
+
+    std::vector<StagedFile> entries_;
 };
 
 }  // namespace koma
