@@ -59,6 +59,16 @@ const std::vector<Message>& messages() {
          "\"%1\" where #TRUE# or #FALSE# belongs"},
         {QStringLiteral("無地の背景の大きさ %1 x %2 twip は使えないので、背景はそのままです"),
          "a plain background of %1 x %2 twips cannot be made: the background is kept"},
+        // Exporting.
+        {QStringLiteral("拡大 %1 倍では書き出す画像が %2 ピクセルになり、大きすぎます（一辺 16384 "
+                        "ピクセル、256 MiB まで）。この絵は %3 倍まで拡大できます。"),
+         "at scale %1 the image would be %2 pixels, more than 16384 pixels a side or 256 MiB; "
+         "the largest scale that fits is %3"},
+        {QStringLiteral("書き出す画像が %1 ピクセルになり、大きすぎます（一辺 16384 ピクセル、"
+                        "256 MiB まで）。拡大しても書き出せません。"),
+         "the image would be %1 pixels, more than 16384 pixels a side or 256 MiB, even unscaled"},
+        {QStringLiteral("拡大率 %1 は使えません。1 ～ %2 にしてください。"),
+         "the scale %1 cannot be used: 1 to %2"},
     };
     return all;
 }

@@ -39,6 +39,7 @@ void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     form.transparent = settings.transparent;
     form.max_effort = settings.effort == CodingEffort::Max;
     form.direction = model.project.direction;
+    form.scale = settings.scale;
     model.export_settings_open = true;
 }
 
@@ -85,6 +86,8 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     set_transparent(model, form.transparent);
     set_effort(model, form.max_effort ? CodingEffort::Max : CodingEffort::Default);
     set_direction(model, form.direction);
+    // The list offers only scales set_scale takes.
+    (void)set_scale(model, form.scale);
     model.export_settings_open = false;
     return {};
 }

@@ -41,7 +41,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(QStringLiteral("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 268);
+    // Wider than the controls below need, for the scale beside the format list.
+    setFixedSize(392, 268);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -52,6 +53,12 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     format->setGeometry(128, 16, 113, 24);
     for (OutputFormat f : kFormats) {
         format->addItem(format_caption(f));
+    }
+    add_label(tr("拡大"), this, 256, 16, 40, 24);
+    scale = new QComboBox(this);
+    scale->setGeometry(300, 16, 76, 24);
+    for (int k = 1; k <= kMaxScale; ++k) {
+        scale->addItem(tr("%1 倍").arg(k));
     }
     add_label(QStringLiteral("1コマの時間"), this, 16, 52, 104, 24);
     frame_ms = new QLineEdit(this);
@@ -97,6 +104,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     connect(direction, &QComboBox::activated, this, [this](int row) {
         form_.direction = row == 1 ? PlayDirection::PingPong : PlayDirection::Forward;
     });
+    connect(scale, &QComboBox::activated, this, [this](int row) { form_.scale = row + 1; });
     connect(max_effort, &QCheckBox::toggled, this,
             [this](bool checked) { form_.max_effort = checked; });
     connect(&model_, &EditingModel::changed, this, [this] {
@@ -123,6 +131,7 @@ void ExportSettingsWindow::refresh() {
     transparent->setChecked(form_.transparent);
     direction->setCurrentIndex(form_.direction == PlayDirection::PingPong ? 1 : 0);
     max_effort->setChecked(form_.max_effort);
+    scale->setCurrentIndex(form_.scale - 1);
 }
 
 void ExportSettingsWindow::on_ok() {

@@ -1,5 +1,7 @@
 #include "model/export_settings.h"
 
+#include <QCoreApplication>
+
 #include "model/editing_model.h"
 
 namespace koma {
@@ -31,9 +33,19 @@ std::expected<int, QString> check_loop_count(int64_t count) {
     return static_cast<int>(count);
 }
 
+std::expected<int, QString> check_scale(int64_t scale) {
+    if (scale < 1 || scale > kMaxScale) {
+        return std::unexpected(
+            QCoreApplication::translate("ExportSettings",
+                                        "拡大率 %1 は使えません。1 ～ %2 にしてください。")
+                .arg(scale)
+                .arg(kMaxScale));
+    }
+    return static_cast<int>(scale);
+}
+
 bool is_extra_format(OutputFormat format) {
-    return format == OutputFormat::Png || format == OutputFormat::Apng ||
-           format == OutputFormat::Webp;
+    return format != OutputFormat::Bmp && format != OutputFormat::Gif;
 }
 
 OutputFormat format_in_force(const EditingModel& model) {

@@ -50,6 +50,8 @@ const QString kDirectionKey = QStringLiteral("direction");
 const QString kPingPong = QStringLiteral("pingpong");
 // How hard the PNG coders look for small files, written only at its highest.
 const QString kEffortKey = QStringLiteral("effort");
+// How many times every format enlarges the stage, written only when not 1.
+const QString kScaleKey = QStringLiteral("scale");
 
 QString format_value(OutputFormat format) {
     switch (format) {
@@ -59,6 +61,14 @@ QString format_value(OutputFormat format) {
             return QStringLiteral("apng");
         case OutputFormat::Webp:
             return QStringLiteral("webp");
+        case OutputFormat::Avif:
+            return QStringLiteral("avif");
+        case OutputFormat::Mp4:
+            return QStringLiteral("mp4");
+        case OutputFormat::Webm:
+            return QStringLiteral("webm");
+        case OutputFormat::Sheet:
+            return QStringLiteral("sheet");
         case OutputFormat::Bmp:
         case OutputFormat::Gif:
             break;
@@ -67,7 +77,9 @@ QString format_value(OutputFormat format) {
 }
 
 std::optional<OutputFormat> parse_format(const QString& value) {
-    for (OutputFormat format : {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp}) {
+    for (OutputFormat format :
+         {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp, OutputFormat::Avif,
+          OutputFormat::Mp4, OutputFormat::Webm, OutputFormat::Sheet}) {
         if (value.compare(format_value(format), Qt::CaseInsensitive) == 0) {
             return format;
         }
@@ -180,6 +192,9 @@ QString extension_record_text(const EditingModel& model) {
     if (settings.effort == CodingEffort::Max) {
         out.add_string(key_value(kEffortKey, QStringLiteral("max")));
     }
+    if (settings.scale != defaults.scale) {
+        out.add_string(key_value(kScaleKey, QString::number(settings.scale)));
+    }
     out.end_record();
     return out.text();
 }
@@ -215,6 +230,13 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
     if (const auto value = record.value(kEffortKey)) {
         if (value->compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
             settings.effort = CodingEffort::Max;
+        }
+    }
+    if (const auto value = record.value(kScaleKey)) {
+        if (const auto n = parse_integer(*value)) {
+            if (const auto scale = check_scale(*n)) {
+                settings.scale = *scale;
+            }
         }
     }
     model.export_settings = settings;
