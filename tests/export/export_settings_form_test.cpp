@@ -111,24 +111,5 @@ TEST_F(ExportSettingsFormTest, TheEffortIsShownAndTakenWithTheRest) {
     EXPECT_EQ(m.export_settings.effort, CodingEffort::Default);
 }
 
-TEST_F(ExportSettingsFormTest, TheScaleIsLoadedAndTakenWithANewFormatOnlyByOk) {
-    m.export_settings.scale = 4;
-    export_settings_load(m, form);
-    EXPECT_EQ(form.scale, 4);
-    form.scale = 2;
-    form.format = OutputFormat::Sheet;
-    export_settings_cancel(m);
-    EXPECT_EQ(m.export_settings.scale, 4);
-    export_settings_load(m, form);
-    form.scale = 2;
-    form.format = OutputFormat::Mp4;
-    ASSERT_TRUE(export_settings_ok(m, form));
-    EXPECT_EQ(m.export_settings.scale, 2);
-    EXPECT_EQ(format_in_force(m), OutputFormat::Mp4);
-    EXPECT_EQ(m.gif_mode, 0);  // the buttons' choice stays
-    EXPECT_FALSE(set_scale(m, 9));
-    EXPECT_EQ(m.export_settings.scale, 2);
-}
-
 }  // namespace
 }  // namespace koma
