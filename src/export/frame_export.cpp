@@ -133,6 +133,11 @@ QString notice_text(const ExportNotice& notice) {
             return QCoreApplication::translate(
                 "ExportNotice",
                 "画質の指定は動画（MP4・WebM）だけのもので、この形式では使いません。");
+        case ExportNotice::Kind::LoopNotStored:
+            return QCoreApplication::translate(
+                "ExportNotice",
+                "この形式は繰り返し回数を持てないので、回数を書かずに書き出しました"
+                "（何回再生するかは再生ソフトしだいです）。");
     }
     return {};
 }
@@ -158,6 +163,10 @@ QString notice_line(const ExportNotice& notice) {
         case ExportNotice::Kind::QualityIgnored:
             return QStringLiteral(
                 "--quality applies to mp4 and webm only; this format is lossless and ignores it");
+        case ExportNotice::Kind::LoopNotStored:
+            return QStringLiteral(
+                "this format holds no loop count: written without one (players decide how often "
+                "it plays)");
     }
     return {};
 }
@@ -323,6 +332,10 @@ std::expected<ExportSummary, QString> run_export(EditingModel& model,
     }
     if (!is_video(format) && settings.video_quality >= 0) {
         summary.notices.push_back({ExportNotice::Kind::QualityIgnored, 0, 0});
+    }
+    if (timing.loop_count != 0 &&
+        (is_video(format) || (format == OutputFormat::Avif && !AvifWriter::stores_loop_count()))) {
+        summary.notices.push_back({ExportNotice::Kind::LoopNotStored, 0, 0});
     }
     const bool transparent =
         settings.transparent && format != OutputFormat::Bmp && !is_video(format);

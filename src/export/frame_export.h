@@ -19,6 +19,7 @@ struct ExportNotice {
         BmpOpaque,       ///< BMP holds no transparency: the files were written opaque
         VideoOpaque,     ///< video holds no transparency: the file was written opaque
         QualityIgnored,  ///< a video quality was asked of a lossless format, which has none
+        LoopNotStored,   ///< the format holds no loop count: the one asked for was not written
     };
     Kind kind = Kind::BmpOpaque;
     int frame_ms = 0;     ///< GifTimeRounded: the first time asked for that was rounded
@@ -109,7 +110,8 @@ using ExportCancelled = std::function<bool()>;
 /// order played, export_settings.sheet_columns to a row (0: the most square grid), and
 /// lists them in its data file as sheet_frame_name gives. The videos are coded at
 /// export_settings.video_quality (see crf_for_quality); a quality given for another format is
-/// ignored and the summary says so.
+/// ignored and the summary says so, as it says that a loop count other than 0 was not written
+/// into a video or an AVIF.
 ///
 /// Every format enlarges the stage export_settings.scale times, each pixel a block of its own
 /// colour: GIF chooses its colours on the stages as they are and enlarges the palette indices
