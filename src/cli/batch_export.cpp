@@ -35,7 +35,19 @@ std::optional<OutputFormat> format_named(const QString& name) {
     if (lower == QLatin1String("png")) return OutputFormat::Png;
     if (lower == QLatin1String("apng")) return OutputFormat::Apng;
     if (lower == QLatin1String("webp")) return OutputFormat::Webp;
+    if (lower == QLatin1String("avif")) return OutputFormat::Avif;
+    if (lower == QLatin1String("mp4")) return OutputFormat::Mp4;
+    if (lower == QLatin1String("webm")) return OutputFormat::Webm;
+    if (lower == QLatin1String("sheet")) return OutputFormat::Sheet;
     return std::nullopt;
+}
+
+/// The name of `format` on the command line.
+QString format_name(OutputFormat format) {
+    for (const char* name : {"bmp", "gif", "png", "apng", "webp", "avif", "mp4", "webm", "sheet"}) {
+        if (format_named(QLatin1String(name)) == format) return QLatin1String(name);
+    }
+    return {};
 }
 
 /// The direction named on the command line, in any letter case.
@@ -48,8 +60,9 @@ std::optional<PlayDirection> direction_named(const QString& name) {
 
 /// The options that take a value.
 bool takes_value(const QString& option) {
-    for (const char* known : {"--format", "--frame-ms", "--loop", "--out", "--basename",
-                              "--direction", "--effort", "--memory-limit"}) {
+    for (const char* known :
+         {"--format", "--frame-ms", "--loop", "--out", "--basename", "--direction", "--effort",
+          "--memory-limit", "--scale", "--sheet-columns", "--quality"}) {
         if (option == QLatin1String(known)) return true;
     }
     return false;
@@ -146,7 +159,8 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             request.format = format_named(value);
             if (!request.format) {
                 return std::unexpected(
-                    QStringLiteral("--format must be bmp, gif, png, apng or webp, not \"%1\"")
+                    QStringLiteral("--format must be bmp, gif, png, apng, webp, avif, mp4, webm "
+                                   "or sheet, not \"%1\"")
                         .arg(value));
             }
         } else if (argument == QLatin1String("--frame-ms")) {
@@ -187,6 +201,24 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
             auto mb = number_in_range(argument, value, kMinMemoryLimitMb, kMaxMemoryLimitMb, " MB");
             if (!mb) return std::unexpected(mb.error());
             request.memory_limit_mb = *mb;
+        } else if (argument == QLatin1String("--scale")) {
+            if (request.scale) return std::unexpected(QStringLiteral("--scale given twice"));
+            auto scale = number_in_range(argument, value, 1, kMaxScale, "");
+            if (!scale) return std::unexpected(scale.error());
+            request.scale = *scale;
+        } else if (argument == QLatin1String("--sheet-columns")) {
+            if (request.sheet_columns) {
+                return std::unexpected(QStringLiteral("--sheet-columns given twice"));
+            }
+            // At most the frames a sheet can have: 91 steps there and back.
+            auto columns = number_in_range(argument, value, 1, 2 * kMaxSteps - 2, "");
+            if (!columns) return std::unexpected(columns.error());
+            request.sheet_columns = *columns;
+        } else if (argument == QLatin1String("--quality")) {
+            if (request.quality) return std::unexpected(QStringLiteral("--quality given twice"));
+            auto quality = number_in_range(argument, value, 0, 100, "");
+            if (!quality) return std::unexpected(quality.error());
+            request.quality = *quality;
         } else if (argument == QLatin1String("--out")) {
             if (request.out_dir) return std::unexpected(QStringLiteral("--out given twice"));
             if (value.isEmpty()) return std::unexpected(QStringLiteral("--out needs a folder"));
@@ -207,6 +239,12 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
     }
     if (request.basename && request.state_files.size() > 1) {
         return std::unexpected(QStringLiteral("--basename needs exactly one state file"));
+    }
+    if (request.quality && request.format && *request.format != OutputFormat::Mp4 &&
+        *request.format != OutputFormat::Webm) {
+        return std::unexpected(
+            QStringLiteral("--quality applies to mp4 and webm only; --format %1 is lossless")
+                .arg(format_name(*request.format)));
     }
     return request;
 }
@@ -287,6 +325,9 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
     if (request.direction) model.project.direction = *request.direction;
     if (request.effort) model.export_settings.effort = *request.effort;
     if (request.memory_limit_mb) model.export_settings.memory_limit_mb = *request.memory_limit_mb;
+    if (request.scale) model.export_settings.scale = *request.scale;
+    if (request.sheet_columns) model.export_settings.sheet_columns = *request.sheet_columns;
+    if (request.quality) model.export_settings.video_quality = *request.quality;
     if (request.out_dir) {
         model.export_lists.set_path(QFileInfo(*request.out_dir).absoluteFilePath());
     } else if (!report.export_folder_missing.isEmpty()) {
@@ -324,7 +365,8 @@ ExportDone export_loaded(LoadedExport& loaded, const ExportRequest& request,
         err.flush();
     }
     if (!exported) {
-        err << prefix(lines) << "cannot export: " << one_line(exported.error()) << "\n";
+        err << prefix(lines) << "cannot export: " << one_line(english_message(exported.error()))
+            << "\n";
         return {kExitOutputFailed, {}};
     }
     if (exported->cancelled) {

@@ -34,6 +34,12 @@ struct ExportRequest {
     std::optional<CodingEffort> effort;
     /// --memory-limit, megabytes; the state file's budget when not given.
     std::optional<int> memory_limit_mb;
+    /// --scale; the state file's scale when not given.
+    std::optional<int> scale;
+    /// --sheet-columns: the sprite sheet's columns; the most square grid when not given.
+    std::optional<int> sheet_columns;
+    /// --quality: the videos' quality (0 to 100); the codec's default when not given.
+    std::optional<int> quality;
     std::optional<QString> out_dir;
     std::optional<QString> basename;
     /// Whether to show the steps on `err` as one line rewritten in place ("step 12/91"); only
@@ -42,10 +48,12 @@ struct ExportRequest {
 };
 
 /// Reads the arguments after "export": one or more state files (none named twice) and the
-/// options --format bmp|gif|png|apng|webp, --out DIR, --basename NAME (only with one state
-/// file), --frame-ms N (kMinFrameMs to kMaxFrameMs), --loop N (0 to kMaxLoopCount; 0 forever),
-/// --direction forward|pingpong, --effort default|max (both in any letter case) and
-/// --memory-limit MB (kMinMemoryLimitMb to kMaxMemoryLimitMb), each also
+/// options --format bmp|gif|png|apng|webp|avif|mp4|webm|sheet, --out DIR, --basename NAME (only
+/// with one state file), --frame-ms N (kMinFrameMs to kMaxFrameMs), --loop N (0 to
+/// kMaxLoopCount; 0 forever), --direction forward|pingpong and --effort default|max (both in any
+/// letter case), --memory-limit MB (kMinMemoryLimitMb to kMaxMemoryLimitMb), --scale N (1 to
+/// kMaxScale), --sheet-columns N (1 to 180), --quality N (0 to 100; refused with a --format that
+/// is not mp4 or webm), each also
 /// written --option=value, and the flags --transparent and --watch, each at most once. Fails with a
 /// one-line message for anything else, a value out of range included.
 std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& arguments);

@@ -45,6 +45,17 @@ OutputKey planned_files(const EditingModel& model) {
         case OutputFormat::Webp:
             key.files.insert(webp_file_name(folder, base));
             break;
+        case OutputFormat::Avif:
+            key.files.insert(avif_file_name(folder, base));
+            break;
+        case OutputFormat::Mp4:
+        case OutputFormat::Webm:
+            key.files.insert(video_file_name(folder, base, format_in_force(model)));
+            break;
+        case OutputFormat::Sheet:
+            key.files.insert(sheet_file_name(folder, base));
+            key.files.insert(sheet_data_file_name(folder, base));
+            break;
         case OutputFormat::Png:
             for (int i = 0; i < steps; ++i) key.files.insert(png_file_name(folder, base, i));
             break;

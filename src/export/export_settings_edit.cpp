@@ -18,9 +18,20 @@ void choose_output_format(EditingModel& model, OutputFormat format) {
         case OutputFormat::Png:
         case OutputFormat::Apng:
         case OutputFormat::Webp:
+        case OutputFormat::Avif:
+        case OutputFormat::Mp4:
+        case OutputFormat::Webm:
+        case OutputFormat::Sheet:
             model.export_settings.extra_format = format;
             return;
     }
+}
+
+std::expected<void, QString> set_scale(EditingModel& model, int64_t scale) {
+    const auto checked = check_scale(scale);
+    if (!checked) return std::unexpected(checked.error());
+    model.export_settings.scale = *checked;
+    return {};
 }
 
 std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms) {

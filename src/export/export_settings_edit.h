@@ -9,7 +9,7 @@
 namespace koma {
 
 /// Chooses the format exports write. Bmp and Gif are the format buttons' own choice and go
-/// through their click handlers, so gif_mode and the visible button follow; Png, Apng and Webp
+/// through their click handlers, so gif_mode and the visible button follow; the other formats
 /// are kept in the settings and leave gif_mode and the buttons as they are.
 void choose_output_format(EditingModel& model, OutputFormat format);
 
@@ -22,6 +22,11 @@ std::expected<void, QString> set_frame_ms(EditingModel& model, int64_t ms);
 /// Sets how often an exported animation plays (0: forever). A count outside check_loop_count's
 /// range is refused with its message and nothing changes.
 std::expected<void, QString> set_loop_count(EditingModel& model, int64_t count);
+
+/// Sets how many times every format enlarges the stage. A scale outside 1 to kMaxScale is
+/// refused with check_scale's message and nothing changes. Whether the enlarged stage fits is
+/// checked by the export (see scale_refusal), since the stage may still change.
+std::expected<void, QString> set_scale(EditingModel& model, int64_t scale);
 
 /// Sets whether the background's own key-coloured pixels are exported transparent.
 void set_transparent(EditingModel& model, bool transparent);

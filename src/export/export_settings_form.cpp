@@ -40,6 +40,7 @@ void export_settings_load(EditingModel& model, ExportSettingsForm& form) {
     form.transparent = settings.transparent;
     form.max_effort = settings.effort == CodingEffort::Max;
     form.direction = model.project.direction;
+    form.scale = settings.scale;
     form.memory_limit_mb = settings.memory_limit_mb;
     model.export_settings_open = true;
 }
@@ -90,6 +91,8 @@ std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& mode
     set_transparent(model, form.transparent);
     set_effort(model, form.max_effort ? CodingEffort::Max : CodingEffort::Default);
     set_direction(model, form.direction);
+    // The list offers only scales set_scale takes.
+    (void)set_scale(model, form.scale);
     set_memory_limit(model, form.memory_limit_mb);
     model.export_settings_open = false;
     return {};

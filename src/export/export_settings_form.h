@@ -11,7 +11,7 @@ namespace koma {
 /// The control values of the export settings window "出力設定" as plain data. Its handlers
 /// below read and write these and the editing model; the window only shows them.
 struct ExportSettingsForm {
-    /// The format list: ＢＭＰ, GIF, PNG 連番, APNG, WebP.
+    /// The format list: ＢＭＰ, GIF, PNG 連番, APNG, WebP, AVIF, MP4, WebM, シート.
     OutputFormat format = OutputFormat::Bmp;
     /// "1コマの時間", milliseconds as typed.
     TextBox frame_ms{QStringLiteral("80")};
@@ -23,6 +23,8 @@ struct ExportSettingsForm {
     PlayDirection direction = PlayDirection::Forward;
     /// The PNG coders' effort: checked is CodingEffort::Max.
     bool max_effort = false;
+    /// "拡大": how many times every format enlarges the stage, 1 to kMaxScale.
+    int scale = 1;
     /// "メモリ上限", megabytes (the box takes kMinMemoryLimitMb to kMaxMemoryLimitMb only).
     int memory_limit_mb = 2048;
     /// The format in force when the form last looked at the model.
@@ -39,8 +41,8 @@ struct ExportSettingsRefusal {
 };
 
 /// Loads the window each time it opens: the format in force, the frame time and loop count as
-/// decimal text, the transparency, the direction, the effort, the memory budget. Marks the window
-/// open in the editing model.
+/// decimal text, the transparency, the direction, the effort, the scale, the memory budget.
+/// Marks the window open in the editing model.
 void export_settings_load(EditingModel& model, ExportSettingsForm& form);
 
 /// The model changed while the window is open: when the format in force is no longer the one
@@ -52,7 +54,8 @@ bool export_settings_follow(const EditingModel& model, ExportSettingsForm& form)
 /// accepted) that its setting accepts: a frame time of kMinFrameMs to kMaxFrameMs ms, a loop
 /// count of 0 to kMaxLoopCount. Otherwise the first offending box is selected whole and the
 /// press is refused with its message, nothing changed. Accepted: the format, frame time, loop
-/// count, transparency, direction, effort and memory budget are set through their handlers and the
+/// count, transparency, direction, effort, scale and memory budget are set through their
+/// handlers and the
 /// window is marked closed.
 std::expected<void, ExportSettingsRefusal> export_settings_ok(EditingModel& model,
                                                               ExportSettingsForm& form);

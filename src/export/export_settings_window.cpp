@@ -42,7 +42,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     setWindowTitle(tr("出力設定"));
     setObjectName(QStringLiteral("ExportSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(320, 300);
+    // Wider than the controls below need, for the scale beside the format list.
+    setFixedSize(392, 300);
 
     show_refusal = [](const QString& message, QWidget* parent) {
         QMessageBox::warning(parent, QCoreApplication::applicationName(), message);
@@ -53,6 +54,12 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     format->setGeometry(128, 16, 113, 24);
     for (OutputFormat f : kFormats) {
         format->addItem(format_caption(f));
+    }
+    add_label(tr("拡大"), this, 256, 16, 40, 24);
+    scale = new QComboBox(this);
+    scale->setGeometry(300, 16, 76, 24);
+    for (int k = 1; k <= kMaxScale; ++k) {
+        scale->addItem(tr("%1 倍").arg(k));
     }
     add_label(tr("1コマの時間"), this, 16, 52, 104, 24);
     frame_ms = new QLineEdit(this);
@@ -90,6 +97,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     loop_count->setToolTip(tr("アニメーションを繰り返す回数（0 は無限）"));
     transparent->setToolTip(tr("背景の色を透明にして書き出します（BMP を除く）"));
     direction->setToolTip(tr("コマを順に再生するか、往復させるか"));
+    scale->setToolTip(tr("書き出す絵を整数倍に拡大します。1 画素が N x N の四角になり、ぼけません"));
     ok->setToolTip(tr("この設定を使います"));
     cancel->setToolTip(tr("何も変えずに窓を閉じます"));
     max_effort->setToolTip(
@@ -113,6 +121,7 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     connect(direction, &QComboBox::activated, this, [this](int row) {
         form_.direction = row == 1 ? PlayDirection::PingPong : PlayDirection::Forward;
     });
+    connect(scale, &QComboBox::activated, this, [this](int row) { form_.scale = row + 1; });
     connect(max_effort, &QCheckBox::toggled, this,
             [this](bool checked) { form_.max_effort = checked; });
     connect(memory_limit, &QSpinBox::valueChanged, this,
@@ -141,6 +150,7 @@ void ExportSettingsWindow::refresh() {
     transparent->setChecked(form_.transparent);
     direction->setCurrentIndex(form_.direction == PlayDirection::PingPong ? 1 : 0);
     max_effort->setChecked(form_.max_effort);
+    scale->setCurrentIndex(form_.scale - 1);
     memory_limit->setValue(form_.memory_limit_mb);
 }
 

@@ -33,9 +33,10 @@ class ExportSettingsWindow : public QWidget {
     std::function<void(const QString& message, QWidget* parent)> show_refusal;
 
     /// The formats in the list's order, so that a row names its format.
-    static constexpr std::array<OutputFormat, 5> kFormats{OutputFormat::Bmp, OutputFormat::Gif,
-                                                          OutputFormat::Png, OutputFormat::Apng,
-                                                          OutputFormat::Webp};
+    static constexpr std::array<OutputFormat, 9> kFormats{
+        OutputFormat::Bmp,  OutputFormat::Gif,  OutputFormat::Png,
+        OutputFormat::Apng, OutputFormat::Webp, OutputFormat::Avif,
+        OutputFormat::Mp4,  OutputFormat::Webm, OutputFormat::Sheet};
 
     QComboBox* format = nullptr;
     QLineEdit* frame_ms = nullptr;
@@ -44,6 +45,8 @@ class ExportSettingsWindow : public QWidget {
     QCheckBox* max_effort = nullptr;
     /// "再生順": row 0 forward, row 1 ping-pong.
     QComboBox* direction = nullptr;
+    /// "拡大": row k enlarges k + 1 times.
+    QComboBox* scale = nullptr;
     /// "メモリ上限": the memory budget of an export, in MB.
     QSpinBox* memory_limit = nullptr;
     QPushButton* ok = nullptr;

@@ -17,6 +17,9 @@ struct ExportNotice {
     enum class Kind {
         GifTimeRounded,  ///< GIF holds hundredths of a second: the frame time was rounded
         BmpOpaque,       ///< BMP holds no transparency: the files were written opaque
+        VideoOpaque,     ///< video holds no transparency: the file was written opaque
+        QualityIgnored,  ///< a video quality was asked of a lossless format, which has none
+        LoopNotStored,   ///< the format holds no loop count: the one asked for was not written
     };
     Kind kind = Kind::BmpOpaque;
     int frame_ms = 0;     ///< GifTimeRounded: the first time asked for that was rounded
@@ -66,6 +69,29 @@ QString apng_file_name(const QString& folder, const QString& basename);
 /// folder + "/" + basename + ".webp".
 QString webp_file_name(const QString& folder, const QString& basename);
 
+/// folder + "/" + basename + ".avif".
+QString avif_file_name(const QString& folder, const QString& basename);
+
+/// folder + "/" + basename + ".mp4" for Mp4, ".webm" for Webm.
+QString video_file_name(const QString& folder, const QString& basename, OutputFormat format);
+
+/// folder + "/" + basename + "_sheet.png", a sprite sheet: its own name, so that it never takes
+/// the place of an animated PNG (basename + ".png") or of a step of a PNG sequence.
+QString sheet_file_name(const QString& folder, const QString& basename);
+
+/// folder + "/" + basename + "_sheet.json", the data file beside the sprite sheet.
+QString sheet_data_file_name(const QString& folder, const QString& basename);
+
+/// The key frame `index` (0 first, in the order played) has in a sprite sheet's data file:
+/// basename + " " + its number as step_number_text writes it ("walk 00").
+QString sheet_frame_name(const QString& basename, int index);
+
+/// Why a stage of `stage` pixels cannot be exported at `scale` in `format`, with the largest
+/// scale that fits, or an empty text when it can. Every format refuses an enlarged stage past
+/// image_size_allowed; a sprite sheet of `frames` frames in `columns` columns (0: the most square)
+/// refuses a sheet wider or taller than kMaxImageSide (see sheet_layout).
+QString scale_refusal(QSize stage, int scale, OutputFormat format, int frames, int columns);
+
 /// How far an export has got: `done` of `total` steps are on their way out.
 using ExportProgress = std::function<void(int done, int total)>;
 /// Asked after every report of progress: true stops the export.
@@ -76,18 +102,31 @@ using ExportCancelled = std::function<bool()>;
 /// (anim_running and the anime caption stay as they are), clears the stage, then composes the
 /// frames of play_order (every step of the pattern in order; ping-pong: there and back) with the
 /// read-outs left alone; a sequence (BMP, PNG) writes each frame's file while it is on the stage,
-/// numbered in the order played, an animation (GIF, APNG, WebP) takes every frame and is written
-/// after the walk, each frame shown for its step's time (step_duration_ms) and played
-/// export_settings.loop_count times (0 forever). Every file is written beside its target and
+/// numbered in the order played, an animation (GIF, APNG, WebP, AVIF, MP4, WebM, the sprite
+/// sheet) takes every frame and is written after the walk, each frame shown for its step's time
+/// (step_duration_ms: the frame delays, the videos' timestamps, the sheet data's durations) and
+/// played export_settings.loop_count times (0 forever; not written in MP4 and WebM, whose players
+/// loop as they choose, nor in AVIF, see AvifWriter). The sprite sheet holds the frames in the
+/// order played, export_settings.sheet_columns to a row (0: the most square grid), and
+/// lists them in its data file as sheet_frame_name gives. The videos are coded at
+/// export_settings.video_quality (see crf_for_quality); a quality given for another format is
+/// ignored and the summary says so, as it says that a loop count other than 0 was not written
+/// into a video or an AVIF.
+///
+/// Every format enlarges the stage export_settings.scale times, each pixel a block of its own
+/// colour: GIF chooses its colours on the stages as they are and enlarges the palette indices
+/// (see encode_gif_animation), every other format is handed each stage enlarged, one at a
+/// time. A scale whose enlarged stage (or sprite sheet) is too large is refused before anything
+/// is composed, with scale_refusal's message. Every file is written beside its target and
 /// all are put in place together once the last one is written (see StagedFiles): existing files
 /// of the same names are replaced then, except one that is read-only or that the user may not
 /// write, which is kept and counts as a file that cannot be written.
 ///
 /// With export_settings.transparent the pixels stage_coverage leaves uncovered are written
-/// transparent (GIF: its transparent index; PNG, APNG, WebP: alpha 0); BMP files stay opaque and
-/// the summary says so. GIF times that are not multiples of 10 ms are rounded (see
-/// gif_delay_cs) and the summary says so once (gif_rounding_notice). An animated format
-/// refuses, before anything is composed, a frame time or a step's time outside
+/// transparent (GIF: its transparent index; PNG, APNG, WebP, AVIF, the sheet: alpha 0); BMP
+/// files and videos stay opaque and the summary says so. GIF times that are not multiples of 10 ms
+/// are rounded (see gif_delay_cs) and the summary says so once (gif_rounding_notice). An animated
+/// format refuses, before anything is composed, a frame time or a step's time outside
 /// kMinFrameMs..kMaxFrameMs or a loop count outside 0..kMaxLoopCount.
 ///
 /// Afterwards pattern_pos is the step of the last frame reached (unchanged for an empty pattern)

@@ -30,6 +30,14 @@ QString format_caption(OutputFormat format) {
             return QStringLiteral("APNG");
         case OutputFormat::Webp:
             return QStringLiteral("WebP");
+        case OutputFormat::Avif:
+            return QStringLiteral("AVIF");
+        case OutputFormat::Mp4:
+            return QStringLiteral("MP4");
+        case OutputFormat::Webm:
+            return QStringLiteral("WebM");
+        case OutputFormat::Sheet:
+            return QCoreApplication::translate("OutputFormat", "シート");
     }
     return {};
 }

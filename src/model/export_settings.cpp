@@ -45,9 +45,19 @@ std::optional<int> check_memory_limit(int64_t mb) {
     return static_cast<int>(mb);
 }
 
+std::expected<int, QString> check_scale(int64_t scale) {
+    if (scale < 1 || scale > kMaxScale) {
+        return std::unexpected(
+            QCoreApplication::translate("ExportSettings",
+                                        "拡大率 %1 は使えません。1 ～ %2 にしてください。")
+                .arg(scale)
+                .arg(kMaxScale));
+    }
+    return static_cast<int>(scale);
+}
+
 bool is_extra_format(OutputFormat format) {
-    return format == OutputFormat::Png || format == OutputFormat::Apng ||
-           format == OutputFormat::Webp;
+    return format != OutputFormat::Bmp && format != OutputFormat::Gif;
 }
 
 OutputFormat format_in_force(const EditingModel& model) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "codecs/coding_effort.h"
+#include "raster/integer_scale.h"
 
 namespace koma {
 
@@ -13,11 +14,15 @@ class EditingModel;
 
 /// The file formats an export can write.
 enum class OutputFormat {
-    Bmp,   ///< numbered 24-bit BMP files, one per step
-    Gif,   ///< one animated GIF
-    Png,   ///< numbered PNG files, one per step
-    Apng,  ///< one animated PNG
-    Webp,  ///< one lossless animated WebP
+    Bmp,    ///< numbered 24-bit BMP files, one per step
+    Gif,    ///< one animated GIF
+    Png,    ///< numbered PNG files, one per step
+    Apng,   ///< one animated PNG
+    Webp,   ///< one lossless animated WebP
+    Avif,   ///< one lossless animated AVIF
+    Mp4,    ///< one H.264 video in MP4
+    Webm,   ///< one VP9 video in WebM
+    Sheet,  ///< one sprite sheet PNG with its JSON data file
 };
 
 /// Export settings of the project beyond the two format buttons. With their defaults an export
@@ -38,6 +43,14 @@ struct ExportSettings {
     /// Megabytes an export may take at most (see export_memory_need); an export that would
     /// need more is refused before it starts.
     int memory_limit_mb = 2048;
+    /// How many times every format enlarges the stage: each pixel a scale x scale block,
+    /// 1 to kMaxScale.
+    int scale = 1;
+    /// Columns of a sprite sheet; 0: the most square grid. Not kept in the state file.
+    int sheet_columns = 0;
+    /// The videos' quality from 0 to 100 (see crf_for_quality); -1: the codec's default. Not
+    /// kept in the state file; the lossless formats have no quality to set.
+    int video_quality = -1;
 
     bool operator==(const ExportSettings&) const = default;
 };
@@ -64,11 +77,15 @@ std::expected<int, QString> check_loop_count(int64_t count);
 /// `mb` as a memory budget when it lies in [kMinMemoryLimitMb, kMaxMemoryLimitMb].
 std::optional<int> check_memory_limit(int64_t mb);
 
-/// Whether `format` is one the format buttons cannot choose (Png, Apng or Webp), so that the
+/// `scale` as an enlargement when it lies in [1, kMaxScale]; otherwise a message saying what is
+/// allowed.
+std::expected<int, QString> check_scale(int64_t scale);
+
+/// Whether `format` is one the format buttons cannot choose (any but Bmp and Gif), so that the
 /// settings alone decide while it is chosen.
 bool is_extra_format(OutputFormat format);
 
-/// The format an export writes: the settings' extra_format when it is Png, Apng or Webp,
+/// The format an export writes: the settings' extra_format when it is an extra format,
 /// otherwise what the format buttons chose (gif_mode non-zero: Gif, zero: Bmp).
 OutputFormat format_in_force(const EditingModel& model);
 

@@ -1,57 +1,41 @@
 #include "platform/staged_file.h"
 
-#include <QCoreApplication>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
-#include <atomic>
-#include <filesystem>
-#include <system_error>
 #include <utility>
+
+#include "platform/write_target.h"
 
 namespace koma {
 
 namespace {
 
-std::atomic<unsigned> staged_counter{0};
-
-// Why the existing file `target` must not be replaced; empty when it may be (the rule of
-// replace_file_contents: renaming needs only the folder's permission, so the file's own are
-// checked here).
-QString refusal(const QFileInfo& target) {
-    if (target.isDir()) return QStringLiteral("is a folder");
-    if (!target.exists()) return {};
-    const QFile::Permissions writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!(target.permissions() & writable)) return QStringLiteral("the file is read-only");
-    if (!target.isWritable()) return QStringLiteral("no permission to write the file");
-    return {};
+std::expected<StagedFile, QString> fail(const QString& path, const QString& reason) {
+    return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
 }
 
 }  // namespace
 
 std::expected<StagedFile, QString> StagedFile::create(const QString& path) {
-    auto failure = [&](const QString& reason) {
-        return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
-    };
-    const QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QFileInfo target_info(target);
-    if (const QString why = refusal(target_info); !why.isEmpty()) return failure(why);
+    return create(path, QByteArray());
+}
 
-    // Created like any new file (QFile::NewOnly), so that the renamed file has the permissions
-    // a new file gets; a temporary-file class would make it readable by its owner alone.
-    QFile temp;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp.setFileName(QStringLiteral("%1/.%2.%3-%4.part")
-                             .arg(target_info.absolutePath(), target_info.fileName())
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(staged_counter.fetch_add(1)));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            temp.close();
-            return StagedFile(path, target, temp.fileName());
-        }
-        if (!temp.exists()) return failure(temp.errorString());  // the folder refuses new files
+std::expected<StagedFile, QString> StagedFile::create(const QString& path,
+                                                      const QByteArray& bytes) {
+    const auto target = resolve_write_target(path);
+    if (!target) return fail(path, target.error());
+    auto temp = FileBeside::create(*target, QStringLiteral("part"));
+    if (!temp) return fail(path, temp.error());
+    if (!bytes.isEmpty()) {
+        if (auto written = temp->write(bytes); !written) return fail(path, written.error());
+        // The disk starts on the data now; sync() before the rename waits for it.
+        temp->start_writeback();
     }
-    return failure(QStringLiteral("no temporary file could be created beside it"));
+    auto released = temp->release();
+    if (!released) return fail(path, released.error());
+    return StagedFile(path, target->file, *released);
 }
 
 StagedFile::StagedFile(QString path, QString target, QString temp_path)
@@ -74,27 +58,48 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
 
 StagedFile::~StagedFile() { discard(); }
 
-std::expected<void, QString> StagedFile::commit() {
+std::expected<void, QString> StagedFile::sync() const {
+    if (temp_path_.isEmpty()) {
+        return std::unexpected(QStringLiteral("%1: nothing was written").arg(path_));
+    }
+    if (auto synced = sync_file(temp_path_); !synced) {
+        return std::unexpected(QStringLiteral("%1: %2").arg(path_, synced.error()));
+    }
+    return {};
+}
+
+std::expected<void, QString> StagedFile::place() {
     auto failure = [&](const QString& reason) {
         discard();
         return std::unexpected(QStringLiteral("%1: %2").arg(path_, reason));
     };
     if (temp_path_.isEmpty()) return failure(QStringLiteral("nothing was written"));
     // The target may have appeared or changed since create().
-    const QFileInfo target_info(target_);
-    if (const QString why = refusal(target_info); !why.isEmpty()) return failure(why);
-    if (target_info.exists()) QFile::setPermissions(temp_path_, QFile::permissions(target_));
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(temp_path_).toStdString(),
-                            QFile::encodeName(target_).toStdString(), error);
-    if (error) return failure(QString::fromStdString(error.message()));
+    if (const auto target = resolve_write_target(target_); !target) {
+        return failure(target.error());
+    }
+    if (auto renamed = rename_over(temp_path_, target_); !renamed) {
+        return failure(renamed.error());
+    }
     temp_path_.clear();
+    return {};
+}
+
+std::expected<void, QString> StagedFile::commit() {
+    if (auto synced = sync(); !synced) {
+        discard();
+        return synced;
+    }
+    if (auto placed = place(); !placed) return placed;
+    // The file is in place whatever this says: a folder that cannot be synced (some file
+    // systems refuse) is no reason to report a failure.
+    (void)sync_folder(QFileInfo(target_).absolutePath());
     return {};
 }
 
 void StagedFile::discard() {
     if (temp_path_.isEmpty()) return;
-    QFile::remove(temp_path_);
+    ::unlink(QFile::encodeName(temp_path_).constData());
     temp_path_.clear();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 
@@ -38,40 +39,43 @@ QString keep_aside(const QString& target) {
 
 StagedFiles::~StagedFiles() { discard(); }
 
-std::expected<void, QString> StagedFiles::write(const QString& path, const QByteArray& bytes) {
-    auto failure = [&](const QString& reason) {
-        return std::unexpected(QStringLiteral("%1: %2").arg(path, reason));
-    };
-    const auto target = resolve_write_target(path);
-    if (!target) return failure(target.error());
-    auto temp = FileBeside::create(*target, QStringLiteral("tmp"));
-    if (!temp) return failure(temp.error());
-    if (auto written = temp->write(bytes); !written) return failure(written.error());
-    // The disk starts on the data now; commit() waits for it before any rename.
-    temp->start_writeback();
-    auto released = temp->release();
-    if (!released) return failure(released.error());
-
-    const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
-        return entry.target == target->file;
+void StagedFiles::keep(StagedFile file) {
+    const auto same = std::find_if(entries_.begin(), entries_.end(), [&](const StagedFile& entry) {
+        return entry.target() == file.target();
     });
     if (same != entries_.end()) {
-        QFile::remove(same->temp);
-        same->temp = *released;
+        *same = std::move(file);  // removes what was staged before
     } else {
-        entries_.push_back({*released, target->file});
+        entries_.push_back(std::move(file));
     }
+}
+
+std::expected<void, QString> StagedFiles::write(const QString& path, const QByteArray& bytes) {
+    auto staged = StagedFile::create(path, bytes);
+    if (!staged) return std::unexpected(staged.error());
+    keep(std::move(*staged));
     return {};
+}
+
+std::expected<QString, QString> StagedFiles::stage(const QString& path) {
+    auto staged = StagedFile::create(path);
+    if (!staged) return std::unexpected(staged.error());
+    const QString temp = staged->temp_path();
+    keep(std::move(*staged));
+    return temp;
+}
+
+void StagedFiles::drop(const QString& path) {
+    std::erase_if(entries_, [&](const StagedFile& entry) { return entry.path() == path; });
 }
 
 std::expected<void, QString> StagedFiles::commit() {
     // Every file reaches the disk before the first rename, so that the renames follow each
     // other closely and none of them can put a file in place whose data is not there yet.
-    for (const Entry& entry : entries_) {
-        if (auto synced = sync_file(entry.temp); !synced) {
-            const QString failed = QStringLiteral("%1: %2").arg(entry.target, synced.error());
+    for (const StagedFile& entry : entries_) {
+        if (auto synced = entry.sync(); !synced) {
             discard();
-            return std::unexpected(failed);
+            return synced;
         }
     }
     struct Placed {
@@ -81,25 +85,26 @@ std::expected<void, QString> StagedFiles::commit() {
     std::vector<Placed> placed;
     QString failed;
     for (size_t i = 0; i < entries_.size() && failed.isEmpty(); ++i) {
-        const Entry& entry = entries_[i];
+        StagedFile& entry = entries_[i];
+        const QString target = entry.target();
         // Should a later rename fail, this one is taken back; the last needs nothing kept, as a
         // failed rename leaves its target alone.
         QString kept;
         const bool last = i + 1 == entries_.size();
-        if (!last && QFileInfo::exists(entry.target)) {
-            kept = keep_aside(entry.target);
+        if (!last && QFileInfo::exists(target)) {
+            kept = keep_aside(target);
             if (kept.isEmpty()) {
                 failed = QStringLiteral("%1: its content could not be kept for taking it back")
-                             .arg(entry.target);
+                             .arg(target);
                 break;
             }
         }
-        if (auto renamed = rename_over(entry.temp, entry.target); !renamed) {
+        if (auto put = entry.place(); !put) {
             if (!kept.isEmpty()) QFile::remove(kept);
-            failed = QStringLiteral("%1: %2").arg(entry.target, renamed.error());
+            failed = put.error();
             break;
         }
-        placed.push_back({entry.target, kept});
+        placed.push_back({target, kept});
     }
     if (failed.isEmpty()) {
         QStringList folders;
@@ -125,11 +130,6 @@ std::expected<void, QString> StagedFiles::commit() {
     return std::unexpected(failed);
 }
 
-void StagedFiles::discard() {
-    for (const Entry& entry : entries_) {
-        ::unlink(QFile::encodeName(entry.temp).constData());
-    }
-    entries_.clear();
-}
+void StagedFiles::discard() { entries_.clear(); }
 
 }  // namespace koma

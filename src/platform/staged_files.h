@@ -5,12 +5,16 @@
 #include <expected>
 #include <vector>
 
+#include "platform/staged_file.h"
+
 namespace koma {
 
-/// Files written beside their targets and put in place together. Nothing written here replaces
-/// a file before commit(); a batch that is discarded (or destroyed) before that leaves every
-/// file as it was and removes what it wrote. This is how an export that is cancelled or fails
-/// half-way leaves the folder untouched.
+/// Files written beside their targets and put in place together: a batch of staged files (see
+/// StagedFile, whose rules for refused targets it follows). Nothing written here replaces a file
+/// before commit(); a batch that is discarded (or destroyed) before that leaves every file as it
+/// was and removes what it wrote. This is how an export that is cancelled or fails half-way
+/// leaves the folder untouched, whether its files are written whole (write()) or in pieces as
+/// the frames come (stage()).
 class StagedFiles {
   public:
     StagedFiles() = default;
@@ -20,15 +24,22 @@ class StagedFiles {
     StagedFiles& operator=(const StagedFiles&) = delete;
 
     /// Writes `bytes` into a new temporary file beside `path`, to become the whole content of the
-    /// file at `path` at commit(). Through a chain of symbolic links the final file is the one
-    /// replaced, and every link stays a link. Only a regular file is replaced: a folder, a
-    /// device, a FIFO, a socket, an existing file that this user may not write and one that
-    /// nobody may write (made read-only on purpose) are refused without opening them. The new
-    /// file has the replaced file's permissions (and owner, where the process may) from the
-    /// moment it is created. Writing a path again replaces what was written for it. Fails with
-    /// a message naming `path` and the reason as the system gives it ("No space left on
-    /// device"), leaving nothing behind for it.
+    /// file at `path` at commit(). The target is found and refused as StagedFile says: through a
+    /// chain of symbolic links the final file is the one replaced; only a regular file is
+    /// replaced. Writing a path again replaces what was written for it. Fails with a message
+    /// naming `path` and the reason as the system gives it ("No space left on device"), leaving
+    /// nothing behind for it.
     std::expected<void, QString> write(const QString& path, const QByteArray& bytes);
+
+    /// Stages an empty temporary file beside `path` and returns its name, for the caller to open
+    /// and write in pieces (and close) before commit(); it then becomes the file at `path` as a
+    /// file given to write() does. Refuses and replaces as write() does. Fails with a message
+    /// naming `path` and the reason, leaving nothing behind for it.
+    std::expected<QString, QString> stage(const QString& path);
+
+    /// Removes what was written or staged for `path`, as if it never had been; other files of the
+    /// batch stay staged.
+    void drop(const QString& path);
 
     /// Forces every temporary file to the disk, then renames each over its target, in the order
     /// the paths were first written, and finally forces the folders' new names to the disk: a
@@ -45,11 +56,10 @@ class StagedFiles {
     bool empty() const { return entries_.empty(); }
 
   private:
-    struct Entry {
-        QString temp;    ///< the temporary file beside the target
-        QString target;  ///< the file it replaces (a link already followed)
-    };
-    std::vector<Entry> entries_;
+    /// Takes `file` into the batch in place of an entry of the same target.
+    void keep(StagedFile file);
+
+    std::vector<StagedFile> entries_;
 };
 
 }  // namespace koma

@@ -50,6 +50,8 @@ const QString kDirectionKey = QStringLiteral("direction");
 const QString kPingPong = QStringLiteral("pingpong");
 // How hard the PNG coders look for small files, written only at its highest.
 const QString kEffortKey = QStringLiteral("effort");
+// How many times every format enlarges the stage, written only when not 1.
+const QString kScaleKey = QStringLiteral("scale");
 // The memory budget of an export in megabytes, written only when it is not the default.
 const QString kMemoryLimitKey = QStringLiteral("memory_limit");
 
@@ -61,6 +63,14 @@ QString format_value(OutputFormat format) {
             return QStringLiteral("apng");
         case OutputFormat::Webp:
             return QStringLiteral("webp");
+        case OutputFormat::Avif:
+            return QStringLiteral("avif");
+        case OutputFormat::Mp4:
+            return QStringLiteral("mp4");
+        case OutputFormat::Webm:
+            return QStringLiteral("webm");
+        case OutputFormat::Sheet:
+            return QStringLiteral("sheet");
         case OutputFormat::Bmp:
         case OutputFormat::Gif:
             break;
@@ -69,7 +79,9 @@ QString format_value(OutputFormat format) {
 }
 
 std::optional<OutputFormat> parse_format(const QString& value) {
-    for (OutputFormat format : {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp}) {
+    for (OutputFormat format :
+         {OutputFormat::Png, OutputFormat::Apng, OutputFormat::Webp, OutputFormat::Avif,
+          OutputFormat::Mp4, OutputFormat::Webm, OutputFormat::Sheet}) {
         if (value.compare(format_value(format), Qt::CaseInsensitive) == 0) {
             return format;
         }
@@ -182,6 +194,9 @@ QString extension_record_text(const EditingModel& model) {
     if (settings.effort == CodingEffort::Max) {
         out.add_string(key_value(kEffortKey, QStringLiteral("max")));
     }
+    if (settings.scale != defaults.scale) {
+        out.add_string(key_value(kScaleKey, QString::number(settings.scale)));
+    }
     if (settings.memory_limit_mb != defaults.memory_limit_mb) {
         out.add_string(key_value(kMemoryLimitKey, QString::number(settings.memory_limit_mb)));
     }
@@ -220,6 +235,13 @@ void apply_extension_record(EditingModel& model, const ExtensionRecord& record) 
     if (const auto value = record.value(kEffortKey)) {
         if (value->compare(QLatin1String("max"), Qt::CaseInsensitive) == 0) {
             settings.effort = CodingEffort::Max;
+        }
+    }
+    if (const auto value = record.value(kScaleKey)) {
+        if (const auto n = parse_integer(*value)) {
+            if (const auto scale = check_scale(*n)) {
+                settings.scale = *scale;
+            }
         }
     }
     if (const auto value = record.value(kMemoryLimitKey)) {

@@ -40,12 +40,13 @@ StateBytes split_extension_record(const QByteArray& bytes);
 
 /// The extension record for the model, ending in CR LF: the tag, the version, then
 /// "encoding=UTF-8" and the project's settings as key=value items. The export settings are
-/// written only where they differ from their defaults: "format=png|apng|webp" (BMP and GIF are
-/// the format buttons' choice, not the project's), "frame_ms=N", "loop=N", "transparent=1";
-/// then the timing: "step_ms=T0 T1 ... Tn", the times of steps 0 to n (n the last step with a
-/// time of its own) one space apart, when some step has one, and "direction=pingpong" for a
-/// ping-pong project; "effort=max" when the PNG coders are to look hardest; last
-/// "memory_limit=MB", the memory budget of an export, when it is not 2048.
+/// written only where they differ from their defaults:
+/// "format=png|apng|webp|avif|mp4|webm|sheet" (BMP and GIF are the format buttons' choice, not
+/// the project's), "frame_ms=N", "loop=N", "transparent=1"; then the timing: "step_ms=T0 T1 ...
+/// Tn", the times of steps 0 to n (n the last step with a time of its own) one space apart, when
+/// some step has one, and "direction=pingpong" for a ping-pong project; "effort=max" when the PNG
+/// coders are to look hardest; "scale=N" when the stage is enlarged (N 2 to kMaxScale); last "memory_limit=MB", the
+/// memory budget of an export, when it is not 2048. The sheet's columns and the videos' quality are not kept: they are the command line's.
 QString extension_record_text(const EditingModel& model);
 
 /// Takes the values of the keys koma knows from `record` into the model: the export settings

@@ -69,6 +69,8 @@ class ExportFormatsTest : public ::testing::Test {
                 }
                 return steps;
             }
+            default:
+                break;
         }
         return {};
     }

@@ -246,5 +246,21 @@ TEST_F(ExportSettingsWindowTest, TheEffortBoxIsTakenByOk) {
     EXPECT_EQ(model.export_settings.effort, CodingEffort::Max);
 }
 
+TEST_F(ExportSettingsWindowTest, TheScaleListShowsTheScaleAndOkTakesItWithTheSheet) {
+    model.export_settings.scale = 2;
+    ExportSettingsWindow* settings = open();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->scale->count(), 8);
+    EXPECT_EQ(settings->scale->currentText(), "2 倍");
+    settings->scale->setCurrentIndex(4);
+    emit settings->scale->activated(4);
+    pick(settings, OutputFormat::Sheet);
+    press_ok(settings);
+    EXPECT_EQ(model.export_settings.scale, 5);
+    EXPECT_EQ(format_in_force(model), OutputFormat::Sheet);
+    EXPECT_TRUE(window->output_shown->isVisible());
+    EXPECT_EQ(window->output_shown->text(), "シート");
+}
+
 }  // namespace
 }  // namespace koma

@@ -63,6 +63,32 @@ TEST_F(StagedFilesTest, AFailedRenameTakesBackTheFilesAlreadyInPlace) {
     EXPECT_EQ(entries(), (QStringList{"a.bmp", "c.bmp"}));
 }
 
+TEST_F(StagedFilesTest, FilesWrittenInPiecesGoWithTheBatchAndADroppedOneLeavesNoTrace) {
+    StagedFiles staged;
+    const auto video = staged.stage(path("a.mp4"));
+    ASSERT_TRUE(video) << video.error().toStdString();
+    const auto sheet = staged.stage(path("a.bmp"));
+    ASSERT_TRUE(sheet);
+    test::write_bytes(*video, "pieces");
+    test::write_bytes(*sheet, "new a");
+    ASSERT_TRUE(staged.write(path("b.bmp"), "new b"));
+    staged.drop(path("b.bmp"));
+    EXPECT_EQ(read_bytes(path("a.bmp")), "old a");
+    EXPECT_FALSE(QFile::exists(path("a.mp4")));
+    ASSERT_TRUE(staged.commit());
+    EXPECT_EQ(read_bytes(path("a.mp4")), "pieces");
+    EXPECT_EQ(read_bytes(path("a.bmp")), "new a");
+    EXPECT_EQ(entries(), (QStringList{"a.bmp", "a.mp4"}));
+
+    // The targets the whole files refuse are refused here too, leaving nothing.
+    ASSERT_TRUE(QFile::setPermissions(path("a.mp4"), QFile::ReadOwner));
+    const auto refused = staged.stage(path("a.mp4"));
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error(), path("a.mp4") + ": the file is read-only");
+    EXPECT_TRUE(staged.empty());
+    EXPECT_EQ(entries(), (QStringList{"a.bmp", "a.mp4"}));
+}
+
 TEST(StartFolder, AProgramFolderThatCannotBeWrittenGivesWayToThePicturesFolder) {
     QTemporaryDir home;
     const QString program = home.filePath("bin");

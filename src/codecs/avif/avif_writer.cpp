@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/staged_file.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -56,19 +56,29 @@ QString avif_reason(avifResult result, const avifEncoder* encoder) {
 struct AvifWriter::State {
     QString path;
     AvifSettings settings;
-    std::optional<StagedFile> file;
+    // The batch the file waits in: the caller's, or the writer's own, committed by finish().
+    StagedFiles own_batch;
+    StagedFiles* batch = &own_batch;
+    QString temp_path;  // empty until staged and once dropped
     std::unique_ptr<avifEncoder, EncoderDeleter> encoder;
     // The frame in planes, refilled for every frame: libavif hands it to libaom within add().
     std::unique_ptr<avifImage, ImageDeleter> image;
     int frames = 0;
     QString failure;  // once set, the writer is done
 
+    ~State() { drop_file(); }
+
     std::unexpected<QString> fail(const QString& reason) {
         failure = QStringLiteral("%1: %2").arg(path, reason);
         encoder.reset();
         image.reset();
-        file.reset();  // removes the temporary file
+        drop_file();
         return std::unexpected(failure);
+    }
+
+    void drop_file() {
+        if (!temp_path.isEmpty()) batch->drop(path);
+        temp_path.clear();
     }
 
     void fill_planes(const QImage& stage, const QImage& coverage);
@@ -104,10 +114,12 @@ AvifWriter::AvifWriter(std::unique_ptr<State> state) : state_(std::move(state)) 
 
 AvifWriter::~AvifWriter() = default;
 
-std::expected<std::unique_ptr<AvifWriter>, QString> AvifWriter::create(
-    const QString& path, const AvifSettings& settings) {
+std::expected<std::unique_ptr<AvifWriter>, QString> AvifWriter::create(const QString& path,
+                                                                       const AvifSettings& settings,
+                                                                       StagedFiles* batch) {
     auto s = std::make_unique<State>();
     s->path = path;
+    if (batch != nullptr) s->batch = batch;
     s->settings = settings;
     const QSize size = settings.size;
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxSide ||
@@ -119,9 +131,9 @@ std::expected<std::unique_ptr<AvifWriter>, QString> AvifWriter::create(
     if (avifCodecName(AVIF_CODEC_CHOICE_AOM, AVIF_CODEC_FLAG_CAN_ENCODE) == nullptr) {
         return s->fail(QStringLiteral("libavif was built without the libaom encoder"));
     }
-    auto staged = StagedFile::create(path);
+    auto staged = s->batch->stage(path);
     if (!staged) return std::unexpected(staged.error());
-    s->file.emplace(std::move(*staged));
+    s->temp_path = *staged;
 
     s->encoder.reset(avifEncoderCreate());
     s->image.reset(avifImageCreate(static_cast<uint32_t>(size.width()),
@@ -217,7 +229,7 @@ std::expected<QStringList, QString> AvifWriter::finish() {
         avifRWDataFree(&output);
         return s.fail(reason);
     }
-    QFile file(s.file->temp_path());
+    QFile file(s.temp_path);
     bool written =
         file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
         file.write(reinterpret_cast<const char*>(output.data), static_cast<qint64>(output.size)) ==
@@ -227,14 +239,55 @@ std::expected<QStringList, QString> AvifWriter::finish() {
     const QString write_error = file.errorString();
     file.close();
     if (!written) return s.fail(write_error);
-    if (auto committed = s.file->commit(); !committed) {
-        s.file.reset();
-        s.failure = committed.error();
-        return std::unexpected(s.failure);
+    s.temp_path.clear();  // complete: it stays in the batch
+    if (s.batch == &s.own_batch) {
+        if (auto committed = s.own_batch.commit(); !committed) {
+            s.failure = committed.error();
+            return std::unexpected(s.failure);
+        }
     }
-    s.file.reset();
     s.failure = QStringLiteral("%1: the animation was already written").arg(s.path);
     return QStringList{s.path};
+}
+
+namespace {
+
+class AvifFrameWriter : public FrameWriter {
+  public:
+    AvifFrameWriter(const QString& path, const AnimationTiming& timing)
+        : path_(path), timing_(timing) {}
+
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        const QImage& stage = frame.stage.image();
+        if (!writer_) {
+            AvifSettings settings;
+            settings.size = stage.size();
+            settings.transparent = !frame.coverage.isNull();
+            settings.loop_count = timing_.loop_count;
+            auto created = AvifWriter::create(path_, settings, staged());
+            if (!created) return std::unexpected(created.error());
+            writer_ = std::move(*created);
+        }
+        return writer_->add(stage, frame.coverage,
+                            frame.duration_ms > 0 ? frame.duration_ms : timing_.frame_ms);
+    }
+
+    std::expected<QStringList, QString> finish() override {
+        if (!writer_) return QStringList{};
+        return writer_->finish();
+    }
+
+  private:
+    QString path_;
+    AnimationTiming timing_;
+    std::unique_ptr<AvifWriter> writer_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameWriter> make_avif_frame_writer(const QString& path,
+                                                    const AnimationTiming& timing) {
+    return std::make_unique<AvifFrameWriter>(path, timing);
 }
 
 bool AvifWriter::stores_loop_count() {

@@ -7,6 +7,9 @@
 #include <expected>
 #include <memory>
 
+#include "codecs/frame_writer.h"
+#include "platform/staged_files.h"
+
 namespace koma {
 
 /// The fastest libavif speed whose animations are still lossless. libavif 0.11 hands its speeds
@@ -43,8 +46,10 @@ struct AvifSettings {
 /// (with libaom 3.6 about 57 MB for 462 x 110 frames and 306 MB for 1848 x 440; 81 MB for
 /// 462 x 110 with an alpha plane, which has an encoder of its own), and libavif's: every coded
 /// frame, until finish() assembles the file in memory. finish() writes it to a temporary file
-/// beside the path and renames it over the path (see StagedFile); a writer dropped before finish()
-/// leaves any earlier file at the path as it was and nothing else.
+/// beside the path, staged in a batch (see StagedFiles): the caller's, which puts it in place
+/// when the caller commits it, or the writer's own, committed by finish(). A writer that fails
+/// or is dropped before finish() takes its file out of the batch, leaving any earlier file at
+/// the path as it was and nothing else.
 ///
 /// Loop count: libavif 0.11 writes no edit list, so the file then holds one play (the track's
 /// duration is the sum of the frames' durations) and says nothing of repeating it; each reader
@@ -54,9 +59,11 @@ class AvifWriter {
     /// A writer of the animation at `path`. Creates the temporary file at once, so that a folder
     /// that takes no files is refused before any frame is coded. Fails with a message naming the
     /// path and the reason: a size outside 1 to 65536 pixels a side, the target refused (see
-    /// StagedFile), no libaom encoder in libavif.
+    /// StagedFile), no libaom encoder in libavif. With `batch`, the file waits there after
+    /// finish() (see the class comment); `batch` must outlive the writer.
     static std::expected<std::unique_ptr<AvifWriter>, QString> create(const QString& path,
-                                                                      const AvifSettings& settings);
+                                                                      const AvifSettings& settings,
+                                                                      StagedFiles* batch = nullptr);
 
     ~AvifWriter();
     AvifWriter(const AvifWriter&) = delete;
@@ -71,10 +78,10 @@ class AvifWriter {
     /// reason; after a failure the writer takes no more frames and has removed its temporary file.
     std::expected<void, QString> add(const QImage& stage, const QImage& coverage, int duration_ms);
 
-    /// Assembles the file and moves it to the path, replacing a file there, and returns the list
-    /// of that one file. Fails with a message naming the path and the reason when no frame was
-    /// added, an earlier add() failed, or the encoder or the file fails; the path then holds what
-    /// it held before.
+    /// Assembles the file and moves it to the path, replacing a file there (with a caller's batch:
+    /// leaves it waiting there), and returns the list of that one file. Fails with a message naming
+    /// the path and the reason when no frame was added, an earlier add() failed, or the encoder or
+    /// the file fails; the path then holds what it held before.
     std::expected<QStringList, QString> finish();
 
     /// Whether the libavif this program was built with writes AvifSettings::loop_count.
@@ -85,5 +92,12 @@ class AvifWriter {
     explicit AvifWriter(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };
+
+/// A writer of one lossless animated AVIF at `path` for an export (see AvifWriter, at
+/// kAvifDefaultSpeed): the first frame sets the size and whether the file has an alpha plane (a
+/// coverage given), each frame is shown for the duration it was added with (0: timing.frame_ms),
+/// and the file waits in the batch given to write_into() after finish(). No frames write no file.
+std::unique_ptr<FrameWriter> make_avif_frame_writer(const QString& path,
+                                                    const AnimationTiming& timing);
 
 }  // namespace koma

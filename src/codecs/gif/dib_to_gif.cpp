@@ -19,7 +19,7 @@ int gif_delay_cs(int frame_ms) {
 std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const GifFrame* frames,
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing, StagedFiles* staged,
-                                                 std::span<const int> durations_ms) {
+                                                 std::span<const int> durations_ms, int scale) {
     (void)options;  // its fixed values carry no choice for this encoder
     if (count <= 0) {
         return GifWritten::Nothing;
@@ -42,7 +42,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
         delays.push_back(delay(durations_ms[i] != 0 ? durations_ms[i] : timing.frame_ms));
     }
     auto encoded = encode_gif_animation(
-        **source, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count);
+        **source, GifDelays(std::move(delays), delay(timing.frame_ms)), timing.loop_count, scale);
     if (!encoded) {
         return failure(encoded.error());
     }

@@ -55,8 +55,9 @@ enum class GifWritten {
 /// Writes the bitmaps of `frames[0..count-1]`, in entry order, as one animated GIF at
 /// `file_name`: one image per entry, entry i shown for `durations_ms[i]` (where that is missing or
 /// 0: `timing.frame_ms`, 80 ms by default), as gif_delay_cs rounds it and never below
-/// kMinGifDelay, played `timing.loop_count` times, 0 forever (see encode_gif_animation for
-/// colours and size; the clear pixels of bitmaps captured with a coverage are written clear).
+/// kMinGifDelay, played `timing.loop_count` times, 0 forever, each pixel a `scale` x `scale`
+/// block (see encode_gif_animation for colours, size and scale; the clear pixels of bitmaps
+/// captured with a coverage are written clear).
 /// The bitmaps are read one at a time as the encoder needs them, never all whole at once. The
 /// file is replaced as replace_file_contents does: written beside it and renamed over the old
 /// one, so a failed write leaves any earlier file intact; with `staged`, it waits in that batch
@@ -68,6 +69,7 @@ std::expected<GifWritten, QString> DIBtoGIFAniEx(const QString& file_name, const
                                                  int count, const GifOptions* options,
                                                  const AnimationTiming& timing = {},
                                                  StagedFiles* staged = nullptr,
-                                                 std::span<const int> durations_ms = {});
+                                                 std::span<const int> durations_ms = {},
+                                                 int scale = 1);
 
 }  // namespace koma

@@ -13,6 +13,7 @@
 
 #include "codecs/gif/gif_palette.h"
 #include "codecs/gif/lzw_choice.h"
+#include "raster/integer_scale.h"
 
 namespace koma {
 
@@ -479,10 +480,32 @@ class AnimationWriter {
     Pending pending_;
 };
 
+/// `frame` enlarged `scale` times: each index (and its unchanged flag) an exact block.
+IndexedFrame scaled_frame(const IndexedFrame& frame, int scale) {
+    IndexedFrame big;
+    const QRect& r = frame.rect;
+    big.rect = QRect(r.left() * scale, r.top() * scale, r.width() * scale, r.height() * scale);
+    if (r.isEmpty()) return big;
+    const size_t n = static_cast<size_t>(big.rect.width()) * static_cast<size_t>(big.rect.height());
+    big.indices.resize(n);
+    scale_pixels_8(frame.indices.data(), r.width(), r.width(), r.height(), scale,
+                   big.indices.data(), big.rect.width());
+    if (!frame.unchanged.empty()) {
+        big.unchanged.resize(n);
+        scale_pixels_8(frame.unchanged.data(), r.width(), r.width(), r.height(), scale,
+                       big.unchanged.data(), big.rect.width());
+    }
+    return big;
+}
+
 /// Encodes the frames of `source` (see encode_gif_animation).
 std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, const GifDelays& delays,
-                                              int plays) {
-    const QSize size = source.frame_size();
+                                              int plays, int scale) {
+    if (scale < 1 || scale > kMaxScale) {
+        return std::unexpected(
+            QStringLiteral("the scale %1 lies outside 1 to %2").arg(scale).arg(kMaxScale));
+    }
+    const QSize size = source.frame_size() * scale;
     if (size.width() > kMaxGifSide || size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
@@ -512,8 +535,11 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, const G
     const size_t colours = palette->colours.size();
     AnimationWriter writer(size, palette->colours, order, palette->clear >= 0, palette->clear,
                            delays, plays);
-    auto written = each_indexed_frame(source, *palette,
-                                      [&](const IndexedFrame& frame) { return writer.add(frame); });
+    // The colours are chosen on the frames as they are; only their indices are enlarged, one
+    // frame at a time, so that every scale shows the same colours.
+    auto written = each_indexed_frame(source, *palette, [&](const IndexedFrame& frame) {
+        return scale == 1 ? writer.add(frame) : writer.add(scaled_frame(frame, scale));
+    });
     if (!written) return std::unexpected(written.error());
     auto bytes = writer.finish();
     if (!bytes) return std::unexpected(bytes.error());
@@ -528,8 +554,9 @@ std::expected<EncodedGif, QString> encode_gif(const PatchSource& source, const G
 }  // namespace
 
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames,
-                                                        const GifDelays& delays, int plays) {
-    return encode_gif(frames, delays, plays);
+                                                        const GifDelays& delays, int plays,
+                                                        int scale) {
+    return encode_gif(frames, delays, plays, scale);
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& frames,
@@ -537,7 +564,7 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
     if (frames.size.width() > kMaxGifSide || frames.size.height() > kMaxGifSide) {
         return std::unexpected(QStringLiteral("a frame is larger than a GIF can hold"));
     }
-    return encode_gif(HeldPatches(frames), delays, plays);
+    return encode_gif(HeldPatches(frames), delays, plays, 1);
 }
 
 std::expected<EncodedGif, QString> encode_gif_animation(std::span<const QImage> frames,

@@ -70,8 +70,14 @@ std::expected<EncodedGif, QString> encode_gif_animation(const PatchedFrames& fra
                                                         const GifDelays& delays, int plays = 0);
 
 /// The same for patches handed over one at a time (see PatchSource); the source is read three
-/// or four times and never held whole.
+/// or four times and never held whole. With `scale` (1 to kMaxScale) every pixel is written as
+/// a scale x scale block: the palette and each pixel's index are chosen on the frames as they
+/// are, and only the indices of each frame are enlarged as it is coded, so the colours are
+/// those of scale 1 and no enlarged frame is held beyond the one being coded (and, with clear
+/// pixels, three index images of the enlarged size). Fails as above, also for a scale out of
+/// range or an enlarged frame larger than GIF allows.
 std::expected<EncodedGif, QString> encode_gif_animation(const PatchSource& frames,
-                                                        const GifDelays& delays, int plays = 0);
+                                                        const GifDelays& delays, int plays = 0,
+                                                        int scale = 1);
 
 }  // namespace koma

@@ -15,8 +15,8 @@ constexpr int kMaxGifFrames = 2 * 91 - 2;
 
 class GifFrameWriter : public FrameWriter {
   public:
-    GifFrameWriter(const QString& path, const AnimationTiming& timing)
-        : path_(path), timing_(timing) {}
+    GifFrameWriter(const QString& path, const AnimationTiming& timing, int scale)
+        : path_(path), timing_(timing), scale_(scale) {}
     ~GifFrameWriter() override {
         for (int i = 0; i < captured_; ++i) DeleteDIB(frames_[static_cast<size_t>(i)].dib);
     }
@@ -40,9 +40,9 @@ class GifFrameWriter : public FrameWriter {
     std::expected<QStringList, QString> finish() override {
         GifOptions options;
         options.flags = 1024;
-        const auto written =
-            DIBtoGIFAniEx(path_, frames_.data(), captured_, &options, timing_, staged(),
-                          std::span<const int>(durations_.data(), static_cast<size_t>(captured_)));
+        const auto written = DIBtoGIFAniEx(
+            path_, frames_.data(), captured_, &options, timing_, staged(),
+            std::span<const int>(durations_.data(), static_cast<size_t>(captured_)), scale_);
         if (!written) return std::unexpected(written.error());
         return *written == GifWritten::File ? QStringList{path_} : QStringList{};
     }
@@ -50,6 +50,7 @@ class GifFrameWriter : public FrameWriter {
   private:
     QString path_;
     AnimationTiming timing_;
+    int scale_;
     std::array<GifFrame, kMaxGifFrames> frames_{};
     /// The time each frame was added with, in the order added.
     std::array<int, kMaxGifFrames> durations_{};
@@ -58,8 +59,9 @@ class GifFrameWriter : public FrameWriter {
 
 }  // namespace
 
-std::unique_ptr<FrameWriter> make_gif_writer(const QString& path, const AnimationTiming& timing) {
-    return std::make_unique<GifFrameWriter>(path, timing);
+std::unique_ptr<FrameWriter> make_gif_writer(const QString& path, const AnimationTiming& timing,
+                                             int scale) {
+    return std::make_unique<GifFrameWriter>(path, timing, scale);
 }
 
 }  // namespace koma

@@ -13,7 +13,9 @@ namespace koma {
 /// frame was added with, also when there are none (which writes nothing). At most 180 frames
 /// (91 steps there and back). Every capture is released with DeleteDIB, in entry order, when
 /// the writer goes, whichever way the export ended. A stage given with a coverage is captured
-/// with it, and its uncovered pixels are written clear.
-std::unique_ptr<FrameWriter> make_gif_writer(const QString& path, const AnimationTiming& timing);
+/// with it, and its uncovered pixels are written clear. With `scale` the stages are captured as
+/// they are and the GIF shows each pixel as a scale x scale block (see encode_gif_animation).
+std::unique_ptr<FrameWriter> make_gif_writer(const QString& path, const AnimationTiming& timing,
+                                             int scale = 1);
 
 }  // namespace koma

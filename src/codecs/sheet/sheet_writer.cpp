@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "codecs/sheet/sheet_data.h"
-#include "platform/staged_file.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -64,8 +64,11 @@ struct SheetWriter::State {
     SheetSettings settings;
     SheetLayout layout;
     bool alpha = false;
-    std::optional<StagedFile> image_file;
-    std::optional<StagedFile> data_file;
+    // The batch the two files wait in: the caller's, or the writer's own, committed by finish().
+    StagedFiles own_batch;
+    StagedFiles* batch = &own_batch;
+    QString image_temp;  // empty until staged and once dropped
+    QString data_temp;
     std::FILE* file = nullptr;
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -76,7 +79,17 @@ struct SheetWriter::State {
     std::vector<SheetFrame> frames;
     QString failure;  // once set, the writer is done
 
-    ~State() { close(); }
+    ~State() {
+        close();
+        drop_files();
+    }
+
+    void drop_files() {
+        if (!image_temp.isEmpty()) batch->drop(image_path);
+        if (!data_temp.isEmpty()) batch->drop(data_path);
+        image_temp.clear();
+        data_temp.clear();
+    }
 
     void close() {
         if (png != nullptr) png_destroy_write_struct(&png, &info);
@@ -88,8 +101,7 @@ struct SheetWriter::State {
     std::unexpected<QString> abandon(const QString& message) {
         failure = message;
         close();
-        image_file.reset();
-        data_file.reset();
+        drop_files();
         band = {};
         return std::unexpected(failure);
     }
@@ -132,10 +144,12 @@ SheetWriter::~SheetWriter() = default;
 const SheetLayout& SheetWriter::layout() const { return state_->layout; }
 
 std::expected<std::unique_ptr<SheetWriter>, QString> SheetWriter::create(
-    const QString& image_path, const QString& data_path, const SheetSettings& settings) {
+    const QString& image_path, const QString& data_path, const SheetSettings& settings,
+    StagedFiles* batch) {
     auto s = std::make_unique<State>();
     s->image_path = image_path;
     s->data_path = data_path;
+    if (batch != nullptr) s->batch = batch;
     s->settings = settings;
     if (!settings.frame_name) return s->fail(data_path, QStringLiteral("the frames have no names"));
     auto layout = sheet_layout(settings.frame_count, settings.cell, settings.columns);
@@ -143,13 +157,13 @@ std::expected<std::unique_ptr<SheetWriter>, QString> SheetWriter::create(
     s->layout = *layout;
     s->alpha = settings.transparent || s->layout.count < s->layout.columns * s->layout.rows;
 
-    for (const auto& [path, staged] :
-         {std::pair{image_path, &s->image_file}, std::pair{data_path, &s->data_file}}) {
-        auto created = StagedFile::create(path);
-        if (!created) return s->abandon(created.error());
-        staged->emplace(std::move(*created));
+    for (const auto& [path, temp] :
+         {std::pair{image_path, &s->image_temp}, std::pair{data_path, &s->data_temp}}) {
+        auto staged = s->batch->stage(path);
+        if (!staged) return s->abandon(staged.error());
+        *temp = *staged;
     }
-    s->file = std::fopen(QFile::encodeName(s->image_file->temp_path()).constData(), "wb");
+    s->file = std::fopen(QFile::encodeName(s->image_temp).constData(), "wb");
     if (s->file == nullptr)
         return s->fail(image_path, QString::fromLocal8Bit(std::strerror(errno)));
     s->png =
@@ -230,19 +244,64 @@ std::expected<QStringList, QString> SheetWriter::finish() {
     const QByteArray data =
         sheet_data(s.frames, {s.settings.app_version, QFileInfo(s.image_path).fileName(),
                               s.layout.size(), s.settings.scale});
-    QFile data_file(s.data_file->temp_path());
+    QFile data_file(s.data_temp);
     if (!data_file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         data_file.write(data) != data.size() || !data_file.flush()) {
         return s.fail(s.data_path, data_file.errorString());
     }
     data_file.close();
-    for (auto* staged : {&s.image_file, &s.data_file}) {
-        if (auto committed = (*staged)->commit(); !committed) return s.abandon(committed.error());
+    // Complete: both stay in the batch.
+    s.image_temp.clear();
+    s.data_temp.clear();
+    if (s.batch == &s.own_batch) {
+        if (auto committed = s.own_batch.commit(); !committed) return s.abandon(committed.error());
     }
-    s.image_file.reset();
-    s.data_file.reset();
     s.failure = QStringLiteral("%1: the sheet was already written").arg(s.image_path);
     return QStringList{s.image_path, s.data_path};
+}
+
+namespace {
+
+class SheetFrameWriter : public FrameWriter {
+  public:
+    SheetFrameWriter(const QString& image_path, const QString& data_path,
+                     const SheetSettings& settings, const AnimationTiming& timing)
+        : image_path_(image_path), data_path_(data_path), settings_(settings), timing_(timing) {}
+
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        const QImage& stage = frame.stage.image();
+        if (!writer_) {
+            SheetSettings settings = settings_;
+            settings.cell = stage.size();
+            settings.transparent = !frame.coverage.isNull();
+            auto created = SheetWriter::create(image_path_, data_path_, settings, staged());
+            if (!created) return std::unexpected(created.error());
+            writer_ = std::move(*created);
+        }
+        return writer_->add(stage, frame.coverage,
+                            frame.duration_ms > 0 ? frame.duration_ms : timing_.frame_ms);
+    }
+
+    std::expected<QStringList, QString> finish() override {
+        if (!writer_) return QStringList{};
+        return writer_->finish();
+    }
+
+  private:
+    QString image_path_;
+    QString data_path_;
+    SheetSettings settings_;
+    AnimationTiming timing_;
+    std::unique_ptr<SheetWriter> writer_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameWriter> make_sheet_frame_writer(const QString& image_path,
+                                                     const QString& data_path,
+                                                     const SheetSettings& settings,
+                                                     const AnimationTiming& timing) {
+    return std::make_unique<SheetFrameWriter>(image_path, data_path, settings, timing);
 }
 
 }  // namespace koma

@@ -8,7 +8,9 @@
 #include <functional>
 #include <memory>
 
+#include "codecs/frame_writer.h"
 #include "codecs/sheet/sheet_layout.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -26,7 +28,9 @@ struct SheetSettings {
     std::function<QString(int index)> frame_name{};
     /// The program's version, for the data file.
     QString app_version{};
-    /// How many times the stages were enlarged, for the data file.
+    /// The data file's meta.scale, written as it is. Engines take it as the sheet's resolution
+    /// (PixiJS shows a sheet of scale 2 at half its pixel size), so an export writes 1 also for
+    /// enlarged stages: the frames are meant to be shown at the size they were written.
     int scale = 1;
 };
 
@@ -37,16 +41,20 @@ struct SheetSettings {
 ///
 /// Memory: the sheet is never held whole. The PNG is coded by libpng a row of pixels at a time
 /// as each row of cells is complete, so at most one row of cells is held, and the data file's
-/// entries. Both files are written under temporary names beside their paths and moved there by
-/// finish(), the PNG first (see StagedFile); a writer that fails or is dropped before finish()
-/// leaves any earlier files at the paths as they were and nothing else.
+/// entries. Both files are written under temporary names beside their paths, staged in a batch
+/// (see StagedFiles): the caller's, which puts them in place when the caller commits it, or the
+/// writer's own, committed by finish() (the PNG first; should one fail, both are as they were).
+/// A writer that fails or is dropped before finish() takes them out of the batch, leaving any
+/// earlier files at the paths as they were and nothing else.
 class SheetWriter {
   public:
     /// A writer of the sheet `image_path` and its data file `data_path`. Fails with a message
     /// naming the file and the reason: settings that sheet_layout refuses, a frame_count below 1
-    /// or no frame_name, a target refused (see StagedFile), libpng failing to start.
+    /// or no frame_name, a target refused (see StagedFile), libpng failing to start. With
+    /// `batch`, the files wait there after finish(); `batch` must outlive the writer.
     static std::expected<std::unique_ptr<SheetWriter>, QString> create(
-        const QString& image_path, const QString& data_path, const SheetSettings& settings);
+        const QString& image_path, const QString& data_path, const SheetSettings& settings,
+        StagedFiles* batch = nullptr);
 
     ~SheetWriter();
     SheetWriter(const SheetWriter&) = delete;
@@ -66,10 +74,10 @@ class SheetWriter {
     std::expected<void, QString> add(const QImage& stage, const QImage& coverage, int duration_ms);
 
     /// Completes the PNG, writes the data file and moves both to their paths, replacing files
-    /// there, and returns the two paths (sheet first). Fails with a message naming the file and
-    /// the reason when fewer frames than frame_count came, an earlier add() failed, or a file
-    /// cannot be written; the paths then hold what they held before, except that when the data
-    /// file alone cannot be moved into place the new sheet stays beside the old data file.
+    /// there (with a caller's batch: leaves them waiting there), and returns the two paths (sheet
+    /// first). Fails with a message naming the file and the reason when fewer frames than
+    /// frame_count came, an earlier add() failed, or a file cannot be written; the paths then
+    /// hold what they held before.
     std::expected<QStringList, QString> finish();
 
   private:
@@ -77,5 +85,15 @@ class SheetWriter {
     explicit SheetWriter(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };
+
+/// A writer of a sprite sheet `image_path` with its data file `data_path` for an export (see
+/// SheetWriter): `settings` with its cell left empty, which the first frame sets; a coverage
+/// given makes the sheet transparent where it is 0. Each frame is shown for the duration it was
+/// added with (0: timing.frame_ms). Both files wait in the batch given to write_into() after
+/// finish(). No frames write no files; fewer than settings.frame_count fail at finish().
+std::unique_ptr<FrameWriter> make_sheet_frame_writer(const QString& image_path,
+                                                     const QString& data_path,
+                                                     const SheetSettings& settings,
+                                                     const AnimationTiming& timing);
 
 }  // namespace koma

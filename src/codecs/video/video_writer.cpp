@@ -17,7 +17,7 @@ extern "C" {
 #include "codecs/image_limits.h"
 #include "codecs/video/ffmpeg_log.h"
 #include "codecs/video/yuv420.h"
-#include "platform/staged_file.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -75,7 +75,10 @@ struct Options {
 struct VideoWriter::State {
     QString path;
     VideoSettings settings;
-    std::optional<StagedFile> file;
+    // The batch the file waits in: the caller's, or the writer's own, committed by finish().
+    StagedFiles own_batch;
+    StagedFiles* batch = &own_batch;
+    QString temp_path;  // empty until staged and once dropped
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
     std::unique_ptr<AVCodecContext, CodecDeleter> encoder;
     std::unique_ptr<AVFrame, FrameDeleter> frame;
@@ -87,6 +90,8 @@ struct VideoWriter::State {
     // frame's duration over to its packet.
     std::map<int64_t, int64_t> pending;
     QString failure;  // once set, the writer is done
+
+    ~State() { release(); }
 
     std::unexpected<QString> fail(const QString& reason) {
         failure = QStringLiteral("%1: %2").arg(path, reason);
@@ -100,7 +105,8 @@ struct VideoWriter::State {
         packet.reset();
         encoder.reset();
         format.reset();  // closes the file
-        file.reset();
+        if (!temp_path.isEmpty()) batch->drop(path);
+        temp_path.clear();
     }
 
     std::expected<void, QString> open();
@@ -114,7 +120,7 @@ std::expected<void, QString> VideoWriter::State::open() {
         return fail(QStringLiteral("the FFmpeg libraries have no %1 encoder")
                         .arg(QString::fromLatin1(codec.encoder)));
     }
-    const QByteArray temp_name = QFile::encodeName(file->temp_path());
+    const QByteArray temp_name = QFile::encodeName(temp_path);
     AVFormatContext* raw_format = nullptr;
     int error =
         avformat_alloc_output_context2(&raw_format, nullptr, codec.muxer, temp_name.constData());
@@ -229,11 +235,12 @@ VideoWriter::VideoWriter(std::unique_ptr<State> state) : state_(std::move(state)
 VideoWriter::~VideoWriter() = default;
 
 std::expected<std::unique_ptr<VideoWriter>, QString> VideoWriter::create(
-    const QString& path, const VideoSettings& settings) {
+    const QString& path, const VideoSettings& settings, StagedFiles* batch) {
     quiet_ffmpeg_log();
     clear_ffmpeg_error();
     auto s = std::make_unique<State>();
     s->path = path;
+    if (batch != nullptr) s->batch = batch;
     s->settings = settings;
     const QSize size = settings.size;
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxImageSide ||
@@ -242,9 +249,9 @@ std::expected<std::unique_ptr<VideoWriter>, QString> VideoWriter::create(
                            .arg(size.width())
                            .arg(size.height()));
     }
-    auto staged = StagedFile::create(path);
+    auto staged = s->batch->stage(path);
     if (!staged) return std::unexpected(staged.error());
-    s->file.emplace(std::move(*staged));
+    s->temp_path = *staged;
     if (auto opened = s->open(); !opened) return std::unexpected(opened.error());
     return std::unique_ptr<VideoWriter>(new VideoWriter(std::move(s)));
 }
@@ -297,14 +304,57 @@ std::expected<QStringList, QString> VideoWriter::finish() {
     if (error < 0) {
         return s.fail(QStringLiteral("cannot complete the file: %1").arg(av_reason(error)));
     }
-    auto committed = s.file->commit();
+    s.temp_path.clear();  // complete: it stays in the batch
     s.release();
-    if (!committed) {
-        s.failure = committed.error();
-        return std::unexpected(s.failure);
+    if (s.batch == &s.own_batch) {
+        if (auto committed = s.own_batch.commit(); !committed) {
+            s.failure = committed.error();
+            return std::unexpected(s.failure);
+        }
     }
     s.failure = QStringLiteral("%1: the video was already written").arg(s.path);
     return QStringList{s.path};
+}
+
+namespace {
+
+class VideoFrameWriter : public FrameWriter {
+  public:
+    VideoFrameWriter(const QString& path, VideoCodec codec, const AnimationTiming& timing, int crf)
+        : path_(path), codec_(codec), timing_(timing), crf_(crf) {}
+
+    std::expected<void, QString> add(const StageFrame& frame) override {
+        const QImage& stage = frame.stage.image();
+        if (!writer_) {
+            VideoSettings settings;
+            settings.codec = codec_;
+            settings.size = stage.size();
+            settings.crf = crf_;
+            auto created = VideoWriter::create(path_, settings, staged());
+            if (!created) return std::unexpected(created.error());
+            writer_ = std::move(*created);
+        }
+        return writer_->add(stage, frame.duration_ms > 0 ? frame.duration_ms : timing_.frame_ms);
+    }
+
+    std::expected<QStringList, QString> finish() override {
+        if (!writer_) return QStringList{};
+        return writer_->finish();
+    }
+
+  private:
+    QString path_;
+    VideoCodec codec_;
+    AnimationTiming timing_;
+    int crf_;
+    std::unique_ptr<VideoWriter> writer_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameWriter> make_video_frame_writer(const QString& path, VideoCodec codec,
+                                                     const AnimationTiming& timing, int crf) {
+    return std::make_unique<VideoFrameWriter>(path, codec, timing, crf);
 }
 
 }  // namespace koma

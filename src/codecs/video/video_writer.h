@@ -7,7 +7,9 @@
 #include <expected>
 #include <memory>
 
+#include "codecs/frame_writer.h"
 #include "codecs/video/video_codec.h"
+#include "platform/staged_files.h"
 
 namespace koma {
 
@@ -36,9 +38,10 @@ struct VideoSettings {
 /// holds no transparency: the stage's colours are written as they are.
 ///
 /// Memory: one frame's planes, and what the encoder keeps (x264 looks 20 frames ahead; VP9 is
-/// told to look at none). The video goes into a temporary file beside the path as it is coded
-/// and is moved over the path by finish() (see StagedFile); a writer that fails or is dropped
-/// before finish() removes it, leaving any earlier file at the path as it was.
+/// told to look at none). The video goes into a temporary file beside the path as it is coded,
+/// staged in a batch (see StagedFiles): the caller's, which puts it in place when the caller
+/// commits it, or the writer's own, committed by finish(). A writer that fails or is dropped
+/// before finish() takes it out of the batch, leaving any earlier file at the path as it was.
 ///
 /// The libraries' log is kept off stderr (see quiet_ffmpeg_log); their error lines go into the
 /// failure messages.
@@ -47,9 +50,10 @@ class VideoWriter {
     /// A writer of the video at `path`: opens the encoder and the temporary file and writes the
     /// container's header. Fails with a message naming the path and the reason: a size outside
     /// 1 to 16384 pixels a side, the target refused (see StagedFile), the encoder missing from
-    /// the FFmpeg libraries or refusing the settings.
+    /// the FFmpeg libraries or refusing the settings. With `batch`, the file waits there after
+    /// finish() (see the class comment); `batch` must outlive the writer.
     static std::expected<std::unique_ptr<VideoWriter>, QString> create(
-        const QString& path, const VideoSettings& settings);
+        const QString& path, const VideoSettings& settings, StagedFiles* batch = nullptr);
 
     ~VideoWriter();
     VideoWriter(const VideoWriter&) = delete;
@@ -61,10 +65,10 @@ class VideoWriter {
     /// more frames and has removed its temporary file.
     std::expected<void, QString> add(const QImage& stage, int duration_ms);
 
-    /// Drains the encoder, completes the file and moves it to the path, replacing a file there,
-    /// and returns the list of that one file. Fails with a message naming the path and the reason
-    /// when no frame was added, an earlier add() failed, or coding or writing fails; the path then
-    /// holds what it held before.
+    /// Drains the encoder, completes the file and moves it to the path, replacing a file there
+    /// (with a caller's batch: leaves it waiting there), and returns the list of that one file.
+    /// Fails with a message naming the path and the reason when no frame was added, an earlier
+    /// add() failed, or coding or writing fails; the path then holds what it held before.
     std::expected<QStringList, QString> finish();
 
   private:
@@ -72,5 +76,13 @@ class VideoWriter {
     explicit VideoWriter(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };
+
+/// A writer of one video at `path` for an export (see VideoWriter) in `codec` at the encoder's
+/// constant quality `crf` (-1: default_crf): the first frame sets the size, each frame is shown
+/// for the duration it was added with (0: timing.frame_ms), the coverage is not looked at (video
+/// holds no transparency), and the file waits in the batch given to write_into() after finish().
+/// No frames write no file. The loop count is not written: players loop a video as they choose.
+std::unique_ptr<FrameWriter> make_video_frame_writer(const QString& path, VideoCodec codec,
+                                                     const AnimationTiming& timing, int crf = -1);
 
 }  // namespace koma
