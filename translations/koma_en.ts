@@ -33,6 +33,25 @@
     </message>
 </context>
 <context>
+    <name>BaseName</name>
+    <message>
+        <source>ベース名が空です</source>
+        <translation>the base name is empty</translation>
+    </message>
+    <message>
+        <source>ベース名「%1」はファイルの名前になりません</source>
+        <translation>the base name &quot;%1&quot; cannot name a file</translation>
+    </message>
+    <message>
+        <source>ベース名「%1」に / か \ があります</source>
+        <translation>the base name &quot;%1&quot; holds / or \</translation>
+    </message>
+    <message>
+        <source>ベース名に制御文字 (U+%1) があります</source>
+        <translation>the base name holds a control character (U+%1)</translation>
+    </message>
+</context>
+<context>
     <name>BmpDecoder</name>
     <message>
         <source>BMP ファイルが途中で切れています</source>
@@ -179,6 +198,18 @@
         <source>GIF のコマ時間は 10 ミリ秒単位なので、%1 ミリ秒を %2 ミリ秒に、ほかに %3 通りの時間も丸めて書き出しました。</source>
         <translation>GIF step times are in units of 10 ms: %1 ms was written as %2 ms, and %3 other times were rounded too.</translation>
     </message>
+    <message>
+        <source>動画は透過を持てないので、背景を透過せずに書き出しました。</source>
+        <translation>Videos hold no transparency: the background was exported opaque.</translation>
+    </message>
+    <message>
+        <source>画質の指定は動画（MP4・WebM）だけのもので、この形式では使いません。</source>
+        <translation>A quality is for videos (MP4, WebM) only; this format does not use it.</translation>
+    </message>
+    <message>
+        <source>この形式は繰り返し回数を持てないので、回数を書かずに書き出しました（何回再生するかは再生ソフトしだいです）。</source>
+        <translation>This format holds no loop count: it was written without one (how often it plays is up to the player).</translation>
+    </message>
 </context>
 <context>
     <name>ExportProgress</name>
@@ -193,6 +224,17 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ExportScale</name>
+    <message>
+        <source>書き出す画像が %1 ピクセルになり、大きすぎます（一辺 16384 ピクセル、256 MiB まで）。拡大しても書き出せません。</source>
+        <translation>the image would be %1 pixels, more than 16384 pixels a side or 256 MiB, even unscaled</translation>
+    </message>
+    <message>
+        <source>拡大 %1 倍では書き出す画像が %2 ピクセルになり、大きすぎます（一辺 16384 ピクセル、256 MiB まで）。この絵は %3 倍まで拡大できます。</source>
+        <translation>at scale %1 the image would be %2 pixels, more than 16384 pixels a side or 256 MiB; the largest scale that fits is %3</translation>
     </message>
 </context>
 <context>
@@ -216,6 +258,10 @@
     <message>
         <source>繰り返し回数 %1 は使えません。0 ～ %2 にしてください（0 は無限）。</source>
         <translation>A repeat count of %1 cannot be used. Use 0 to %2 (0 repeats forever).</translation>
+    </message>
+    <message>
+        <source>拡大率 %1 は使えません。1 ～ %2 にしてください。</source>
+        <translation>the scale %1 cannot be used: 1 to %2</translation>
     </message>
 </context>
 <context>
@@ -305,6 +351,13 @@
     </message>
 </context>
 <context>
+    <name>OutputFormat</name>
+    <message>
+        <source>シート</source>
+        <translation>Sheet</translation>
+    </message>
+</context>
+<context>
     <name>PickerModel</name>
     <message>
         <source>背景</source>
@@ -377,6 +430,10 @@
         <source>PNG ファイルではありません</source>
         <translation>not a PNG file</translation>
     </message>
+    <message>
+        <source>%1 の画像は読み込めません（読み込めるのは PNG、BMP、JPEG です）</source>
+        <translation>%1 pictures are not read (only PNG, BMP and JPEG)</translation>
+    </message>
 </context>
 <context>
     <name>ReadState</name>
@@ -417,6 +474,10 @@
     <message>
         <source>%1「%2」: %3</source>
         <translation>%1 “%2”: %3</translation>
+    </message>
+    <message>
+        <source>%1。ベース名はそのままです</source>
+        <translation>%1; the base name is kept</translation>
     </message>
 </context>
 <context>
@@ -621,6 +682,26 @@
     <message>
         <source>PNG と APNG の圧縮を最後まで試して、いちばん小さいファイルにします</source>
         <translation>Try every way of compressing PNG and APNG files and keep the smallest</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>%1 倍</source>
+        <translation>%1×</translation>
+    </message>
+    <message>
+        <source>メモリ上限</source>
+        <translation>Memory limit</translation>
+    </message>
+    <message>
+        <source>書き出しに使うメモリがこれを超えるときは、書き出す前に止めます</source>
+        <translation>Stops before exporting when the export would need more memory than this</translation>
+    </message>
+    <message>
+        <source>書き出す絵を整数倍に拡大します。1 画素が N x N の四角になり、ぼけません</source>
+        <translation>Enlarges the exported pictures a whole number of times: each pixel becomes an N x N block, nothing blurred</translation>
     </message>
 </context>
 <context>

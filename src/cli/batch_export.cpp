@@ -365,7 +365,7 @@ ExportDone export_loaded(LoadedExport& loaded, const ExportRequest& request,
         err.flush();
     }
     if (!exported) {
-        err << prefix(lines) << "cannot export: " << one_line(english_message(exported.error()))
+        err << prefix(lines) << "cannot export: " << one_line(exported.error())
             << "\n";
         return {kExitOutputFailed, {}};
     }

@@ -351,7 +351,8 @@ QString state_read_message(const std::expected<StateReadReport, QString>& outcom
         lines << outcome->background_refused;
     }
     if (!outcome->basename_refused.isEmpty()) {
-        lines << QStringLiteral("%1。ベース名はそのままです").arg(outcome->basename_refused);
+        lines << QCoreApplication::translate("ReadState", "%1。ベース名はそのままです")
+                     .arg(outcome->basename_refused);
     }
     return lines.join(QLatin1Char('\n'));
 }
