@@ -228,8 +228,7 @@ std::expected<ExportRequest, QString> parse_export_arguments(const QStringList& 
                 return std::unexpected(QStringLiteral("--basename given twice"));
             }
             if (const QString fault = base_name_fault(value); !fault.isEmpty()) {
-                return std::unexpected(
-                    QStringLiteral("--basename: %1").arg(fault));
+                return std::unexpected(QStringLiteral("--basename: %1").arg(fault));
             }
             request.basename = value;
         }
@@ -282,8 +281,7 @@ std::expected<LoadedExport, int> load_for_export(const ExportRequest& request,
         // A state file whose base name would write outside the export folder is not exported,
         // also when --basename would replace that name: the file is not what it claims to be.
         err << "koma: cannot read " << state_file
-            << ": the base name item: " << one_line(report.basename_refused)
-            << "\n";
+            << ": the base name item: " << one_line(report.basename_refused) << "\n";
         return std::unexpected(kExitStateUnread);
     }
     loaded.inputs << state.absoluteFilePath();
@@ -365,8 +363,7 @@ ExportDone export_loaded(LoadedExport& loaded, const ExportRequest& request,
         err.flush();
     }
     if (!exported) {
-        err << prefix(lines) << "cannot export: " << one_line(exported.error())
-            << "\n";
+        err << prefix(lines) << "cannot export: " << one_line(exported.error()) << "\n";
         return {kExitOutputFailed, {}};
     }
     if (exported->cancelled) {

@@ -46,7 +46,8 @@ inline constexpr TranslatableText kNotPng{
     "PictureLoad", QT_TRANSLATE_NOOP("PictureLoad", "PNG ファイルではありません")};
 inline constexpr TranslatableText kOtherFormat{
     "PictureLoad",
-    QT_TRANSLATE_NOOP("PictureLoad", "%1 の画像は読み込めません（読み込めるのは PNG、BMP、JPEG です）")};
+    QT_TRANSLATE_NOOP("PictureLoad",
+                      "%1 の画像は読み込めません（読み込めるのは PNG、BMP、JPEG です）")};
 }  // namespace load_message
 
 }  // namespace koma

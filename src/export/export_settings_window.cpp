@@ -97,7 +97,8 @@ ExportSettingsWindow::ExportSettingsWindow(EditingModel& model, ExportSettingsFo
     loop_count->setToolTip(tr("アニメーションを繰り返す回数（0 は無限）"));
     transparent->setToolTip(tr("背景の色を透明にして書き出します（BMP を除く）"));
     direction->setToolTip(tr("コマを順に再生するか、往復させるか"));
-    scale->setToolTip(tr("書き出す絵を整数倍に拡大します。1 画素が N x N の四角になり、ぼけません"));
+    scale->setToolTip(
+        tr("書き出す絵を整数倍に拡大します。1 画素が N x N の四角になり、ぼけません"));
     ok->setToolTip(tr("この設定を使います"));
     cancel->setToolTip(tr("何も変えずに窓を閉じます"));
     max_effort->setToolTip(

@@ -45,8 +45,9 @@ StateBytes split_extension_record(const QByteArray& bytes);
 /// the project's), "frame_ms=N", "loop=N", "transparent=1"; then the timing: "step_ms=T0 T1 ...
 /// Tn", the times of steps 0 to n (n the last step with a time of its own) one space apart, when
 /// some step has one, and "direction=pingpong" for a ping-pong project; "effort=max" when the PNG
-/// coders are to look hardest; "scale=N" when the stage is enlarged (N 2 to kMaxScale); last "memory_limit=MB", the
-/// memory budget of an export, when it is not 2048. The sheet's columns and the videos' quality are not kept: they are the command line's.
+/// coders are to look hardest; "scale=N" when the stage is enlarged (N 2 to kMaxScale); last
+/// "memory_limit=MB", the memory budget of an export, when it is not 2048. The sheet's columns and
+/// the videos' quality are not kept: they are the command line's.
 QString extension_record_text(const EditingModel& model);
 
 /// Takes the values of the keys koma knows from `record` into the model: the export settings
