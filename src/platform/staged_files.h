@@ -62,4 +62,29 @@ class StagedFiles {
     std::vector<StagedFile> entries_;
 };
 
+/// The batch a writer's files wait in: the caller's, whose commit puts them in place together
+/// with the rest of an export, or else the writer's own, which the writer commits itself once
+/// its files are complete.
+class WriterBatch {
+  public:
+    WriterBatch() = default;
+    WriterBatch(const WriterBatch&) = delete;
+    WriterBatch& operator=(const WriterBatch&) = delete;
+
+    /// Stages into `given` from now on; null keeps the writer's own batch.
+    void use(StagedFiles* given) { batch_ = given != nullptr ? given : &own_; }
+    StagedFiles& files() { return *batch_; }
+
+    /// Commits the writer's own batch (see StagedFiles::commit); nothing for the caller's, whose
+    /// files wait for the caller.
+    std::expected<void, QString> commit_own() {
+        if (batch_ != &own_) return {};
+        return own_.commit();
+    }
+
+  private:
+    StagedFiles own_;
+    StagedFiles* batch_ = &own_;
+};
+
 }  // namespace koma

@@ -57,8 +57,7 @@ struct AvifWriter::State {
     QString path;
     AvifSettings settings;
     // The batch the file waits in: the caller's, or the writer's own, committed by finish().
-    StagedFiles own_batch;
-    StagedFiles* batch = &own_batch;
+    WriterBatch batch;
     QString temp_path;  // empty until staged and once dropped
     std::unique_ptr<avifEncoder, EncoderDeleter> encoder;
     // The frame in planes, refilled for every frame: libavif hands it to libaom within add().
@@ -77,7 +76,7 @@ struct AvifWriter::State {
     }
 
     void drop_file() {
-        if (!temp_path.isEmpty()) batch->drop(path);
+        if (!temp_path.isEmpty()) batch.files().drop(path);
         temp_path.clear();
     }
 
@@ -119,7 +118,7 @@ std::expected<std::unique_ptr<AvifWriter>, QString> AvifWriter::create(const QSt
                                                                        StagedFiles* batch) {
     auto s = std::make_unique<State>();
     s->path = path;
-    if (batch != nullptr) s->batch = batch;
+    s->batch.use(batch);
     s->settings = settings;
     const QSize size = settings.size;
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxSide ||
@@ -131,7 +130,7 @@ std::expected<std::unique_ptr<AvifWriter>, QString> AvifWriter::create(const QSt
     if (avifCodecName(AVIF_CODEC_CHOICE_AOM, AVIF_CODEC_FLAG_CAN_ENCODE) == nullptr) {
         return s->fail(QStringLiteral("libavif was built without the libaom encoder"));
     }
-    auto staged = s->batch->stage(path);
+    auto staged = s->batch.files().stage(path);
     if (!staged) return std::unexpected(staged.error());
     s->temp_path = *staged;
 
@@ -240,11 +239,9 @@ std::expected<QStringList, QString> AvifWriter::finish() {
     file.close();
     if (!written) return s.fail(write_error);
     s.temp_path.clear();  // complete: it stays in the batch
-    if (s.batch == &s.own_batch) {
-        if (auto committed = s.own_batch.commit(); !committed) {
-            s.failure = committed.error();
-            return std::unexpected(s.failure);
-        }
+    if (auto committed = s.batch.commit_own(); !committed) {
+        s.failure = committed.error();
+        return std::unexpected(s.failure);
     }
     s.failure = QStringLiteral("%1: the animation was already written").arg(s.path);
     return QStringList{s.path};

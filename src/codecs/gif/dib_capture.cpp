@@ -1,63 +1,19 @@
 #include "codecs/gif/dib_capture.h"
 
 #include <QRect>
-#include <array>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
 
+#include "codecs/gif/colour_table.h"
 #include "raster/pixel_memory.h"
 #include "raster/twips.h"
 
 namespace koma {
 
 namespace {
-
-/// The colour table a run of captures shares while its colours fit 256 entries: colour ->
-/// index by open addressing. Entries never change once added, so a capture's indices stay
-/// good as the table grows.
-class CaptureColours {
-  public:
-    explicit CaptureColours(bool with_alpha) : with_alpha_(with_alpha) {}
-
-    /// The index of `value`, adding it when new; -1 once a 257th colour turns up. Without
-    /// alpha every pixel is opaque; with it, a pixel of alpha 0 is clear, whatever its colour.
-    int index_of(QRgb value) {
-        if (value == last_value_ && last_index_ >= 0) return last_index_;
-        // A key is never 0, which marks an empty slot.
-        const bool clear = with_alpha_ && qAlpha(value) == 0;
-        const uint32_t key = clear ? kClearKey : (value & 0xFFFFFFu) | kOpaqueKey;
-        uint32_t slot = (key * 0x9E3779B1u) >> 22;
-        while (keys_[slot] != key) {
-            if (keys_[slot] == 0) {
-                if (colours_.size() == 256) return -1;
-                keys_[slot] = key;
-                indices_[slot] = static_cast<uint8_t>(colours_.size());
-                colours_.push_back(value);
-                break;
-            }
-            slot = (slot + 1) & (kSlots - 1);
-        }
-        last_value_ = value;
-        last_index_ = indices_[slot];
-        return last_index_;
-    }
-
-    QRgb colour(uint8_t index) const { return colours_[index]; }
-
-  private:
-    static constexpr uint32_t kSlots = 1024;
-    static constexpr uint32_t kOpaqueKey = 0x1000000u;
-    static constexpr uint32_t kClearKey = 0x2000000u;
-    bool with_alpha_;
-    std::array<uint32_t, kSlots> keys_{};
-    std::array<uint8_t, kSlots> indices_{};
-    std::vector<QRgb> colours_;
-    QRgb last_value_ = 0;
-    int last_index_ = -1;
-};
 
 /// One capture, never changed once made: either a whole bitmap, or the rectangle in which it
 /// differs from the capture before it (which it keeps alive).
@@ -68,7 +24,7 @@ struct Capture {
     QPoint at;
     QSize patch;  ///< empty when the bitmap equals `previous`
     /// The patch's pixels as indices into `colours`, a byte each, rows without padding...
-    std::shared_ptr<const CaptureColours> colours;
+    std::shared_ptr<const ColourTable> colours;
     std::vector<uint8_t> indices;
     /// ... or, once the colours did not fit, as they are: three bytes a pixel (RGB888) without
     /// alpha, ARGB32 with it.
@@ -117,7 +73,7 @@ DibTable& table() {
 struct LastCapture {
     std::weak_ptr<const Capture> capture;
     QImage pixels;
-    std::shared_ptr<CaptureColours> colours;
+    std::shared_ptr<ColourTable> colours;
 };
 
 LastCapture& last_capture() {
@@ -200,7 +156,7 @@ QRect changed_area(const QImage& before, SourceRows& rows, const QSize& size) {
 /// Stores `rect` (area coordinates) of the rows into the capture, as indices while the run's
 /// colours fit, and paints it into `canvas`.
 void store_patch(Capture& capture, SourceRows& rows, const QRect& rect, QImage& canvas,
-                 std::shared_ptr<CaptureColours>& colours) {
+                 std::shared_ptr<ColourTable>& colours) {
     capture.at = rect.topLeft();
     capture.patch = rect.size();
     const size_t row_bytes = sizeof(QRgb) * static_cast<size_t>(rect.width());
@@ -274,7 +230,7 @@ DibHandle capture_area(const Surface& dc, const QRect& wanted, const QImage& cov
     } else {
         mine.pixels =
             new_image(area.size(), with_alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        mine.colours = std::make_shared<CaptureColours>(with_alpha);
+        mine.colours = std::make_shared<ColourTable>(/*alpha_clears=*/with_alpha);
         store_patch(*capture, rows, QRect(QPoint(0, 0), area.size()), mine.pixels, mine.colours);
     }
     mine.capture = capture;

@@ -5,11 +5,11 @@
 
 #include <QImage>
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <memory>
 #include <optional>
 
+#include "codecs/gif/colour_table.h"
 #include "codecs/gif/nearest_colour.h"
 #include "raster/pixel_memory.h"
 
@@ -48,54 +48,6 @@ Clipped clip(const FramePatch& patch, const QRect& frame) {
                    : allocated_from(patch.pixels.convertToFormat(format), patch.pixels);
     return c;
 }
-
-/// Colour to palette index, for at most 256 values as Clipped::value gives them (0 is clear):
-/// open addressing over 1024 slots.
-class ColourTable {
-  public:
-    ColourTable() = default;
-    /// A table holding `colours` in their order.
-    explicit ColourTable(const std::vector<QRgb>& colours) {
-        for (const QRgb c : colours) index_of(c);
-    }
-
-    /// The value's index, adding it when new; -1 once a 257th value turns up.
-    int index_of(QRgb value) {
-        if (value == last_value_) {
-            return last_index_;
-        }
-        // Keys carry bit 24 (a colour) or bit 25 (clear), so that 0 can mark an empty slot.
-        const uint32_t key = qAlpha(value) == 0 ? kClear : ((value & 0xFFFFFFu) | kUsed);
-        uint32_t slot = (key * 0x9E3779B1u) >> 22;
-        while (keys_[slot] != key) {
-            if (keys_[slot] == 0) {
-                if (colours_.size() == kMaxColours) {
-                    return -1;
-                }
-                keys_[slot] = key;
-                indices_[slot] = static_cast<uint8_t>(colours_.size());
-                colours_.push_back(value);
-                break;
-            }
-            slot = (slot + 1) & (kSlots - 1);
-        }
-        last_value_ = value;
-        last_index_ = indices_[slot];
-        return last_index_;
-    }
-
-    const std::vector<QRgb>& colours() const { return colours_; }
-
-  private:
-    static constexpr uint32_t kSlots = 1024;
-    static constexpr uint32_t kUsed = 0x1000000u;
-    static constexpr uint32_t kClear = 0x2000000u;
-    std::array<uint32_t, kSlots> keys_{};
-    std::array<uint8_t, kSlots> indices_{};
-    std::vector<QRgb> colours_;
-    QRgb last_value_ = 0x00FFFFFFu;  // never a value: not clear, not opaque
-    int last_index_ = -1;
-};
 
 /// The index image of the animation so far, and how each frame changes it.
 class IndexCanvas {

@@ -65,8 +65,7 @@ struct SheetWriter::State {
     SheetLayout layout;
     bool alpha = false;
     // The batch the two files wait in: the caller's, or the writer's own, committed by finish().
-    StagedFiles own_batch;
-    StagedFiles* batch = &own_batch;
+    WriterBatch batch;
     QString image_temp;  // empty until staged and once dropped
     QString data_temp;
     std::FILE* file = nullptr;
@@ -85,8 +84,8 @@ struct SheetWriter::State {
     }
 
     void drop_files() {
-        if (!image_temp.isEmpty()) batch->drop(image_path);
-        if (!data_temp.isEmpty()) batch->drop(data_path);
+        if (!image_temp.isEmpty()) batch.files().drop(image_path);
+        if (!data_temp.isEmpty()) batch.files().drop(data_path);
         image_temp.clear();
         data_temp.clear();
     }
@@ -149,7 +148,7 @@ std::expected<std::unique_ptr<SheetWriter>, QString> SheetWriter::create(
     auto s = std::make_unique<State>();
     s->image_path = image_path;
     s->data_path = data_path;
-    if (batch != nullptr) s->batch = batch;
+    s->batch.use(batch);
     s->settings = settings;
     if (!settings.frame_name) return s->fail(data_path, QStringLiteral("the frames have no names"));
     auto layout = sheet_layout(settings.frame_count, settings.cell, settings.columns);
@@ -159,7 +158,7 @@ std::expected<std::unique_ptr<SheetWriter>, QString> SheetWriter::create(
 
     for (const auto& [path, temp] :
          {std::pair{image_path, &s->image_temp}, std::pair{data_path, &s->data_temp}}) {
-        auto staged = s->batch->stage(path);
+        auto staged = s->batch.files().stage(path);
         if (!staged) return s->abandon(staged.error());
         *temp = *staged;
     }
@@ -253,9 +252,7 @@ std::expected<QStringList, QString> SheetWriter::finish() {
     // Complete: both stay in the batch.
     s.image_temp.clear();
     s.data_temp.clear();
-    if (s.batch == &s.own_batch) {
-        if (auto committed = s.own_batch.commit(); !committed) return s.abandon(committed.error());
-    }
+    if (auto committed = s.batch.commit_own(); !committed) return s.abandon(committed.error());
     s.failure = QStringLiteral("%1: the sheet was already written").arg(s.image_path);
     return QStringList{s.image_path, s.data_path};
 }

@@ -76,8 +76,7 @@ struct VideoWriter::State {
     QString path;
     VideoSettings settings;
     // The batch the file waits in: the caller's, or the writer's own, committed by finish().
-    StagedFiles own_batch;
-    StagedFiles* batch = &own_batch;
+    WriterBatch batch;
     QString temp_path;  // empty until staged and once dropped
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
     std::unique_ptr<AVCodecContext, CodecDeleter> encoder;
@@ -105,7 +104,7 @@ struct VideoWriter::State {
         packet.reset();
         encoder.reset();
         format.reset();  // closes the file
-        if (!temp_path.isEmpty()) batch->drop(path);
+        if (!temp_path.isEmpty()) batch.files().drop(path);
         temp_path.clear();
     }
 
@@ -240,7 +239,7 @@ std::expected<std::unique_ptr<VideoWriter>, QString> VideoWriter::create(
     clear_ffmpeg_error();
     auto s = std::make_unique<State>();
     s->path = path;
-    if (batch != nullptr) s->batch = batch;
+    s->batch.use(batch);
     s->settings = settings;
     const QSize size = settings.size;
     if (size.width() < 1 || size.height() < 1 || size.width() > kMaxImageSide ||
@@ -249,7 +248,7 @@ std::expected<std::unique_ptr<VideoWriter>, QString> VideoWriter::create(
                            .arg(size.width())
                            .arg(size.height()));
     }
-    auto staged = s->batch->stage(path);
+    auto staged = s->batch.files().stage(path);
     if (!staged) return std::unexpected(staged.error());
     s->temp_path = *staged;
     if (auto opened = s->open(); !opened) return std::unexpected(opened.error());
@@ -306,11 +305,9 @@ std::expected<QStringList, QString> VideoWriter::finish() {
     }
     s.temp_path.clear();  // complete: it stays in the batch
     s.release();
-    if (s.batch == &s.own_batch) {
-        if (auto committed = s.own_batch.commit(); !committed) {
-            s.failure = committed.error();
-            return std::unexpected(s.failure);
-        }
+    if (auto committed = s.batch.commit_own(); !committed) {
+        s.failure = committed.error();
+        return std::unexpected(s.failure);
     }
     s.failure = QStringLiteral("%1: the video was already written").arg(s.path);
     return QStringList{s.path};
