@@ -123,14 +123,7 @@ int run_watch_export(const ExportRequest& request, QTextStream& out, QTextStream
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
-    const auto schedule = [&] {
-        const int64_t wait = debounce.wait_ms(clock());
-        if (wait < 0) {
-            timer.stop();
-        } else {
-            timer.start(static_cast<int>(std::min<int64_t>(wait, 60'000)));
-        }
-    };
+    const auto schedule = [&] { debounce.arm(timer, clock()); };
     QObject::connect(&watch, &FileWatch::touched, &loop, [&](const QString& path) {
         const int64_t now = clock();
         for (size_t i = 0; i < inputs.size(); ++i) {

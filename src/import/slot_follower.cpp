@@ -90,7 +90,7 @@ void SlotFollower::sync() {
             for (const QString& path : paths) {
                 if (file_stamp(path) != files_.value(path).stamp) debounce_.touch(path, now);
             }
-            schedule();
+            debounce_.arm(timer_, clock_());
         } else {
             watch_.watch({});
             debounce_.clear();
@@ -107,16 +107,7 @@ void SlotFollower::sync() {
 void SlotFollower::file_touched(const QString& path) {
     if (!following_ || !watched_.contains(path)) return;
     debounce_.touch(path, clock_());
-    schedule();
-}
-
-void SlotFollower::schedule() {
-    const int64_t wait = debounce_.wait_ms(clock_());
-    if (wait < 0) {
-        timer_.stop();
-    } else {
-        timer_.start(static_cast<int>(std::min<int64_t>(wait, 60'000)));
-    }
+    debounce_.arm(timer_, clock_());
 }
 
 void SlotFollower::run_due() {
@@ -154,7 +145,7 @@ void SlotFollower::run_due() {
         surface.set_picture(*picture);
         take_new_picture(path, surface, stamp, was_missing);
     }
-    schedule();
+    debounce_.arm(timer_, clock_());
 }
 
 void SlotFollower::take_new_picture(const QString& path, const Surface& picture,

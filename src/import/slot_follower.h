@@ -74,8 +74,6 @@ class SlotFollower : public QObject {
     /// The file slot `slot` follows now, "" for none.
     QString followed_path(int slot) const;
     void file_touched(const QString& path);
-    /// Starts the timer for the next file due, or stops it.
-    void schedule();
     /// Gives slot `slot` the newest picture of `record`, with what loading it into the slot
     /// does to the stage and the ranges.
     void put_picture(int slot, const FileRecord& record);

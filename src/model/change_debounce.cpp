@@ -1,6 +1,7 @@
 #include "model/change_debounce.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 
@@ -47,6 +48,15 @@ int64_t ChangeDebounce::wait_ms(int64_t now_ms) const {
         next = next < 0 ? wait : std::min(next, wait);
     }
     return next;
+}
+
+void ChangeDebounce::arm(QTimer& timer, int64_t now_ms) const {
+    const int64_t wait = wait_ms(now_ms);
+    if (wait < 0) {
+        timer.stop();
+    } else {
+        timer.start(static_cast<int>(std::min<int64_t>(wait, 60'000)));
+    }
 }
 
 }  // namespace koma

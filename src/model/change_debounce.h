@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+class QTimer;
+
 namespace koma {
 
 /// How long a changed file is left alone before it is read, and for how long one that does not
@@ -52,6 +54,9 @@ class ChangeDebounce {
     /// Milliseconds from `now_ms` until the next key is due (0 when one is due already), or -1
     /// when nothing waits.
     int64_t wait_ms(int64_t now_ms) const;
+    /// Starts the single-shot `timer` for the next key due after `now_ms` (a
+    /// minute at most: it is asked again then), or stops it when nothing waits.
+    void arm(QTimer& timer, int64_t now_ms) const;
     /// Forgets every waiting key.
     void clear() { waiting_.clear(); }
 

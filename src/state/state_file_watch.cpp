@@ -63,16 +63,7 @@ void StateFileWatch::sync() {
 void StateFileWatch::file_touched(const QString& path) {
     if (path.isEmpty() || path != watched_) return;
     debounce_.touch(path, clock_());
-    schedule();
-}
-
-void StateFileWatch::schedule() {
-    const int64_t wait = debounce_.wait_ms(clock_());
-    if (wait < 0) {
-        timer_.stop();
-    } else {
-        timer_.start(static_cast<int>(std::min<int64_t>(wait, 60'000)));
-    }
+    debounce_.arm(timer_, clock_());
 }
 
 void StateFileWatch::run_due() {
@@ -109,7 +100,7 @@ void StateFileWatch::run_due() {
         model_.status.report(tr("「%1」がほかで変更されました").arg(file_name(path)), true);
         model_.notify();
     }
-    schedule();
+    debounce_.arm(timer_, clock_());
 }
 
 bool StateFileWatch::reads_whole(const QString& path, QString& why) const {

@@ -44,7 +44,6 @@ class StateFileWatch : public QObject {
 
   private:
     void file_touched(const QString& path);
-    void schedule();
     /// Whether the file at `path` reads whole, tried on a model of its own.
     bool reads_whole(const QString& path, QString& why) const;
     void read_again(const QString& path);
